@@ -1,0 +1,45 @@
+// Modes that this build does not have yet. Each says so in one line and ends with exit code 2;
+// a mode's own source replaces its entry here when it lands.
+#include "app/log.h"
+#include "app/modes.h"
+
+namespace app {
+namespace {
+
+int unavailable(const char* what) {
+  logMessage(kError, "%s is not available in this build", what);
+  return 2;
+}
+
+}  // namespace
+
+int runPlay(Data&, const Options&) { return unavailable("the game"); }
+
+int runViewer(Data&, const Options&) { return unavailable("--viewer"); }
+
+int runRenderArea(Data&, const Options&) { return unavailable("--render-area"); }
+
+int runGoldenRenderer(Data&, const Options&) { return unavailable("--render-goldens"); }
+
+int runReplay(Data&, const Options&) { return unavailable("--replay"); }
+
+int runMenuCheck(Data&, const Options&) { return unavailable("--check-menu"); }
+
+int runDemoCheck(Data&, const Options&) { return unavailable("--check-demo"); }
+
+int runAutopilot(Data&, const Options&) { return unavailable("--autopilot"); }
+
+int runBot(Data&, const Options&) { return unavailable("--bot"); }
+
+int runSoundCheck(Data&, const Options&) { return unavailable("--check-sound"); }
+
+int runZ80Trace(Data&, const Options&) { return unavailable("--z80-trace"); }
+
+int runSoundWav(Data&, const Options&) { return unavailable("--sound-wav"); }
+
+bool loadCartridgeTables(Data&) {
+  logMessage(kError, "the cartridge tables are not available in this build");
+  return false;
+}
+
+}  // namespace app
