@@ -1,0 +1,45 @@
+// Field names in table order, kept here independently of the table itself.
+#pragma once
+#include <array>
+#include <string_view>
+namespace sim_test {
+inline constexpr std::array<std::string_view, 292> kExpectedFieldNames = {
+    "area", "x", "y", "vy", "dx", "fast", "speed_l", "speed_r", "jump", "air", "settled", "fall_max", "stun",
+    "sprite_frame", "anim", "anim_count", "anim_index", "camera_x", "lock", "facing", "action_done",
+    "restart_x", "restart_y", "restart_area", "rng", "damage", "damage_show", "energy_ramp", "grace", "dying",
+    "death_timer", "lives", "hazard_hit", "area_timer", "score", "stars_left", "lift_near", "door_locks",
+    "objects_here_count", "event", "idle_timer", "flag_830a", "pause_delay", "cheat_left", "flag_82ef",
+    "variant_ad", "float_y", "spring", "flag_82ce", "stroke_ready", "stroke_stand", "surfaced",
+    "water_surface", "sinking", "rain_left", "rain_ramp", "rain_wait", "indoors", "area18_timer", "side_82c9",
+    "on_object", "flag_8300", "guard10", "bob_phase", "bob_base", "a13_y", "flag_82c1", "bubble_timer",
+    "flag_82b0", "flag_82b1", "flag_811a", "flag_8309", "flag_82bd", "flag_82c8", "flag_82cc", "flag_82d6",
+    "flag_82d7", "flag_82d8", "flag_82db", "flag_82e0", "flag_82e8", "flag_82e9", "flag_82f7", "flag_82f8",
+    "flag_82fb", "flag_8305", "w825a", "flag_82cd", "flag_82c7", "sparkle_timer", "flag_82bf", "flag_82c4",
+    "flag_82c5", "flag_82dc", "flag_82dd", "flag_82bb", "flag_82c3", "flag_82bc", "w8310", "flag_82d5",
+    "flag_82f0", "flag_82f1", "flag_82ba", "flag_8307", "troll_x", "troll_state", "flag_82e3", "flag_82e4",
+    "flag_82e5", "flag_82e6", "flag_82d0", "flag_82fe", "flag_82d9", "flag_82f2", "flag_82e1", "flag_82e2",
+    "flag_82de", "flag_82df", "w8314", "w8316", "flag_82eb", "flag_82ea", "flag_8306", "mode", "flag_82fa",
+    "w825e", "flag_82f9", "flag_8301", "flag_82f3", "timer_8330", "w825c", "flag_82da", "particle_timer",
+    "flags", "item_flags", "platforms", "platform_recs", "area9", "a13_anim", "bubbles", "sparkle_xy",
+    "sparkles", "flags_82d1", "arc", "scripted_obj", "troll_anim", "rope", "rope_pts", "a29_anim",
+    "a17_anims", "a10_guard", "a1_walker", "a1_lamp", "a42_gate", "a16", "a16_anim", "shots", "a16_exit",
+    "chain", "anim_8180", "anim_818c", "anim_81aa", "anim_817a", "anim_8198", "a28_timers", "particles",
+    "effects", "lifts", "objects", "objects_here", "inventory", "inv_timers", "door_states", "actors",
+    "palette_variant", "hazard_phase_timer", "star_phase_timer", "w910c", "star_show", "star_angle",
+    "star_scale", "star_points_n", "palette_timer", "palette_fading", "palette_fade_step", "a0_blink",
+    "w822c", "w81fc", "a11_sway", "a11_timer", "flag_82cb", "flag_82fc", "flag_82fd", "flag_82ff",
+    "hint_timer", "hint_phase", "w8312", "w8134", "a18_blink", "a18_t1", "a18_t2", "w8242", "expression",
+    "frame_bases", "panel_anim", "passage_anim", "a0_anim1", "a0_anim2", "a9_canim", "a10_anim", "a15_anim",
+    "anim_8162", "anim_8168", "anim_8186", "tunnel_light", "anim_812e", "anim_837e", "anim_8416", "anim_8410",
+    "anim_8384", "hazard_phases", "star_phases", "star_points", "block_anims", "sub_ram", "x_next", "y_prev",
+    "sprite_x", "refresh_hz", "language", "sub_result", "sub_phase", "w90b6", "menu_cursor", "menu_latch",
+    "menu_frames", "in_subgame", "push_sprite_x", "push_x", "push_y", "push_vy", "push_frame", "push_anim",
+    "push_camera", "push_damage", "push_shown", "step_stage", "respawn_pending", "sub_lost", "screen_kind",
+    "screen_event", "screen_frame", "lives_wait", "lives_after", "go_phase", "go_timer", "go_x", "go_y",
+    "go_sx", "go_sy", "go_vx", "go_vy", "go_x2", "go_y2", "go_sx2", "go_sy2", "front", "front_step",
+    "menu_prev", "title_code", "title_bonus", "att_side", "att_out", "att_fade", "fade_level", "fade_delta",
+    "fade_shown", "code_menu", "cram_line0", "cram_line2", "sand_top", "tower_buf3", "tower_cram3",
+    "tower_px", "tower_py", "music", "music_wait", "push_music", "lives_music", "tower_edge", "title_ram",
+    "tower_ring",
+};
+}  // namespace sim_test
