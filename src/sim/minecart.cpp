@@ -1,0 +1,13 @@
+// The minecart subgame.
+#include "sim/simulation.h"
+#include "sim/subgames.h"
+
+namespace sim {
+
+// Not built yet: the minecart subgame's set-up. Until then it prepares nothing.
+void setUpMinecart(Simulation&) {}
+
+// Not built yet: the minecart subgame's frame. Until then it draws nothing and never ends.
+std::string minecartFrame(Simulation&, std::uint8_t, std::int64_t) { return {}; }
+
+}  // namespace sim
