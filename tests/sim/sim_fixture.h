@@ -1,0 +1,106 @@
+#pragma once
+// A small world and cartridge image for simulation tests: a few one- and
+// two-screen areas and just the tables a standing hero's game reads.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "sim/rom_view.h"
+#include "sim/simulation.h"
+#include "world/world.h"
+
+namespace sim_test {
+
+inline void putWords(sim::RomView& rom, std::uint32_t at, const std::vector<std::uint16_t>& words) {
+    std::vector<std::uint8_t> bytes;
+    for (std::uint16_t w : words) {
+        bytes.push_back(static_cast<std::uint8_t>(w >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(w));
+    }
+    rom.put(at, bytes);
+}
+
+inline void putLong(sim::RomView& rom, std::uint32_t at, std::uint32_t v) {
+    putWords(rom, at, {static_cast<std::uint16_t>(v >> 16), static_cast<std::uint16_t>(v)});
+}
+
+inline world::World makeWorld() {
+    world::World w;
+    w.schema = 2;
+    for (int id : {10, 11, 16, 18, 19, 21, 31, 45}) {
+        world::Area a;
+        a.id = id;
+        a.width = id == 21 ? 10 : 96;  // area 21 is one screen wide
+        a.map.assign(static_cast<std::size_t>(a.width) * 6, 0);
+        a.collision.assign(static_cast<std::size_t>(a.width) * 12, 0);
+        a.actors.push_back(std::vector<std::uint8_t>(58, static_cast<std::uint8_t>(id)));
+        w.areas.push_back(a);
+    }
+    world::Area mapless;
+    mapless.id = 44;
+    mapless.width = 10;
+    w.mapless_areas.push_back(mapless);
+    return w;
+}
+
+// Sprite bank lists are given one bank whose selection list has `frames` entries.
+inline void putBankList(sim::RomView& rom, std::uint32_t list, std::uint32_t selection, int frames) {
+    putLong(rom, list, 0x00100000);
+    putLong(rom, list + 4, selection);
+    putLong(rom, list + 8, 0xFFFFFFFF);
+    std::vector<std::uint16_t> sel(static_cast<std::size_t>(frames) * 5, 0);
+    sel.push_back(0xFFFF);
+    putWords(rom, selection, sel);
+}
+
+// The tables a new game and the waiting screens read.
+inline void fillRom(sim::RomView& rom) {
+    putLong(rom, 0x0025E0, 0x12345678);                       // door locks
+    putWords(rom, 0x004A22, std::vector<std::uint16_t>(8, 0));  // the rain code around its table
+    putWords(rom, 0x004A2A, {500, 600, 700, 800});             // rain waits
+    std::vector<std::uint8_t> objects(992);
+    for (std::size_t i = 0; i < objects.size(); ++i) objects[i] = static_cast<std::uint8_t>(i);
+    rom.put(0x002B68, objects);
+    rom.put(0x0065B4, std::vector<std::uint8_t>(162, 0x11));
+    for (std::uint32_t a : {0x00A9C0u, 0x00A9CCu, 0x00A9D8u, 0x00A9F0u})
+        rom.put(a, std::vector<std::uint8_t>(12, static_cast<std::uint8_t>(a & 0xFF)));
+    // Area bank lists, all pointing at one list of 7 frames.
+    putBankList(rom, 0x040000, 0x040100, 7);
+    for (std::uint32_t area = 0; area < 51; ++area) putLong(rom, 0x03E844 + 4 * area, 0x040000);
+    // Lives screen and inventory screen banks.
+    putBankList(rom, 0x03ED28, 0x040200, 3);
+    putBankList(rom, 0x03EC7C, 0x040300, 5);
+    // Event screens: each event's entry has a bank list of 4 frames and two sprites.
+    putBankList(rom, 0x040400, 0x040500, 4);
+    for (std::uint32_t event = 0; event < 32; ++event) {
+        const std::uint32_t entry = 0x041000 + 0x40 * event;
+        putLong(rom, 0x03E470 + 4 * event, entry);
+        putLong(rom, entry, 0);
+        putLong(rom, entry + 4, 0x040400);
+        putWords(rom, entry + 8, {0, 200, 150, 1, 210, 160, 2, 0xFFFF});
+    }
+    std::vector<std::uint16_t> wobble(32);
+    for (std::size_t i = 0; i < wobble.size(); ++i) wobble[i] = static_cast<std::uint16_t>(i % 5);
+    putWords(rom, 0x00C674, wobble);
+}
+
+struct SimFixture {
+    world::World world = makeWorld();
+    std::unique_ptr<sim::RomView> rom;
+    std::unique_ptr<sim::Simulation> sim;
+
+    explicit SimFixture(bool withTables = true) : rom(std::make_unique<sim::RomView>()) {
+        if (withTables) fillRom(*rom);
+        sim = std::make_unique<sim::Simulation>(world, *rom);
+    }
+
+    // A new game standing in area 21, with the sound requests of the start taken.
+    sim::Simulation& started() {
+        sim->newGame(0);
+        sim->soundRequests().clear();
+        return *sim;
+    }
+};
+
+}  // namespace sim_test
