@@ -2,6 +2,7 @@
 // doors and block animations have their places here.
 #include <algorithm>
 
+#include "app/log.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "world/world.h"
@@ -46,14 +47,18 @@ bool Simulation::loadArea(std::int64_t n) {
     s.star_show = 0;
     s.surfaced = 0;
     s.stroke_ready = 1;
-    std::fill(s.actors.begin(), s.actors.end(), 0);
+    // A record shorter than 58 bytes is completed with zeros and a longer one
+    // cut, so no record reads past its end or runs into the next slot.
     const auto& records = areaCache_.area->actors;
     const std::size_t count = std::min<std::size_t>(records.size(), 40);
     for (std::size_t i = 0; i < count; ++i) {
         const auto& r = records[i];
-        std::copy_n(r.begin(), std::min<std::size_t>(r.size(), 58), s.actors.begin() + 58 * i);
+        const std::size_t n = std::min<std::size_t>(r.size(), 58);
+        auto slot = s.actors.begin() + static_cast<std::ptrdiff_t>(58 * i);
+        std::copy_n(r.begin(), n, slot);
+        std::fill(slot + static_cast<std::ptrdiff_t>(n), slot + 58, 0);
     }
-    if (count < 40) std::fill_n(s.actors.begin() + 58 * count, 4, 0xFF);
+    if (count < 40) std::fill_n(s.actors.begin() + static_cast<std::ptrdiff_t>(58 * count), 4, 0xFF);
     s.settled = 0;
     s.sinking = 0;
     s.flag_8300 = 0;
@@ -98,6 +103,9 @@ void Simulation::updateCamera() {
 bool Simulation::teleport(std::int64_t area, std::int64_t x, std::int64_t y) {
     GameState& s = state_;
     if (!world::findArea(world_, static_cast<int>(area))) return false;  // nothing changes
+    // A teleport that stops halfway is undone, so the game never goes on from
+    // a half-moved hero.
+    const GameState before = state_;
     stopMessage_.clear();
     try {
         resetHero();
@@ -117,8 +125,13 @@ bool Simulation::teleport(std::int64_t area, std::int64_t x, std::int64_t y) {
         if (stopMessage_.empty()) stopMessage_ = e.what();
     } catch (const Suspend&) {
     }
+    missingTableCheck();
     frameSprites_.clear();
-    return stopMessage_.empty();
+    if (stopMessage_.empty()) return true;
+    app::logMessage(app::kError, "teleport to area %d stopped: %s", static_cast<int>(area), stopMessage_.c_str());
+    state_ = before;
+    refreshAreaCache(state_.area);
+    return false;
 }
 
 // Not built yet: the animated blocks of the area (block_anims against the

@@ -48,6 +48,9 @@ public:
         return it == blocks_.end() ? nullptr : &it->second;
     }
     std::uint32_t missingAddress() const { return missing_; }
+    // Forgets the recorded miss once it has been reported, so that one gap in
+    // the data stops one step and not every step after it.
+    void clearMissingAddress() const { missing_ = 0; }
 
 private:
     std::vector<std::uint8_t> image_;

@@ -46,8 +46,11 @@ void Simulation::stopWith(const std::string& message) {
 
 void Simulation::missingTableCheck() {
     if (!stopMessage_.empty()) return;
-    if (std::uint32_t a = rom_.missingAddress(); a != 0)
+    if (std::uint32_t a = rom_.missingAddress(); a != 0) {
         stopMessage_ = "a ROM table that was not exported (" + hex6(a) + ")";
+        // Reported once: the host's recovery from its safe point can go on.
+        rom_.clearMissingAddress();
+    }
 }
 
 // --- start of a run and of a game ---

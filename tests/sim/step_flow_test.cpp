@@ -248,3 +248,32 @@ TEST(Stages, PauseNeedsTheDelayForTheDisplayRate) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MissingTable, IsReportedOnceSoTheGameCanGoOnFromASafePoint) {
+    sim_test::SimFixture f;
+    sim::Simulation& sim = f.started();
+    const auto safe = sim.snapshot();
+    sim.mutableState().event = 40;
+    sim.step(0, 0);
+    ASSERT_FALSE(sim.stopMessage().empty());
+    ASSERT_TRUE(sim.loadState(*safe));
+    sim.step(0, 1);
+    EXPECT_EQ(sim.stopMessage(), "");
+    EXPECT_EQ(f.rom->missingAddress(), 0u);
+}
+
+TEST(Teleport, StopHalfwayPutsTheGameBack) {
+    sim_test::SimFixture f;
+    sim::Simulation& sim = f.started();
+    sim.mutableState().score = 5;
+    const sim::GameState before = sim.state();
+    sim_test::putWords(*f.rom, 0x03E844 + 4 * 10, {0x0007, 0x0000});  // area 10's bank list was not exported
+    EXPECT_FALSE(sim.teleport(10, 100, 50));
+    EXPECT_EQ(sim.stopMessage(), "a ROM table that was not exported (070000)");
+    EXPECT_EQ(sim.state(), before);
+    EXPECT_EQ(sim.areaCache().area->id, 21);
+}
+
+}  // namespace
