@@ -216,3 +216,24 @@ TEST(Subgame, UnknownModeOnReturnStops) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LoadArea, ActorRecordsAreCutOrCompletedToTheirSlot) {
+    sim_test::SimFixture f;
+    world::Area& area = f.world.areas[1];  // area 11
+    area.actors = {std::vector<std::uint8_t>(10, 0xAA), std::vector<std::uint8_t>(70, 0xBB)};
+    sim::Simulation& sim = f.started();
+    sim.mutableState().actors.assign(2320, 0x55);
+    ASSERT_TRUE(sim.teleport(11, 100, 100));
+    const auto& actors = sim.state().actors;
+    EXPECT_EQ(actors[9], 0xAA);
+    EXPECT_EQ(actors[10], 0x00);  // the short record's slot is completed with zeros
+    EXPECT_EQ(actors[57], 0x00);
+    EXPECT_EQ(actors[58 + 57], 0xBB);
+    EXPECT_EQ(actors[116], 0xFF);  // the long record did not run into the next slot: the end mark
+    EXPECT_EQ(actors[119], 0xFF);
+    EXPECT_EQ(actors[120], 0x55);  // beyond the end mark nothing is touched
+}
+
+}  // namespace
