@@ -187,6 +187,7 @@ private:
     bool stagePause(std::uint8_t pad);
     void runToolsScreen();
     void saveHeroForSubgame();
+    void restoreHeroFromPush();
     void cancelPaletteFade();
 
     GameState state_;

@@ -48,6 +48,20 @@ void Simulation::saveHeroForSubgame() {
     s.push_music = s.music;
 }
 
+void Simulation::restoreHeroFromPush() {
+    GameState& s = state_;
+    s.sprite_x = s.push_sprite_x;
+    s.x = s.push_x;
+    s.y = s.push_y;
+    s.sprite_frame = s.push_frame;
+    s.anim = s.push_anim;
+    s.camera_x = s.push_camera;
+    s.damage_show = s.push_shown;
+    // Only the integer parts of vy and damage come back; their fractions stay.
+    s.vy = (s.push_vy & ~std::int64_t{0xFFFF}) | (s.vy & 0xFFFF);
+    s.damage = (s.push_damage & ~std::int64_t{0xFFFF}) | (s.damage & 0xFFFF);
+}
+
 void Simulation::enterSubgame() {
     GameState& s = state_;
     cancelPaletteFade();
@@ -97,16 +111,7 @@ void Simulation::leaveSubgame(std::uint8_t pad) {
     screens_.clear();
     s.in_subgame = 0;
     s.sub_result = subRamWord(0xFF90FE);
-    s.sprite_x = s.push_sprite_x;
-    s.x = s.push_x;
-    s.y = s.push_y;
-    s.sprite_frame = s.push_frame;
-    s.anim = s.push_anim;
-    s.camera_x = s.push_camera;
-    s.damage_show = s.push_shown;
-    // Only the integer parts of vy and damage come back; their fractions stay.
-    s.vy = (s.push_vy & ~std::int64_t{0xFFFF}) | (s.vy & 0xFFFF);
-    s.damage = (s.push_damage & ~std::int64_t{0xFFFF}) | (s.damage & 0xFFFF);
+    restoreHeroFromPush();
     s.lock = 0;
     cancelPaletteFade();
     runStages(8, pad);
@@ -147,17 +152,7 @@ void Simulation::resolveSubgameWithHook() {
     for (int i = firstBlock->blockIndex; i <= lastBlock->blockIndex; ++i) s.block(i) = g.block(i);
     s.pause_delay = 0;
     s.lock = 0;
-    if (s.mode == 1) {
-        s.sprite_x = s.push_sprite_x;
-        s.x = s.push_x;
-        s.y = s.push_y;
-        s.vy = s.push_vy;
-        s.sprite_frame = s.push_frame;
-        s.anim = s.push_anim;
-        s.camera_x = s.push_camera;
-        s.damage = s.push_damage;
-        s.damage_show = s.push_shown;
-    }
+    if (s.mode == 1) restoreHeroFromPush();
     subgameLoss();
     if (!endMessage_.empty()) return;
     subgameReturn();

@@ -237,3 +237,67 @@ TEST(LoadArea, ActorRecordsAreCutOrCompletedToTheirSlot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Subgame, OtherReturnsByModeAndResult) {
+    struct Case { std::int64_t mode, result, x, y, area, music, lives; };
+    const Case cases[] = {
+        {2, 0, 857, 104, 11, 12, 2},   {2, -1, 1125, 56, 31, 12, 1},
+        {5, 0, 992, 136, 45, 3, 2},    {5, -1, 1773, 120, 18, 12, 1},  // a lost match costs a life
+        {6, 1, 1773, 120, 18, 12, 2},  {7, -1, 992, 136, 45, 3, 2},    // mode 7 has no loss rule
+        {8, 0, 1773, 120, 18, 12, 2},
+    };
+    for (const Case& c : cases) {
+        sim_test::SimFixture f;
+        sim::Simulation& sim = f.started();
+        sim.mutableState().mode = c.mode;
+        sim::GameState reached = sim.state();
+        reached.sub_result = c.result;
+        sim.runGameStep(0, 1, 200, [&](sim::Simulation&) { return std::optional<sim::GameState>(reached); });
+        const sim::GameState& s = sim.state();
+        const std::string label = std::to_string(c.mode) + "/" + std::to_string(c.result);
+        EXPECT_EQ(sim.stopMessage(), "") << label;
+        EXPECT_EQ(s.mode, 0) << label;
+        EXPECT_EQ(s.x, c.x << 16) << label;
+        EXPECT_EQ(s.y, c.y << 16) << label;
+        EXPECT_EQ(s.area, c.area) << label;
+        EXPECT_EQ(s.music, c.music) << label;
+        EXPECT_EQ(s.lives, c.lives) << label;
+        EXPECT_EQ(s.sub_lost, 0) << label;
+    }
+}
+
+TEST(Subgame, SwapPuzzleReturnKeepsTheHeroWhereHeWas) {
+    sim_test::SimFixture f;
+    sim::Simulation& sim = f.started();
+    sim.mutableState().mode = 1;
+    sim.mutableState().music = 4;
+    sim.mutableState().x = 200 << 16;
+    sim::GameState reached = sim.state();
+    reached.sub_result = -1;
+    reached.stars_left = 100;
+    sim.runGameStep(0, 1, 200, [&](sim::Simulation&) { return std::optional<sim::GameState>(reached); });
+    EXPECT_EQ(sim.stopMessage(), "");
+    EXPECT_EQ(sim.state().mode, 0);
+    EXPECT_EQ(sim.state().area, 21);
+    EXPECT_EQ(sim.state().x, 200 << 16);
+    EXPECT_EQ(sim.state().lives, 2);  // no loss rule for mode 1
+    EXPECT_EQ(sim.state().stars_left, 100);
+    EXPECT_EQ(sim.state().music, 4);  // the music from before the puzzle
+}
+
+TEST(Subgame, LostWithoutLivesEndsTheGame) {
+    sim_test::SimFixture f;
+    sim::Simulation& sim = f.started();
+    sim.mutableState().mode = 4;
+    sim.mutableState().lives = 0;
+    sim::GameState reached = sim.state();
+    reached.sub_result = -1;
+    sim.runGameStep(0, 1, 200, [&](sim::Simulation&) { return std::optional<sim::GameState>(reached); });
+    EXPECT_EQ(sim.endMessage(), "game over");
+    EXPECT_EQ(sim.state().mode, 0);
+    EXPECT_EQ(sim.state().music, 5);
+}
+
+}  // namespace
