@@ -277,3 +277,19 @@ TEST(Teleport, StopHalfwayPutsTheGameBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SubgameTick, UnknownModeStopsWithoutThrowing) {
+    sim_test::SimFixture f;
+    sim::Simulation& sim = f.started();
+    sim.mutableState().in_subgame = 1;
+    sim.mutableState().mode = 3;
+    sim.setSubRamWord(0xFF910C, 0x1234);
+    EXPECT_NO_THROW(sim.step(0, 0));
+    EXPECT_EQ(sim.stopMessage(), "subgame 3's rules (S7)");
+    EXPECT_EQ(sim.state().w910c, 0x1234);
+    EXPECT_EQ(sim.state().in_subgame, 1);
+}
+
+}  // namespace
