@@ -1,6 +1,7 @@
 #include "render/video_chip.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace render {
@@ -10,6 +11,31 @@ namespace {
 // A composed layer pixel: colour index in bits 0-5 (0 = nothing), priority in bit 7.
 constexpr std::uint8_t kPriorityBit = 0x80;
 constexpr std::uint8_t kColourMask = 0x3F;
+
+// Eight pixels at a time, one per byte of a 64-bit word, lowest byte leftmost.
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+
+// A pattern row as 8 bytes, mirrored for a horizontal flip.
+inline std::uint64_t loadRow(const std::uint8_t* row, bool mirrored) {
+  std::uint64_t value;
+  std::memcpy(&value, row, 8);
+  if constexpr (std::endian::native == std::endian::little) {
+    return mirrored ? __builtin_bswap64(value) : value;
+  } else {
+    return mirrored ? value : __builtin_bswap64(value);
+  }
+}
+
+// 0xFF in every byte of a pattern row (values 0-15) that is not 0.
+inline std::uint64_t opaqueMask(std::uint64_t pixels) {
+  return (((pixels + 0x7F * kEachByte) & (0x80 * kEachByte)) >> 7) * 0xFF;
+}
+
+// 0xFF in every byte (any value) that is not 0.
+inline std::uint64_t nonZeroMask(std::uint64_t bytes) {
+  const std::uint64_t high = (((bytes & (0x7F * kEachByte)) + 0x7F * kEachByte) | bytes) & (0x80 * kEachByte);
+  return (high >> 7) * 0xFF;
+}
 
 // Fills out[0..319] with one line of a plane scrolled by (h, v). Works a cell at a time: the line is drawn
 // from the cell holding the first visible pixel into a buffer 8 pixels wider, then the fine offset is
@@ -34,17 +60,9 @@ void drawPlaneLine(const VideoChip& chip, const Plane& plane, int y, std::uint16
     const std::uint8_t* row = chip.patterns[word & 0x7FF].data() + 8 * ((word & 0x1000) ? 7 - py : py);
     const std::uint8_t attributes =
         static_cast<std::uint8_t>(((word >> 13) & 3) << 4) | ((word & 0x8000) ? kPriorityBit : 0);
-    if (word & 0x0800) {
-      for (int px = 0; px < 8; ++px) {
-        const std::uint8_t p = row[7 - px];
-        dst[px] = p ? static_cast<std::uint8_t>(attributes | p) : 0;
-      }
-    } else {
-      for (int px = 0; px < 8; ++px) {
-        const std::uint8_t p = row[px];
-        dst[px] = p ? static_cast<std::uint8_t>(attributes | p) : 0;
-      }
-    }
+    std::uint64_t pixels = loadRow(row, (word & 0x0800) != 0);
+    pixels = (pixels | attributes * kEachByte) & opaqueMask(pixels);
+    std::memcpy(dst, &pixels, 8);
   }
   std::memcpy(out, buffer + fine, kScreenWidth);
 }
@@ -84,21 +102,31 @@ void drawSpriteLine(const VideoChip& chip, int y, std::uint8_t* out) {
     }
     const std::uint8_t attributes = static_cast<std::uint8_t>((sprite.palette & 3) << 4) |
                                     (sprite.priority ? kPriorityBit : 0);
-    const int span = 8 * sprite.width;
-    const int jStart = std::max(0, -sprite.x);
-    const int jEnd = std::min(span, kScreenWidth - sprite.x);
-    for (int j = jStart; j < jEnd; ++j) {
-      std::uint8_t& target = out[sprite.x + j];
-      if (target) continue;  // earlier sprites stay in front
-      int cellColumn = j >> 3;
-      int pixelColumn = j & 7;
-      if (sprite.hflip) {
-        cellColumn = sprite.width - 1 - cellColumn;
-        pixelColumn = 7 - pixelColumn;
-      }
+    // A cell at a time: the pattern row is fetched once per cell, the flip mirrors the cell order and
+    // the pixel order within the cell.
+    const int flip = sprite.hflip ? 7 : 0;
+    for (int cell = 0; cell < sprite.width; ++cell) {
+      const int left = sprite.x + 8 * cell;
+      if (left >= kScreenWidth || left + 8 <= 0) continue;
+      const int cellColumn = sprite.hflip ? sprite.width - 1 - cell : cell;
       const int pattern = (sprite.first + cellColumn * sprite.height + cellRow) & 0x7FF;
-      const std::uint8_t p = chip.patterns[static_cast<std::size_t>(pattern)][static_cast<std::size_t>(pixelRow * 8 + pixelColumn)];
-      if (p) target = static_cast<std::uint8_t>(attributes | p);
+      const std::uint8_t* row = chip.patterns[static_cast<std::size_t>(pattern)].data() + 8 * pixelRow;
+      std::uint8_t* target = out + left;
+      if (left >= 0 && left + 8 <= kScreenWidth) {
+        // Whole cell: only empty layer pixels take the sprite's opaque pixels.
+        std::uint64_t pixels = loadRow(row, sprite.hflip);
+        pixels = (pixels | attributes * kEachByte) & opaqueMask(pixels);
+        std::uint64_t layer;
+        std::memcpy(&layer, target, 8);
+        layer |= pixels & ~nonZeroMask(layer);
+        std::memcpy(target, &layer, 8);
+        continue;
+      }
+      const int from = std::max(0, -left), to = std::min(8, kScreenWidth - left);
+      for (int pc = from; pc < to; ++pc) {
+        const std::uint8_t p = row[pc ^ flip];
+        if (p && !target[pc]) target[pc] = static_cast<std::uint8_t>(attributes | p);  // earlier sprites stay in front
+      }
     }
   }
 }
@@ -116,6 +144,14 @@ WindowSpan windowSpan(const VideoChip& chip, int y) {
   const int hBoundary = std::min(16 * (chip.window_h & 31), kScreenWidth);
   if (chip.window_h & 0x80) return {hBoundary, kScreenWidth};
   return {0, hBoundary};
+}
+
+// A layer pixel as rank << 8 | colour: rank `low` (1-3) for a low-priority pixel, low + 3 for a high one,
+// 0 for a transparent one.
+inline std::uint16_t rankKey(std::uint8_t v, unsigned low) {
+  const unsigned opaque = v != 0;
+  const unsigned rank = opaque * (low + 3u * (v >> 7));
+  return static_cast<std::uint16_t>(rank << 8 | (v & kColourMask));
 }
 
 }  // namespace
@@ -160,19 +196,14 @@ Frame compose(const VideoChip& chip) {
     else std::memset(lineS, 0, sizeof lineS);
 
     std::uint8_t* out = frame.pixels.data() + static_cast<std::size_t>(y) * kScreenWidth;
-    const std::uint8_t background = chip.background;
+    // The winning layer is the opaque one of highest rank: background 0, then low B, A and sprites
+    // (1-3), then high B, A and sprites (4-6). Each pixel becomes rank << 8 | colour and the largest
+    // wins; plain arithmetic without branches, so the compiler can do whole vectors at a time.
+    const std::uint16_t background = chip.background & kColourMask;
     for (int x = 0; x < kScreenWidth; ++x) {
-      const std::uint8_t b = lineB[x], a = lineA[x], s = lineS[x];
-      // Low-priority layers first (B, A, sprites), then the high-priority ones in the same order; each
-      // opaque layer overrides what came before.
-      std::uint8_t c = background;
-      if (b && !(b & kPriorityBit)) c = b;
-      if (a && !(a & kPriorityBit)) c = a;
-      if (s && !(s & kPriorityBit)) c = s;
-      if (b & kPriorityBit) c = b;
-      if (a & kPriorityBit) c = a;
-      if (s & kPriorityBit) c = s;
-      out[x] = c & kColourMask;
+      const std::uint16_t key = std::max(std::max(background, rankKey(lineB[x], 1)),
+                                         std::max(rankKey(lineA[x], 2), rankKey(lineS[x], 3)));
+      out[x] = static_cast<std::uint8_t>(key & kColourMask);
     }
   }
   return frame;
