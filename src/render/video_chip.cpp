@@ -56,7 +56,7 @@ void drawPlaneLine(const VideoChip& chip, const Plane& plane, int y, std::uint16
   std::uint8_t* dst = buffer;
   for (int i = 0; i < cellsNeeded; ++i, dst += 8) {
     const std::uint16_t word = plane.cells[static_cast<std::size_t>(rowBase + cell)];
-    cell = (cell + 1) & (plane.width - 1);
+    cell = cell + 1 == plane.width ? 0 : cell + 1;
     const std::uint8_t* row = chip.patterns[word & 0x7FF].data() + 8 * ((word & 0x1000) ? 7 - py : py);
     const std::uint8_t attributes =
         static_cast<std::uint8_t>(((word >> 13) & 3) << 4) | ((word & 0x8000) ? kPriorityBit : 0);

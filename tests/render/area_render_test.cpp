@@ -145,6 +145,16 @@ TEST(AreaDrawing, LineThreeBlocksAndAnimations) {
   EXPECT_EQ(4, chip.plane_a.at(0, 4));            // the current block given for that animation
 }
 
+TEST(AreaDrawing, BlockCellsRunColumnByColumn) {
+  world::Area area = makeArea();
+  for (int w = 0; w < 16; ++w) area.blocks[2][static_cast<std::size_t>(w)] = static_cast<std::uint16_t>(0x0800 | (100 + w));
+  VideoChip chip;
+  render::drawArea(chip, area, 32, {});
+  // Map column 2, row 3 holds block 2: plane A cells (12-15, 8-11); word 4q + s is cell column q, row s.
+  for (int q = 0; q < 4; ++q)
+    for (int s = 0; s < 4; ++s) EXPECT_EQ(0x0800 | (100 + 4 * q + s), chip.plane_a.at(12 + s, 8 + q)) << q << "," << s;
+}
+
 TEST(AreaDrawing, ScrollValues) {
   world::Area area = makeArea();
   struct Case {

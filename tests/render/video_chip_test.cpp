@@ -179,6 +179,37 @@ TEST(Sprites, CellsRunColumnByColumnAndFlipWhole) {
   EXPECT_EQ(0, pixel(frame, 5, 0));
 }
 
+TEST(Compose, FlippedLowSpriteBetweenPlanesPicture) {
+  // b = plane B (low), A = a high-priority triangle on plane A, s = a low sprite whose cells are the left
+  // half of a pattern, mirrored by the flip.
+  VideoChip chip = makeChip();
+  fillPlane(chip.plane_b, 1);
+  for (int i = 0; i < 64; ++i) {
+    chip.patterns[30][i] = chip.patterns[31][i] = i % 8 < 4 ? 3 : 0;
+    chip.patterns[32][i] = i % 8 <= i / 8 ? 2 : 0;
+  }
+  chip.plane_a.set(0, 1, 0x8000 | 32);
+  Sprite s = sprite(4, 0, 2, 1, 30);
+  s.hflip = true;
+  chip.sprites.push_back(s);
+  const render::Frame frame = render::compose(chip);
+  std::string picture;
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 24; ++x) picture += " bAs"[pixel(frame, x, y)];
+    picture += "\n";
+  }
+  EXPECT_EQ(
+      "bbbbbbbbAsssbbbbssssbbbb\n"
+      "bbbbbbbbAAssbbbbssssbbbb\n"
+      "bbbbbbbbAAAsbbbbssssbbbb\n"
+      "bbbbbbbbAAAAbbbbssssbbbb\n"
+      "bbbbbbbbAAAAAbbbssssbbbb\n"
+      "bbbbbbbbAAAAAAbbssssbbbb\n"
+      "bbbbbbbbAAAAAAAbssssbbbb\n"
+      "bbbbbbbbAAAAAAAAssssbbbb\n",
+      picture);
+}
+
 TEST(Sprites, EarlierSpritesStayInFront) {
   VideoChip chip = makeChip();
   chip.sprites.push_back(sprite(0, 0, 1, 1, 1, 0, false));
