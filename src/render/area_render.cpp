@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <span>
 
 #include "app/asset_store.h"
 #include "app/log.h"
@@ -28,7 +29,7 @@ const world::PaletteLine* variantLine(const world::Area& area, int variant) {
   return &area.variant_lines[static_cast<std::size_t>(index)];
 }
 
-std::uint16_t wordAt(const world::PaletteLine& line, std::size_t i) { return i < line.size() ? line[i] : 0; }
+std::uint16_t wordAt(std::span<const std::uint16_t> line, std::size_t i) { return i < line.size() ? line[i] : 0; }
 
 }  // namespace
 

@@ -156,7 +156,7 @@ inline std::uint16_t rankKey(std::uint8_t v, unsigned low) {
 
 }  // namespace
 
-void VideoChip::setPaletteLine(int line, const std::vector<std::uint16_t>& words) {
+void VideoChip::setPaletteLine(int line, std::span<const std::uint16_t> words) {
   if (line < 0 || line > 3) return;
   for (std::size_t i = 0; i < 16 && i < words.size(); ++i)
     cram[static_cast<std::size_t>(line) * 16 + i] = words[i] & 0x0EEE;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "render/pattern_sheet.h"
@@ -61,7 +62,7 @@ struct VideoChip {
   std::int32_t width = kScreenWidth, height = kScreenHeight;
 
   // Stores a palette line (up to 16 words) as colour line `line`, each word masked with 0x0EEE.
-  void setPaletteLine(int line, const std::vector<std::uint16_t>& words);
+  void setPaletteLine(int line, std::span<const std::uint16_t> words);
   // Copies patterns into the store from number `first`, stopping at the end of the store.
   void loadPatterns(int first, const std::vector<Pattern>& source);
 };
