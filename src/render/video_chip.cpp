@@ -111,8 +111,8 @@ void drawSpriteLine(const VideoChip& chip, int y, std::uint8_t* out) {
       const int cellColumn = sprite.hflip ? sprite.width - 1 - cell : cell;
       const int pattern = (sprite.first + cellColumn * sprite.height + cellRow) & 0x7FF;
       const std::uint8_t* row = chip.patterns[static_cast<std::size_t>(pattern)].data() + 8 * pixelRow;
-      std::uint8_t* target = out + left;
       if (left >= 0 && left + 8 <= kScreenWidth) {
+        std::uint8_t* target = out + left;
         // Whole cell: only empty layer pixels take the sprite's opaque pixels.
         std::uint64_t pixels = loadRow(row, sprite.hflip);
         pixels = (pixels | attributes * kEachByte) & opaqueMask(pixels);
@@ -125,7 +125,8 @@ void drawSpriteLine(const VideoChip& chip, int y, std::uint8_t* out) {
       const int from = std::max(0, -left), to = std::min(8, kScreenWidth - left);
       for (int pc = from; pc < to; ++pc) {
         const std::uint8_t p = row[pc ^ flip];
-        if (p && !target[pc]) target[pc] = static_cast<std::uint8_t>(attributes | p);  // earlier sprites stay in front
+        std::uint8_t& target = out[left + pc];
+        if (p && !target) target = static_cast<std::uint8_t>(attributes | p);  // earlier sprites stay in front
       }
     }
   }
