@@ -3,7 +3,9 @@
 
 #include <random>
 
+#include "render/area_render.h"
 #include "render/video_chip.h"
+#include "world/world.h"
 
 namespace {
 
@@ -52,5 +54,43 @@ void BM_ToRgb(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ToRgb);
+
+}  // namespace
+
+namespace {
+
+// A fresh chip per frame, as the game renderer makes one: set-up, blocks, scroll and composition of a
+// 40-column area with a backdrop behind.
+void BM_AreaFrame(benchmark::State& state) {
+  world::World world;
+  world::Area area;
+  area.id = 1;
+  area.width = 40;
+  area.area_patterns = 600;
+  area.backdrop_patterns = 300;
+  for (int b = 0; b < 120; ++b) {
+    std::vector<std::uint16_t> block(16);
+    for (int w = 0; w < 16; ++w) block[static_cast<std::size_t>(w)] = static_cast<std::uint16_t>((b * 16 + w) % 600);
+    area.blocks.push_back(block);
+  }
+  for (int i = 0; i < 40 * 6; ++i) area.map.push_back(static_cast<std::uint8_t>(i * 7 % 120));
+  area.backdrop = std::vector<std::vector<std::uint16_t>>(24, std::vector<std::uint16_t>(32, 5));
+  std::mt19937 random(3);
+  std::vector<render::Pattern> patterns(900);
+  for (auto& pattern : patterns)
+    for (auto& p : pattern) p = static_cast<std::uint8_t>(random() % 16);
+  int camera = 0;
+  for (auto _ : state) {
+    render::VideoChip chip;
+    render::setUpArea(chip, world, area, patterns, 0);
+    render::drawArea(chip, area, camera, {});
+    render::scrollArea(chip, area, camera);
+    render::Frame frame = render::compose(chip);
+    benchmark::DoNotOptimize(frame.pixels.data());
+    camera = (camera + 3) % 900;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_AreaFrame);
 
 }  // namespace
