@@ -35,8 +35,6 @@ int runSoundCheck(Data&, const Options&) { return unavailable("--check-sound"); 
 
 int runZ80Trace(Data&, const Options&) { return unavailable("--z80-trace"); }
 
-int runSoundWav(Data&, const Options&) { return unavailable("--sound-wav"); }
-
 bool loadCartridgeTables(Data&) {
   logMessage(kError, "the cartridge tables are not available in this build");
   return false;
