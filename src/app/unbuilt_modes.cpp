@@ -33,6 +33,4 @@ int runSoundCheck(Data&, const Options&) { return unavailable("--check-sound"); 
 
 int runZ80Trace(Data&, const Options&) { return unavailable("--z80-trace"); }
 
-int runSoundWav(Data&, const Options&) { return unavailable("--sound-wav"); }
-
 }  // namespace app

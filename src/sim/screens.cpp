@@ -29,7 +29,7 @@ void Simulation::showScreen(int kind, std::int64_t value) {
         for (int i = 0; i < 3; ++i)
             screen.held[i] = static_cast<std::int16_t>(s.inventory[4 + 2 * i] << 8 | s.inventory[5 + 2 * i]);
         screens_.push_back(std::move(screen));
-        requestSound(audio::SoundRequest::kPause);
+        requestSound(kSoundPause);
         fadeVBlanks_ += 20;
         break;
     }
@@ -208,7 +208,7 @@ void Simulation::endScreen() {
         break;
     case kInventoryScreen: {
         fadeVBlanks_ += 20;
-        requestSound(audio::SoundRequest::kResume);
+        requestSound(kSoundResume);
         // The actors keep their state across the inventory screen.
         std::vector<std::uint8_t> keep = s.actors;
         loadArea(s.area);

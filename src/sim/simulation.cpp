@@ -46,8 +46,8 @@ void Simulation::stopWith(const std::string& message) {
 
 void Simulation::missingTableCheck() {
     if (!stopMessage_.empty()) return;
-    if (std::uint32_t a = rom_.missingAddress(); a != 0) {
-        stopMessage_ = "a ROM table that was not exported (" + hex6(a) + ")";
+    if (rom_.hasMissed()) {
+        stopMessage_ = "a ROM table that was not exported (" + hex6(rom_.missingAddress()) + ")";
         // Reported once: the host's recovery from its safe point can go on.
         rom_.clearMissingAddress();
     }
@@ -60,7 +60,7 @@ void Simulation::newStart(bool languageMenu) {
     screens_.clear();
     try {
         if (languageMenu) {
-            requestSound(audio::SoundRequest::kMusic, 0);
+            requestSound(kSoundMusic, 0);
             openLanguageMenu();
         } else {
             requestMusic(11);
@@ -404,8 +404,8 @@ bool Simulation::stagePause(std::uint8_t pad) {
     if (s.pause_delay >= limit && (pad & 0x80) != 0) {
         // The pause itself is the host's menu, opened by the same press.
         s.pause_delay = 0;
-        requestSound(audio::SoundRequest::kPause);
-        requestSound(audio::SoundRequest::kResume);
+        requestSound(kSoundPause);
+        requestSound(kSoundResume);
         return true;
     }
     return false;
@@ -512,10 +512,10 @@ void Simulation::requestSound(std::uint8_t kind, std::uint32_t value) { soundReq
 
 void Simulation::requestMusic(std::int64_t n) {
     state_.music = n;
-    requestSound(audio::SoundRequest::kMusic, static_cast<std::uint32_t>(n));
+    requestSound(kSoundMusic, static_cast<std::uint32_t>(n));
 }
 
-void Simulation::requestEffect(std::int64_t n) { requestSound(audio::SoundRequest::kEffect, static_cast<std::uint32_t>(n)); }
+void Simulation::requestEffect(std::int64_t n) { requestSound(kSoundEffect, static_cast<std::uint32_t>(n)); }
 
 void Simulation::addSprite(std::uint32_t x, std::uint32_t y, std::uint32_t frame, std::uint32_t attributes,
                            std::uint32_t caller) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/sound_request.h"
+#include "audio/sound_driver_link.h"
 #include "sim/game_state.h"
 #include "sim/sim_types.h"
 
@@ -39,6 +39,12 @@ struct AreaCache {
 
 // Waiting-screen kinds held in screen_kind.
 enum ScreenKind : int { kNoScreen = 0, kEventScreen = 1, kInventoryScreen = 2, kLivesScreen = 3, kGameOverScreen = 4 };
+
+// Kinds of sound request.
+inline constexpr std::uint8_t kSoundMusic = 0;
+inline constexpr std::uint8_t kSoundEffect = 1;
+inline constexpr std::uint8_t kSoundPause = 2;
+inline constexpr std::uint8_t kSoundResume = 3;
 
 // Cheat bits.
 inline constexpr std::uint32_t kCheatLives = 1;     // losing a life keeps the count

@@ -10,6 +10,10 @@
 #include "sim/simulation.h"
 #include "world/world.h"
 
+namespace audio {
+inline bool operator==(const SoundRequest& a, const SoundRequest& b) { return a.kind == b.kind && a.value == b.value; }
+}  // namespace audio
+
 namespace sim_test {
 
 inline void putWords(sim::RomView& rom, std::uint32_t at, const std::vector<std::uint16_t>& words) {
