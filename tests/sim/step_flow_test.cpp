@@ -293,3 +293,15 @@ TEST(SubgameTick, UnknownModeStopsWithoutThrowing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MissingTable, AMissAtAddressZeroIsReportedToo) {
+    sim_test::SimFixture f;
+    sim::Simulation& sim = f.started();
+    sim_test::putWords(*f.rom, 0x03E844 + 4 * 10, {0, 0});  // area 10's bank list at address 0, never exported
+    EXPECT_FALSE(sim.teleport(10, 100, 50));
+    EXPECT_EQ(sim.stopMessage(), "a ROM table that was not exported (000000)");
+}
+
+}  // namespace
