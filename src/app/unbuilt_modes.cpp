@@ -17,8 +17,6 @@ int runPlay(Data&, const Options&) { return unavailable("the game"); }
 
 int runViewer(Data&, const Options&) { return unavailable("--viewer"); }
 
-int runRenderArea(Data&, const Options&) { return unavailable("--render-area"); }
-
 int runGoldenRenderer(Data&, const Options&) { return unavailable("--render-goldens"); }
 
 int runReplay(Data&, const Options&) { return unavailable("--replay"); }
@@ -36,10 +34,5 @@ int runSoundCheck(Data&, const Options&) { return unavailable("--check-sound"); 
 int runZ80Trace(Data&, const Options&) { return unavailable("--z80-trace"); }
 
 int runSoundWav(Data&, const Options&) { return unavailable("--sound-wav"); }
-
-bool loadCartridgeTables(Data&) {
-  logMessage(kError, "the cartridge tables are not available in this build");
-  return false;
-}
 
 }  // namespace app

@@ -1,0 +1,48 @@
+#pragma once
+// The game's message texts: one JSON file per language that keeps the cartridge's message block byte for
+// byte while writing its letters as readable text, turned back into that block (the text image): a table
+// of 16-bit big-endian message offsets, one per entry, followed by the messages.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <utility>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace render {
+
+using TextImage = std::vector<std::uint8_t>;
+
+inline constexpr int kLanguageCount = 5;  // 0 English, 1 French, 2 German, 3 Spanish, 4 Italian
+
+// "en", "fr", "de", "es", "it"; nullptr outside 0-4.
+const char* languageCode(int language);
+
+// One page string in the image's byte form: "{XX}" (any fourth character) is the byte XX, a line feed is
+// 255, code points below 128 are themselves, others their code page 437 byte. Nothing when a code point
+// has no such byte or an escape is cut short or not hex.
+std::optional<std::vector<std::uint8_t>> encodePage(std::string_view page);
+
+// Reads "assets/text/<code>.json" under the data directory and builds its text image. Logs one line and
+// returns nothing on failure (an unknown language, a missing or malformed file, an unencodable message).
+std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, int language);
+
+// The text images loaded so far, by language. A failed load is not remembered and is tried again.
+class TextImages {
+public:
+    explicit TextImages(std::filesystem::path dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
+    const std::filesystem::path& dataDirectory() const { return dataDirectory_; }
+
+private:
+    friend const TextImage* textsFor(TextImages& cache, int language);
+    std::filesystem::path dataDirectory_;
+    std::map<int, TextImage> images_;
+};
+
+// The cached image of a language, loaded on first use; nullptr when it does not load.
+const TextImage* textsFor(TextImages& cache, int language);
+
+}  // namespace render
