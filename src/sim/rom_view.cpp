@@ -3,6 +3,7 @@
 
 #include "sim/rom_view.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -114,9 +115,20 @@ RomView loadRomView(const std::filesystem::path& dataDir, const world::World& wo
     for (const world::Area& a : world.areas)
         view.sheetNames_[a.id] = RomView::SheetName{a.patterns, a.area_patterns + a.backdrop_patterns};
 
+    // A block that is not in the data set is skipped without a word: the subgame that needs it says so.
+    const std::filesystem::path blockDir = dataDir / "assets/data/subgames";
+    std::vector<std::filesystem::path> present;
+    try {
+        present = app::listFiles(blockDir, ".bin");
+    } catch (const std::exception&) {
+        // no such folder: no blocks
+    }
     for (const char* name : kBlockNames) {
-        std::filesystem::path path = dataDir / "assets/data/subgames" / (std::string(name) + ".bin");
-        if (std::optional<app::Bytes> bytes = app::readFile(path)) view.blocks_[name] = std::move(*bytes);
+        const std::string file = std::string(name) + ".bin";
+        bool listed = std::any_of(present.begin(), present.end(),
+                                  [&](const std::filesystem::path& p) { return p.filename() == file; });
+        if (!listed) continue;
+        if (std::optional<app::Bytes> bytes = app::readFile(blockDir / file)) view.blocks_[name] = std::move(*bytes);
     }
 
     std::optional<json> rules = world::readJsonFile(dataDir / "assets/data/rule_tables.json");
