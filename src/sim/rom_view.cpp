@@ -53,12 +53,17 @@ void pushExit(std::vector<std::uint8_t>& out, const world::AreaExit& e) {
 // Fills the image; throws on a value of the wrong type or digits that do not convert.
 static void fillImage(RomView& view, const json& rules, const json& tables, const json& worldDoc,
                       const world::World& world) {
-    for (const json& t : rules.at("tables"))
+    auto list = [](const json& j, const char* key) -> const json& {
+        const json& v = j.at(key);
+        if (!v.is_array()) throw std::invalid_argument(std::string("\"") + key + "\" is not an array");
+        return v;
+    };
+    for (const json& t : list(rules, "tables"))
         view.put(address(t.at("address")), world::decodeHexBytes(t.at("bytes").get<std::string>()));
 
-    for (const json& t : tables.at("tables")) {
+    for (const json& t : list(tables, "tables")) {
         std::vector<std::uint8_t> bytes;
-        for (const json& w : t.at("words")) pushWord(bytes, word(w));
+        for (const json& w : list(t, "words")) pushWord(bytes, word(w));
         if (t.contains("tail")) {
             std::vector<std::uint8_t> tail = world::decodeHexBytes(t["tail"].get<std::string>());
             bytes.insert(bytes.end(), tail.begin(), tail.end());

@@ -77,6 +77,8 @@ TEST(TextImage, RefusesBadLanguagesAndFiles) {
     pastTheEnd["entries"].push_back(3);
     json pageNumber = textFile();
     pageNumber["messages"][0]["pages"][0] = 5;
+    json headerNumber = textFile();
+    headerNumber["messages"][1]["header"] = 5;
     json noMessages = textFile();
     noMessages.erase("messages");
     const Case cases[] = {
@@ -88,6 +90,7 @@ TEST(TextImage, RefusesBadLanguagesAndFiles) {
         {"euro sign", 0, unencodable, "", "en.json: a message cannot be encoded"},
         {"entry past the messages", 0, pastTheEnd, "", "en.json: entry names message 3, which does not exist"},
         {"page a number", 0, pageNumber, "", "en.json: "},
+        {"header a number", 0, headerNumber, "", "en.json: a header is not an array"},
         {"missing file", 0, std::nullopt, "", "en.json"},
     };
     for (const Case& c : cases) {

@@ -181,6 +181,9 @@ TEST(WorldLoader, RefusesBrokenDataWithOneLine) {
          "the world cannot be loaded"},
         {"door rect of 3", [](json& w, json&, json&) { w["doors"][0]["rect"].erase(3); }, "the world cannot be loaded"},
         {"door_locks a number", [](json& w, json&, json&) { w["door_locks"] = 5; }, "the world cannot be loaded"},
+        {"items a number", [](json& w, json&, json&) { w["areas"][0]["items"] = 3; }, "\"items\" is not an array"},
+        {"frames a number", [](json& w, json&, json&) { w["areas"][0]["animations"][0]["frames"] = 1; },
+         "\"frames\" is not an array"},
         {"areas an object", [](json& w, json&, json&) { w["areas"] = json::object({{"id", 1}}); }, "the world cannot be loaded"},
     };
     for (const BadWorld& c : cases) {
