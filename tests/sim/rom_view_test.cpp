@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
+#include "app/data.h"
+#include "app/modes.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
 #include "world/world_fixture.h"
@@ -230,6 +232,37 @@ TEST(RomViewSheet, PacksAnAreaSheetTwoPixelsPerByte) {
     EXPECT_EQ((*sheet)[32], 0x77);
     EXPECT_EQ(rom.areaSheet(0), sheet);  // cached
     EXPECT_EQ(rom.areaSheet(1), nullptr);  // no map, so no sheet
+}
+
+}  // namespace
+
+namespace {
+
+using world_test::DataDir;
+
+TEST(CartridgeTables, LoadIntoTheContextOnlyWhenTheyRead) {
+    DataDir dir;
+    dir.writeAll();
+    app::Data data;
+    data.dataDirectory = dir.root();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(app::loadCartridgeTables(data));  // no world yet
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(data.rom, nullptr);
+
+    std::optional<world::World> w = world::loadWorld(dir.root());
+    ASSERT_TRUE(w);
+    data.world = std::make_shared<const world::World>(std::move(*w));
+    ASSERT_TRUE(app::loadCartridgeTables(data));
+    ASSERT_NE(data.rom, nullptr);
+    EXPECT_EQ(data.rom->wordAt(0x0025E0), 0x5F80);
+
+    std::filesystem::remove(dir.root() / "assets/data/rule_tables.json");
+    data.rom.reset();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(app::loadCartridgeTables(data));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(data.rom, nullptr);
 }
 
 }  // namespace

@@ -33,4 +33,12 @@ TEST(DataSet, WorldTablesAndTextsLoad) {
     }
 }
 
+TEST(DataSet, CompiledInWorldLoads) {
+    const std::filesystem::path root{std::string(app::kEmbeddedMarker)};
+    if (!app::hasWorld(root)) GTEST_SKIP() << "no data set compiled in";
+    std::optional<world::World> w = world::loadWorld(root);
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(sim::loadRomView(root, *w).loaded());
+}
+
 }  // namespace
