@@ -125,9 +125,11 @@ std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, i
         std::vector<std::size_t> offsets;
         for (const json& m : messages) {
             offsets.push_back(tableSize + body.size());
+            if (m.contains("header") && !m["header"].is_array()) throw std::invalid_argument("a header is not an array");
             if (m.contains("header"))
                 for (const json& h : m["header"]) pushWord(body, static_cast<std::uint32_t>(h.get<std::int64_t>()));
             const json& pages = m.at("pages");
+            if (!pages.is_array()) throw std::invalid_argument("\"pages\" is not an array");
             for (std::size_t p = 0; p < pages.size(); ++p) {
                 if (p > 0) body.push_back(0);
                 std::optional<std::vector<std::uint8_t>> bytes = encodePage(pages[p].get<std::string>());

@@ -3,6 +3,7 @@
 
 #include "sim/rom_view.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -52,12 +53,17 @@ void pushExit(std::vector<std::uint8_t>& out, const world::AreaExit& e) {
 // Fills the image; throws on a value of the wrong type or digits that do not convert.
 static void fillImage(RomView& view, const json& rules, const json& tables, const json& worldDoc,
                       const world::World& world) {
-    for (const json& t : rules.at("tables"))
+    auto list = [](const json& j, const char* key) -> const json& {
+        const json& v = j.at(key);
+        if (!v.is_array()) throw std::invalid_argument(std::string("\"") + key + "\" is not an array");
+        return v;
+    };
+    for (const json& t : list(rules, "tables"))
         view.put(address(t.at("address")), world::decodeHexBytes(t.at("bytes").get<std::string>()));
 
-    for (const json& t : tables.at("tables")) {
+    for (const json& t : list(tables, "tables")) {
         std::vector<std::uint8_t> bytes;
-        for (const json& w : t.at("words")) pushWord(bytes, word(w));
+        for (const json& w : list(t, "words")) pushWord(bytes, word(w));
         if (t.contains("tail")) {
             std::vector<std::uint8_t> tail = world::decodeHexBytes(t["tail"].get<std::string>());
             bytes.insert(bytes.end(), tail.begin(), tail.end());
@@ -114,9 +120,20 @@ RomView loadRomView(const std::filesystem::path& dataDir, const world::World& wo
     for (const world::Area& a : world.areas)
         view.sheetNames_[a.id] = RomView::SheetName{a.patterns, a.area_patterns + a.backdrop_patterns};
 
+    // A block that is not in the data set is skipped without a word: the subgame that needs it says so.
+    const std::filesystem::path blockDir = dataDir / "assets/data/subgames";
+    std::vector<std::filesystem::path> present;
+    try {
+        present = app::listFiles(blockDir, ".bin");
+    } catch (const std::exception&) {
+        // no such folder: no blocks
+    }
     for (const char* name : kBlockNames) {
-        std::filesystem::path path = dataDir / "assets/data/subgames" / (std::string(name) + ".bin");
-        if (std::optional<app::Bytes> bytes = app::readFile(path)) view.blocks_[name] = std::move(*bytes);
+        const std::string file = std::string(name) + ".bin";
+        bool listed = std::any_of(present.begin(), present.end(),
+                                  [&](const std::filesystem::path& p) { return p.filename() == file; });
+        if (!listed) continue;
+        if (std::optional<app::Bytes> bytes = app::readFile(blockDir / file)) view.blocks_[name] = std::move(*bytes);
     }
 
     std::optional<json> rules = world::readJsonFile(dataDir / "assets/data/rule_tables.json");

@@ -18,6 +18,13 @@ std::int32_t i32(const json& j) { return static_cast<std::int32_t>(j.get<std::in
 std::uint8_t u8(const json& j) { return static_cast<std::uint8_t>(j.get<std::int64_t>()); }
 std::uint16_t u16(const json& j) { return static_cast<std::uint16_t>(j.get<std::int64_t>()); }
 
+// nlohmann iterates a lone number or string as a one-element range: lists must really be arrays.
+const json& listAt(const json& j, const char* key) {
+    const json& v = j.at(key);
+    if (!v.is_array()) throw std::invalid_argument(std::string("\"") + key + "\" is not an array");
+    return v;
+}
+
 AreaExit readExit(const json& j) {
     return AreaExit{i16(j.at("threshold")), i16(j.at("area")), i16(j.at("x")), i16(j.at("y"))};
 }
@@ -58,10 +65,10 @@ std::optional<Area> readArea(const json& j, bool& mapless) {
     Area area;
     area.id = i32(j.at("id"));
     area.width = i32(j.at("width"));
-    for (const json& item : j.at("items"))
+    for (const json& item : listAt(j, "items"))
         area.items.push_back(AreaItem{i16(item.at("flag")), i16(item.at("type")), i16(item.at("x")),
                                       i16(item.at("y")), i16(item.at("frame"))});
-    for (const json& actor : j.at("actors")) {
+    for (const json& actor : listAt(j, "actors")) {
         std::optional<std::vector<std::uint8_t>> record = buildActor(actor);
         if (!record) {
             app::logMessage(app::kError, "world.json: area %d: actor data needs at least 4 hex digits", area.id);
@@ -80,7 +87,7 @@ std::optional<Area> readArea(const json& j, bool& mapless) {
         area.exits_top[k] = readExit(j.at("exits_top").at(k));
         area.exits_bottom[k] = readExit(j.at("exits_bottom").at(k));
     }
-    for (const json& block : j.at("blocks")) {
+    for (const json& block : listAt(j, "blocks")) {
         std::vector<std::uint16_t> words(16);
         for (std::size_t w = 0; w < 16; ++w) words[w] = u16(block.at(w));
         area.blocks.push_back(std::move(words));
@@ -92,7 +99,7 @@ std::optional<Area> readArea(const json& j, bool& mapless) {
     for (const json& column : map)
         for (std::size_t r = 0; r < 6; ++r) area.map.push_back(u8(column.at(r)));
 
-    for (const json& patch : j.at("map_patches")) {
+    for (const json& patch : listAt(j, "map_patches")) {
         MapPatch p{i32(patch.at(0)), u8(patch.at(1))};
         area.map_patches.push_back(p);
         // A patch before the map or past its end is kept but changes nothing.
@@ -123,9 +130,9 @@ std::optional<Area> readArea(const json& j, bool& mapless) {
     area.area_patterns = i32(j["area_patterns"]);
     area.blocks_line3 = j.contains("blocks_line3") ? i32(j["blocks_line3"]) : 0;
     area.backdrop_front = j.contains("backdrop_front") ? j["backdrop_front"].get<bool>() : false;
-    for (const json& a : j.at("animations")) {
+    for (const json& a : listAt(j, "animations")) {
         BlockAnimation anim{i32(a.at("block")), i32(a.at("delay")), i32(a.at("loop")), {}};
-        for (const json& f : a.at("frames")) anim.frames.push_back(i32(f));
+        for (const json& f : listAt(a, "frames")) anim.frames.push_back(i32(f));
         area.animations.push_back(std::move(anim));
     }
 
@@ -150,8 +157,8 @@ void applyPalette(World& world, const json& entry) {
         const json& v = entry["variants"];
         area->variant_index.clear();
         area->variant_lines.clear();
-        for (const json& i : v.at("index")) area->variant_index.push_back(i32(i));
-        for (const json& line : v.at("lines")) area->variant_lines.push_back(readPaletteLine(line));
+        for (const json& i : listAt(v, "index")) area->variant_index.push_back(i32(i));
+        for (const json& line : listAt(v, "lines")) area->variant_lines.push_back(readPaletteLine(line));
     }
 }
 
@@ -162,18 +169,18 @@ std::optional<World> buildWorld(const std::filesystem::path& dataDirectory, cons
         app::logMessage(app::kError, "world.json: schema %d, expected 2", world.schema);
         return std::nullopt;
     }
-    for (const json& a : doc.at("areas")) {
+    for (const json& a : listAt(doc, "areas")) {
         bool mapless = false;
         std::optional<Area> area = readArea(a, mapless);
         if (!area) return std::nullopt;
         (mapless ? world.mapless_areas : world.areas).push_back(std::move(*area));
     }
-    for (const json& d : doc.at("doors")) {
+    for (const json& d : listAt(doc, "doors")) {
         Door door{i16(d.at("area")), i16(d.at("target")), i16(d.at("x")), i16(d.at("y")), {}};
         for (std::size_t k = 0; k < 4; ++k) door.rect[k] = i16(d.at("rect").at(k));
         world.doors.push_back(door);
     }
-    for (const json& e : doc.at("edges"))
+    for (const json& e : listAt(doc, "edges"))
         world.edges.push_back(Edge{i16(e.at("area")), readExit(e.at("left")), readExit(e.at("right"))});
     std::string locks = doc.at("door_locks").get<std::string>();
     std::vector<std::uint8_t> lockBytes = decodeHexBytes(locks.substr(0, 16));
@@ -183,7 +190,7 @@ std::optional<World> buildWorld(const std::filesystem::path& dataDirectory, cons
     if (std::optional<json> tables = readJsonFile(tablesPath); tables && tables->contains("tables")) {
         for (const json& t : (*tables)["tables"])
             if (t.contains("name") && t["name"] == "brumo_sequences")
-                for (const json& w : t.at("words")) world.brumo_sequences.push_back(u16(w));
+                for (const json& w : listAt(t, "words")) world.brumo_sequences.push_back(u16(w));
     }
     if (world.brumo_sequences.empty()) {
         app::logMessage(app::kError, "assets/data/tables.json: no brumo_sequences");
@@ -192,7 +199,7 @@ std::optional<World> buildWorld(const std::filesystem::path& dataDirectory, cons
 
     world.brumo_line2 = readPaletteLine(palettes.at("brumo_line2"));
     if (palettes.contains("areas"))
-        for (const json& entry : palettes["areas"]) applyPalette(world, entry);
+        for (const json& entry : listAt(palettes, "areas")) applyPalette(world, entry);
     return world;
 }
 

@@ -1,0 +1,164 @@
+// The data-set builder: the committed data set is exactly what the sources build, and bad sources
+// stop the build with a message that names the file and line.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "builder.h"
+#include "rom_image.h"
+#include "source_error.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kSource = GROVANTA_SOURCE_DIR;
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void spit(const fs::path& p, const std::string& text) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+// A scratch copy of data/ the test may spoil.
+class ScratchData {
+ public:
+  explicit ScratchData(const std::string& name) : root_(fs::temp_directory_path() / ("grovanta_builder_" + name)) {
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+    fs::copy(kSource / "data", root_ / "data", fs::copy_options::recursive);
+  }
+  ~ScratchData() { fs::remove_all(root_); }
+  const fs::path& root() const { return root_; }
+
+  // Replaces the first occurrence of `from` in a data file; the test fails when it is not there.
+  void replace(const std::string& file, const std::string& from, const std::string& to) {
+    fs::path p = root_ / "data" / file;
+    std::string text = slurp(p);
+    auto at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from << " not in " << file;
+    text.replace(at, from.size(), to);
+    spit(p, text);
+  }
+  void append(const std::string& file, const std::string& text) { spit(root_ / "data" / file, slurp(root_ / "data" / file) + text); }
+
+ private:
+  fs::path root_;
+};
+
+TEST(Builder, RebuildReproducesTheCommittedDataSetExactly) {
+  ScratchData scratch("rebuild");
+  auto result = builder::buildDataSet(kSource, scratch.root());
+  ASSERT_TRUE(result.ok) << result.error;
+  int compared = 0;
+  for (const auto& dir : {"world", "assets"}) {
+    for (const auto& e : fs::recursive_directory_iterator(scratch.root() / dir)) {
+      if (!e.is_regular_file()) continue;
+      fs::path rel = fs::relative(e.path(), scratch.root());
+      ASSERT_TRUE(fs::exists(kSource / rel)) << rel << " is built but not committed";
+      EXPECT_EQ(slurp(e.path()), slurp(kSource / rel)) << rel << " differs from the committed file";
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, result.filesWritten);
+}
+
+TEST(Builder, TheNewGameStandsOnTheFloorOfTheStartingArea) {
+  // The new game puts the hero at (160, 152) in area 21; his feet (24 pixels tall) must meet solid
+  // ground at y 176 with open air above it.
+  auto world = nlohmann::json::parse(slurp(kSource / "world/world.json"));
+  const auto& area = world["areas"][21];
+  ASSERT_EQ(area["id"], 21);
+  std::string hex = area["collision"];
+  auto solid = [&](int x, int y) {
+    std::size_t byte = static_cast<std::size_t>(x / 8) * 3 + y / 64;
+    int value = std::stoi(hex.substr(2 * byte, 2), nullptr, 16);
+    return (value >> ((y >> 3) & 7)) & 1;
+  };
+  EXPECT_TRUE(solid(160, 176));
+  for (int y = 120; y < 176; y += 8) EXPECT_FALSE(solid(160, y)) << "y " << y;
+}
+
+struct BadSource {
+  const char* name;
+  const char* file;
+  const char* from;  // text to replace; empty to append `to`
+  const char* to;
+  const char* expect;  // expected part of the message, which starts with the file (and line)
+};
+
+class BuilderRefuses : public testing::TestWithParam<BadSource> {};
+
+TEST_P(BuilderRefuses, WithTheFileAndLine) {
+  const auto& c = GetParam();
+  ScratchData scratch(c.name);
+  if (*c.from) scratch.replace(c.file, c.from, c.to);
+  else scratch.append(c.file, c.to);
+  auto result = builder::buildDataSet(scratch.root(), scratch.root());
+  ASSERT_FALSE(result.ok);
+  EXPECT_NE(result.error.find(c.expect), std::string::npos) << result.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadSources, BuilderRefuses,
+    testing::Values(
+        BadSource{"unknown_letter", "areas/area_21.txt", "map:\n........................", "map:\n.......Z................",
+                  "area_21.txt:29: 'Z' in column 7 is not in the legend"},
+        BadSource{"ragged_map", "areas/area_21.txt", "map:\n........................", "map:\n.........................",
+                  "area_21.txt:30: map rows differ in length (24 against 25)"},
+        BadSource{"too_narrow", "areas/area_44.txt", "width: 72", "width: 9", "area_44.txt: width 9 lies outside 10 to 96"},
+        BadSource{"five_rows", "areas/area_21.txt", "________________________\n", "", "area_21.txt:29: a map has six rows, found 5"},
+        BadSource{"shared_flag", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 490 120 68 0",
+                  "area_21.txt:14: item flag 68 is already used at"},
+        BadSource{"item_outside", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 768 120 69 0",
+                  "area_21.txt:14: item x 768 lies outside 0 to 767"},
+        BadSource{"bad_colour", "patterns/land.txt", ".6...6..", ".6...6.g", "land.txt:15: 'g' is not a colour"},
+        BadSource{"unknown_pattern", "tilesets/land.txt", "plank plank plank plank", "plank plank plonk plank",
+                  "tilesets/land.txt:31: unknown pattern plonk"},
+        BadSource{"tower_too_small", "areas/area_47.txt", "tileset: tower", "tileset: land",
+                  "the tower's sheet needs at least 401 patterns"},
+        BadSource{"tunnel_backdrop", "areas/area_36.txt", "backdrop_front: yes\n", "", "area_36.txt: the tunnel areas 34 to 40"},
+        BadSource{"door_missing", "world.json", "    {\"area\": 21, \"target\": 1,", "    {\"area\": 21, \"target\": 1, \"x\": 0, \"y\": 0, \"rect\": [0,0,16,32]}, {\"area\": 21, \"target\": 1,",
+                  "the world needs 32 doors, found 33"},
+        BadSource{"wrong_address", "rom/brumo_sequences.txt", "word 4 0  0 1 2 3 4 5 6 7  0xFFFF", "word 4 0  0 1 2 3 4 5 6  0xFFFF",
+                  "brumo_sequences.txt:8: this point lies at 00180A, expected 00180C"},
+        BadSource{"disagreeing_overlap", "rom/placeholders.txt", "", "rule 0x0017E0\nword 5\n",
+                  "byte at 0017E1 disagrees with the one placed by"},
+        BadSource{"into_door_table", "rom/placeholders.txt", "", "rule 0x002600\nbyte 1\n",
+                  "byte at 002600 lies in the door table built from world.json"},
+        BadSource{"far_pointer", "rom/placeholders.txt", "", "rule 0x020000\nptr 0x080000\n",
+                  "placeholders.txt:17: pointer 0x080000 lies at or past the cartridge end 080000"},
+        BadSource{"unknown_label", "rom/placeholders.txt", "", "rule 0x020000\nptr @nowhere\n",
+                  "placeholders.txt:17: unknown label @nowhere"},
+        BadSource{"bad_palette", "palettes.json", "\"457\"", "\"458\"", "palettes.json: brumo_line2[0]: a colour is three digits 0-7"}),
+    [](const testing::TestParamInfo<BadSource>& info) { return std::string(info.param.name); });
+
+TEST(RomImage, AgreeingOverlapsAreAcceptedAndLabelsResolveForward) {
+  ScratchData scratch("labels");
+  fs::path file = scratch.root() / "data/rom/ptr.txt";
+  spit(file,
+       "rule 0x001000\n"
+       "ptr @target\n"
+       "rule 0x001002\n"
+       "word 0x1010   # the low word of the pointer, placed twice with the same bytes\n"
+       "rule 0x001010\n"
+       "label target\n"
+       "byte 7\n");
+  builder::RomImage image;
+  builder::assembleRomSource(file, image);
+  ASSERT_EQ(image.sections().size(), 3u);
+  EXPECT_EQ(image.sections()[0].bytes, (std::vector<std::uint8_t>{0x00, 0x00, 0x10, 0x10}));
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// The data set in the source tree, when there is one, loads through every loader here.
+
+#include <gtest/gtest.h>
+
+#include "app/asset_store.h"
+#include "render/texts.h"
+#include "sim/rom_view.h"
+#include "world/world.h"
+
+namespace {
+
+TEST(DataSet, WorldTablesAndTextsLoad) {
+    const std::filesystem::path root = GROVANTA_SOURCE_DIR;
+    if (!app::hasWorld(root)) GTEST_SKIP() << "no data set in the source tree";
+    std::optional<world::World> w = world::loadWorld(root);
+    ASSERT_TRUE(w);
+    EXPECT_FALSE(w->areas.empty());
+    for (const world::Area& a : w->areas) {
+        SCOPED_TRACE(a.id);
+        EXPECT_EQ(a.map.size(), static_cast<std::size_t>(a.width) * 6);
+        for (const auto& actor : a.actors) EXPECT_GE(actor.size(), 10u);
+    }
+    sim::RomView rom = sim::loadRomView(root, *w);
+    EXPECT_TRUE(rom.loaded());
+    // The new game reads the first door-lock long from the table built from the world.
+    EXPECT_EQ(rom.byteAt(0x0025E0), w->door_locks[0]);
+    EXPECT_FALSE(rom.hasMissed());
+    for (int language = 0; language < render::kLanguageCount; ++language) {
+        std::filesystem::path file = root / "assets/text" / (std::string(render::languageCode(language)) + ".json");
+        if (!std::filesystem::exists(file)) continue;
+        SCOPED_TRACE(language);
+        EXPECT_TRUE(render::loadTexts(root, language));
+    }
+}
+
+TEST(DataSet, CompiledInWorldLoads) {
+    const std::filesystem::path root{std::string(app::kEmbeddedMarker)};
+    if (!app::hasWorld(root)) GTEST_SKIP() << "no data set compiled in";
+    std::optional<world::World> w = world::loadWorld(root);
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(sim::loadRomView(root, *w).loaded());
+}
+
+}  // namespace

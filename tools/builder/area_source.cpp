@@ -1,0 +1,220 @@
+#include "area_source.h"
+
+#include <sstream>
+
+#include "source_error.h"
+
+namespace builder {
+
+namespace {
+
+std::vector<std::string> readLines(const std::filesystem::path& file) {
+  std::istringstream text(readSource(file));
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(text, l);) {
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    lines.push_back(l);
+  }
+  return lines;
+}
+
+std::vector<std::string> words(const std::string& line) {
+  std::istringstream in(line.substr(0, line.find('#')));
+  std::vector<std::string> w;
+  for (std::string s; in >> s;) w.push_back(s);
+  return w;
+}
+
+int num(const std::string& s, const std::filesystem::path& file, int line) {
+  return static_cast<int>(parseNumber(s, file, line));
+}
+
+// "name" or "name/FLAGS" with flags h (flip), v (flip), p (priority), 0-3 (palette line).
+std::uint16_t tileWord(const std::string& token, const PatternSet& set, const std::filesystem::path& file, int line) {
+  auto slash = token.find('/');
+  std::string name = token.substr(0, slash);
+  auto it = set.index.find(name);
+  if (it == set.index.end()) fail(file, line, "unknown pattern " + name);
+  std::uint16_t word = static_cast<std::uint16_t>(it->second);
+  if (slash != std::string::npos) {
+    for (char f : token.substr(slash + 1)) {
+      if (f == 'h') word |= 0x0800;
+      else if (f == 'v') word |= 0x1000;
+      else if (f == 'p') word |= 0x8000;
+      else if (f >= '0' && f <= '3') word = static_cast<std::uint16_t>(word | ((f - '0') << 13));
+      else fail(file, line, std::string("unknown cell flag '") + f + "' (h v p 0-3)");
+    }
+  }
+  return word;
+}
+
+std::array<bool, 16> collisionOf(const std::string& spec, const std::filesystem::path& file, int line) {
+  // Masks are written row by row (top first) for the eye; the result is column-major like the words.
+  std::array<std::string, 4> rows;
+  if (spec == "solid") rows = {"####", "####", "####", "####"};
+  else if (spec == "empty") rows = {"....", "....", "....", "...."};
+  else if (spec == "top") rows = {"####", "....", "....", "...."};
+  else if (spec == "bottom") rows = {"....", "....", "####", "####"};
+  else if (spec.rfind("mask:", 0) == 0 && spec.size() == 5 + 19) {
+    for (int r = 0; r < 4; ++r) rows[r] = spec.substr(5 + 5 * r, 4);
+  } else {
+    fail(file, line, "collision is solid, empty, top, bottom or mask:####/..../..../....");
+  }
+  std::array<bool, 16> solid{};
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      char ch = rows[r][c];
+      if (ch != '#' && ch != '.') fail(file, line, "a collision mask holds only # and .");
+      solid[4 * c + r] = ch == '#';
+    }
+  return solid;
+}
+
+void readPatternsLine(const std::vector<std::string>& w, PatternSet& set, const std::filesystem::path& patternDir) {
+  for (std::size_t i = 1; i < w.size(); ++i) readPatternFile(patternDir / w[i], set);
+}
+
+}  // namespace
+
+Tileset readTileset(const std::filesystem::path& file, const std::filesystem::path& patternDir) {
+  Tileset t;
+  auto lines = readLines(file);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    int n = static_cast<int>(i) + 1;
+    auto w = words(lines[i]);
+    if (w.empty()) continue;
+    if (w[0] == "patterns") {
+      readPatternsLine(w, t.patterns, patternDir);
+    } else if (w[0] == "block") {
+      if (w.size() != 3) fail(file, n, "expected: block NAME COLLISION");
+      if (t.blockIndex.count(w[1])) fail(file, n, "block " + w[1] + " defined twice");
+      std::array<std::uint16_t, 16> cells{};
+      for (int r = 0; r < 4; ++r) {
+        std::size_t at = i + 1 + r;
+        auto cw = at < lines.size() ? words(lines[at]) : std::vector<std::string>{};
+        if (cw.size() != 4) fail(file, static_cast<int>(at) + 1, "block " + w[1] + ": each of its four rows holds four cells");
+        for (int c = 0; c < 4; ++c) cells[4 * c + r] = tileWord(cw[c], t.patterns, file, static_cast<int>(at) + 1);
+      }
+      t.blockIndex[w[1]] = static_cast<int>(t.blocks.size());
+      t.blocks.push_back(cells);
+      t.solid.push_back(collisionOf(w[2], file, n));
+      i += 4;
+    } else {
+      fail(file, n, "unknown statement \"" + w[0] + "\"");
+    }
+  }
+  if (t.blocks.empty()) fail(file, 0, "a tileset needs at least one block");
+  if (t.blocks.size() > 256) fail(file, 0, "more than 256 blocks: the map holds one byte per block");
+  return t;
+}
+
+Backdrop readBackdrop(const std::filesystem::path& file, const std::filesystem::path& patternDir) {
+  Backdrop b;
+  std::map<char, std::string> legend;
+  auto lines = readLines(file);
+  std::size_t i = 0;
+  for (; i < lines.size(); ++i) {
+    int n = static_cast<int>(i) + 1;
+    auto w = words(lines[i]);
+    if (w.empty()) continue;
+    if (w[0] == "patterns") readPatternsLine(w, b.patterns, patternDir);
+    else if (w[0] == "legend") {
+      if (w.size() != 3 || w[1].size() != 1) fail(file, n, "expected: legend CHARACTER PATTERN");
+      legend[w[1][0]] = w[2];
+    } else if (w[0] == "grid") {
+      ++i;
+      break;
+    } else fail(file, n, "unknown statement \"" + w[0] + "\"");
+  }
+  for (; i < lines.size() && b.rows.size() < 24; ++i) {
+    int n = static_cast<int>(i) + 1;
+    const std::string& row = lines[i];
+    if (row.size() != 32) fail(file, n, "a backdrop row is 32 characters");
+    std::array<std::uint16_t, 32> words{};
+    for (int c = 0; c < 32; ++c) {
+      auto it = legend.find(row[c]);
+      if (it == legend.end()) fail(file, n, std::string("'") + row[c] + "' is not in the legend");
+      std::uint16_t w = tileWord(it->second, b.patterns, file, n);
+      if (w & 0xE000) fail(file, n, "backdrop cells take flips only (the renderer sets their line and priority)");
+      words[c] = w;
+    }
+    b.rows.push_back(words);
+  }
+  if (b.rows.size() != 24) fail(file, 0, "a backdrop needs 24 rows after \"grid\"");
+  return b;
+}
+
+AreaSource readArea(const std::filesystem::path& file) {
+  AreaSource a;
+  a.file = file;
+  auto lines = readLines(file);
+  bool inMap = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    int n = static_cast<int>(i) + 1;
+    if (inMap) {
+      if (words(lines[i]).empty()) continue;
+      if (a.rows.size() == 6) fail(file, n, "a map has six rows");
+      if (a.rows.empty()) a.mapLine = n;
+      a.rows.push_back(lines[i]);
+      continue;
+    }
+    auto w = words(lines[i]);
+    if (w.empty()) continue;
+    std::string key = w[0];
+    if (key.back() != ':') fail(file, n, "expected KEY: VALUE");
+    key.pop_back();
+    auto need = [&](std::size_t count) {
+      if (w.size() != count + 1) fail(file, n, key + ": expected " + std::to_string(count) + " values");
+    };
+    if (key == "id") { need(1); a.id = num(w[1], file, n); }
+    else if (key == "name") { a.name = lines[i].substr(lines[i].find(':') + 1); a.name.erase(0, a.name.find_first_not_of(' ')); }
+    else if (key == "region") { need(1); a.region = w[1]; }
+    else if (key == "width") { need(1); a.width = num(w[1], file, n); }
+    else if (key == "tileset") { need(1); a.tileset = w[1]; }
+    else if (key == "backdrop") { need(1); a.backdrop = w[1]; }
+    else if (key == "palette") { need(1); a.palette = w[1]; }
+    else if (key == "backdrop_front") { need(1); a.backdropFront = w[1] == "yes"; }
+    else if (key == "origin_x") { need(1); a.originX = num(w[1], file, n); }
+    else if (key == "min_y") { need(1); a.minY = num(w[1], file, n); }
+    else if (key == "description") { need(1); a.description = num(w[1], file, n); }
+    else if (key == "blocks_line3") { need(1); a.blocksLine3 = num(w[1], file, n); }
+    else if (key == "exits_top" || key == "exits_bottom") {
+      need(8);
+      auto& e = key == "exits_top" ? a.exitsTop : a.exitsBottom;
+      for (int k = 0; k < 2; ++k)
+        e[k] = {num(w[1 + 4 * k], file, n), num(w[2 + 4 * k], file, n), num(w[3 + 4 * k], file, n), num(w[4 + 4 * k], file, n)};
+    } else if (key == "item") {
+      need(5);
+      int type;
+      if (w[1] == "star") type = 2;
+      else type = num(w[1], file, n);
+      a.items.push_back({num(w[4], file, n), type, num(w[2], file, n), num(w[3], file, n), num(w[5], file, n), n});
+    } else if (key == "actor") {
+      need(4);
+      a.actors.push_back({num(w[1], file, n), num(w[2], file, n), num(w[3], file, n), w[4]});
+      const std::string& d = w[4];
+      if (d.size() < 4 || d.size() % 2 || d.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        fail(file, n, "actor data is an even number (at least 4) of hex digits");
+    } else if (key == "patch") {
+      need(2);
+      a.patches.push_back({num(w[1], file, n), num(w[2], file, n)});
+    } else if (key == "anim") {
+      if (w.size() < 5) fail(file, n, "expected: anim: BLOCK DELAY LOOP FRAME...");
+      a.animationWords.push_back(std::vector<std::string>(w.begin() + 1, w.end()));
+      a.animationLines.push_back(n);
+    } else if (key == "legend") {
+      need(2);
+      if (w[1].size() != 1) fail(file, n, "legend: one character, then a block name");
+      a.legend[w[1][0]] = w[2];
+    } else if (key == "map") {
+      if (w.size() == 2 && w[1] == "none") a.mapless = true;
+      else if (w.size() == 1) inMap = true;
+      else fail(file, n, "map: on its own line, then six rows (or map: none)");
+    } else {
+      fail(file, n, "unknown key \"" + key + "\"");
+    }
+  }
+  return a;
+}
+
+}  // namespace builder

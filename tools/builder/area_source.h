@@ -1,0 +1,70 @@
+#pragma once
+// The readable sources of the world: tilesets (patterns and 32 x 32 blocks with their collision),
+// backdrops (a 32 x 24 grid of backdrop patterns) and areas (a grid of block letters with a legend).
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "patterns.h"
+
+namespace builder {
+
+struct Tileset {
+  PatternSet patterns;
+  std::vector<std::array<std::uint16_t, 16>> blocks;  // tile words, column-major (word 4 * column + row)
+  std::vector<std::array<bool, 16>> solid;            // per 8 x 8 cell, same order as the words
+  std::map<std::string, int> blockIndex;
+};
+
+struct Backdrop {
+  PatternSet patterns;
+  std::vector<std::array<std::uint16_t, 32>> rows;  // 24 rows; pattern numbers count from the backdrop's first
+};
+
+struct ExitSource {
+  int threshold = 0, area = 0, x = -1, y = -1;
+};
+
+struct ItemSource {
+  int flag, type, x, y, frame, line;
+};
+
+struct ActorSource {
+  int type, x, y;
+  std::string data;
+};
+
+struct AnimationSource {
+  int block, delay, loop;
+  std::vector<int> frames;
+};
+
+struct AreaSource {
+  std::filesystem::path file;
+  int id = -1;
+  std::string name, region, tileset, backdrop, palette;
+  bool mapless = false;
+  bool backdropFront = false;
+  int originX = 0, minY = 0, description = 0, blocksLine3 = 0;
+  int width = 0;  // given for mapless areas; otherwise the map row length
+  std::array<ExitSource, 2> exitsTop{}, exitsBottom{};
+  std::vector<ItemSource> items;
+  std::vector<ActorSource> actors;
+  std::vector<std::pair<int, int>> patches;
+  std::vector<std::string> rows;  // the six map rows, one letter per column
+  int mapLine = 0;                // line of the first map row
+  std::map<char, std::string> legend;
+  std::vector<std::vector<std::string>> animationWords;  // resolved once the tileset is known
+  std::vector<int> animationLines;
+};
+
+Tileset readTileset(const std::filesystem::path& file, const std::filesystem::path& patternDir);
+Backdrop readBackdrop(const std::filesystem::path& file, const std::filesystem::path& patternDir);
+AreaSource readArea(const std::filesystem::path& file);
+
+}  // namespace builder

@@ -1,0 +1,459 @@
+#include "builder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "area_source.h"
+#include "palette.h"
+#include "patterns.h"
+#include "rom_image.h"
+#include "source_error.h"
+
+namespace builder {
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr int kAreaCount = 51;
+constexpr int kDoorCount = 32;
+constexpr int kEdgeCount = 8;
+// The areas the logic enters without a map (the finale's screen and the title's stage).
+const std::set<int> kMaplessAreas = {44, 50};
+// Pattern store room left for the area before the status panel (1920) or, in the starting area,
+// the hint pad (1824). Sprite cells of the area's banks come out of the same room.
+constexpr int kPatternRoom = 1920;
+constexpr int kPatternRoomStart = 1824;
+constexpr int kStartArea = 21;
+constexpr int kTowerArea = 47;
+constexpr int kTowerPatterns = 401;  // the tower reads its edge collision from the sheet's packed bytes
+
+const char* const kTableNames[] = {"brumo_sequences", "star_count_display", "rope_records", "sub1_neighbours",
+                                   "sub2_records",    "sub4_track",         "ending_text",  "subgame_sprites",
+                                   "sine_tables",     "title_table",        "event_screens", "sprite_banks",
+                                   "screen_frame_lists"};
+
+std::string hex6(std::uint32_t a) {
+  char t[16];
+  std::snprintf(t, sizeof t, "%06X", a);
+  return t;
+}
+
+std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
+  static const char* d = "0123456789abcdef";
+  std::string s;
+  for (auto b : bytes) {
+    s += d[b >> 4];
+    s += d[b & 15];
+  }
+  return s;
+}
+
+json readJson(const fs::path& file) {
+  std::string text = readSource(file);
+  try {
+    return json::parse(text);
+  } catch (const json::parse_error& e) {
+    fail(file, 0, std::string("not valid JSON: ") + e.what());
+  }
+}
+
+int intAt(const json& obj, const char* key, const fs::path& file, const std::string& where) {
+  if (!obj.contains(key) || !obj[key].is_number_integer()) fail(file, 0, where + ": \"" + key + "\" must be an integer");
+  return obj[key].get<int>();
+}
+
+// Writes JSON with one element of every top-level array per line: diff-friendly and compact.
+std::string layout(const json& doc) {
+  std::string out = "{\n";
+  bool first = true;
+  for (auto it = doc.begin(); it != doc.end(); ++it) {
+    if (!first) out += ",\n";
+    first = false;
+    out += "  " + json(it.key()).dump() + ": ";
+    if (it.value().is_array() && !it.value().empty() && it.value()[0].is_object()) {
+      out += "[\n";
+      for (std::size_t i = 0; i < it.value().size(); ++i) {
+        out += "    " + it.value()[i].dump() + (i + 1 < it.value().size() ? ",\n" : "\n");
+      }
+      out += "  ]";
+    } else {
+      out += it.value().dump();
+    }
+  }
+  return out + "\n}\n";
+}
+
+void writeText(const fs::path& file, const std::string& text, int& count) {
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) fail(file, 0, "cannot write");
+  out << text;
+  if (!out) fail(file, 0, "cannot write");
+  ++count;
+}
+
+struct PaletteSet {
+  PaletteLine line0{};
+  std::optional<PaletteLine> line1, line3;
+  std::vector<PaletteLine> variants;
+};
+
+json lineJson(const PaletteLine& l) { return json(std::vector<int>(l.begin(), l.end())); }
+
+json exitJson(const ExitSource& e) {
+  return json{{"threshold", e.threshold}, {"area", e.area}, {"x", e.x}, {"y", e.y}};
+}
+
+void checkRange(int v, int lo, int hi, const fs::path& file, int line, const std::string& what) {
+  if (v < lo || v > hi) {
+    fail(file, line, what + " " + std::to_string(v) + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
+  }
+}
+
+}  // namespace
+
+BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot) {
+  BuildResult result;
+  try {
+    const fs::path data = sourceRoot / "data";
+
+    // Palettes, by set name.
+    const fs::path paletteFile = data / "palettes.json";
+    json palettes = readJson(paletteFile);
+    PaletteLine heroLine = readPaletteLine(palettes["brumo_line2"], paletteFile, "brumo_line2");
+    std::map<std::string, PaletteSet> paletteSets;
+    if (!palettes.contains("sets") || !palettes["sets"].is_object()) fail(paletteFile, 0, "\"sets\" must be an object");
+    for (auto it = palettes["sets"].begin(); it != palettes["sets"].end(); ++it) {
+      const std::string key = "sets." + it.key();
+      PaletteSet s;
+      s.line0 = readPaletteLine(it.value()["line0"], paletteFile, key + ".line0");
+      if (it.value().contains("line1") && !it.value()["line1"].is_null())
+        s.line1 = readPaletteLine(it.value()["line1"], paletteFile, key + ".line1");
+      if (it.value().contains("line3") && !it.value()["line3"].is_null())
+        s.line3 = readPaletteLine(it.value()["line3"], paletteFile, key + ".line3");
+      if (it.value().contains("variants")) {
+        const auto& v = it.value()["variants"];
+        if (!v.is_array() || v.size() != 4) fail(paletteFile, 0, key + ".variants: four palette lines");
+        for (std::size_t k = 0; k < 4; ++k)
+          s.variants.push_back(readPaletteLine(v[k], paletteFile, key + ".variants[" + std::to_string(k) + "]"));
+      }
+      paletteSets[it.key()] = s;
+    }
+
+    // Areas: data/areas/area_NN.txt, exactly 0 to 50.
+    std::vector<AreaSource> areas;
+    std::vector<fs::path> areaFiles;
+    for (const auto& e : fs::directory_iterator(data / "areas"))
+      if (e.is_regular_file()) areaFiles.push_back(e.path());
+    std::sort(areaFiles.begin(), areaFiles.end());
+    for (const auto& f : areaFiles) {
+      std::string stem = f.stem().string();
+      if (f.extension() != ".txt" || stem.size() != 7 || stem.rfind("area_", 0) != 0 ||
+          !std::isdigit(static_cast<unsigned char>(stem[5])) || !std::isdigit(static_cast<unsigned char>(stem[6])))
+        fail(f, 0, "area files are named area_NN.txt");
+      AreaSource a = readArea(f);
+      int expected = std::stoi(stem.substr(5));
+      if (a.id != expected) fail(f, 0, "id " + std::to_string(a.id) + " does not match the file name");
+      if (expected != static_cast<int>(areas.size())) fail(f, 0, "area " + std::to_string(areas.size()) + " is missing before it");
+      areas.push_back(std::move(a));
+    }
+    if (areas.size() != kAreaCount)
+      fail(data / "areas", 0, "the world needs " + std::to_string(kAreaCount) + " areas, found " + std::to_string(areas.size()));
+
+    std::map<std::string, Tileset> tilesets;
+    std::map<std::string, Backdrop> backdrops;
+    std::map<int, std::pair<fs::path, int>> itemFlags;
+    json worldAreas = json::array();
+    json paletteAreas = json::array();
+    int written = 0;
+
+    for (auto& a : areas) {
+      const fs::path& f = a.file;
+      const bool mapless = kMaplessAreas.count(a.id) > 0;
+      if (mapless != a.mapless) fail(f, 0, mapless ? "this area is entered without a map: write map: none" : "this area needs a map");
+      if (a.description != 0) checkRange(a.description, 90, 140, f, 0, "description");
+      checkRange(a.originX, -32768, 32767, f, 0, "origin_x");
+      checkRange(a.minY, -32768, 32767, f, 0, "min_y");
+      for (const auto& it : a.items) {
+        checkRange(it.type, 0, 5, f, it.line, "item type");
+        checkRange(it.flag, 0, 297, f, it.line, "item flag");
+        checkRange(it.frame, 0, 55, f, it.line, "item frame");
+        checkRange(it.y, -64, 191, f, it.line, "item y");
+        if (it.flag != 0) {
+          auto [prev, fresh] = itemFlags.try_emplace(it.flag, f, it.line);
+          if (!fresh) fail(f, it.line, "item flag " + std::to_string(it.flag) + " is already used at " +
+                                           prev->second.first.generic_string() + ":" + std::to_string(prev->second.second));
+        }
+      }
+
+      // Map first: its width bounds the item positions.
+      int width = a.width;
+      std::vector<std::array<std::uint8_t, 6>> map;
+      const Tileset* tiles = nullptr;
+      if (!a.tileset.empty()) {
+        auto it = tilesets.find(a.tileset);
+        if (it == tilesets.end())
+          it = tilesets.emplace(a.tileset, readTileset(data / "tilesets" / (a.tileset + ".txt"), data / "patterns")).first;
+        tiles = &it->second;
+      }
+      if (!a.mapless) {
+        if (!tiles) fail(f, 0, "an area with a map needs tileset:");
+        if (a.rows.size() != 6) fail(f, a.mapLine, "a map has six rows, found " + std::to_string(a.rows.size()));
+        width = static_cast<int>(a.rows[0].size());
+        for (int r = 0; r < 6; ++r)
+          if (static_cast<int>(a.rows[r].size()) != width)
+            fail(f, a.mapLine + r, "map rows differ in length (" + std::to_string(a.rows[r].size()) + " against " + std::to_string(width) + ")");
+        map.resize(width);
+        for (int c = 0; c < width; ++c)
+          for (int r = 0; r < 6; ++r) {
+            char ch = a.rows[r][c];
+            auto l = a.legend.find(ch);
+            if (l == a.legend.end()) fail(f, a.mapLine + r, std::string("'") + ch + "' in column " + std::to_string(c) + " is not in the legend");
+            auto b = tiles->blockIndex.find(l->second);
+            if (b == tiles->blockIndex.end()) fail(f, 0, "legend " + std::string(1, ch) + ": block " + l->second + " is not in tileset " + a.tileset);
+            map[c][r] = static_cast<std::uint8_t>(b->second);
+          }
+      }
+      checkRange(width, 10, 96, f, a.mapLine, "width");
+      for (const auto& it : a.items) checkRange(it.x, 0, width * 32 - 1, f, it.line, "item x");
+
+      json area;
+      area["id"] = a.id;
+      area["name"] = a.name;
+      area["region"] = a.region;
+      area["width"] = width;
+      area["origin_x"] = a.originX;
+      area["min_y"] = a.minY;
+      if (a.description) area["description"] = a.description;
+      json items = json::array();
+      for (const auto& it : a.items)
+        items.push_back({{"flag", it.flag}, {"type", it.type}, {"x", it.x}, {"y", it.y}, {"frame", it.frame}});
+      area["items"] = items;
+      json actors = json::array();
+      for (const auto& ac : a.actors) actors.push_back({{"type", ac.type}, {"x", ac.x}, {"y", ac.y}, {"data", ac.data}});
+      area["actors"] = actors;
+
+      // The pattern sheet: block patterns, then backdrop patterns.
+      std::vector<Pattern> sheet;
+      int blockPatterns = 0, backdropPatterns = 0;
+      const Backdrop* back = nullptr;
+      if (tiles) {
+        sheet = tiles->patterns.patterns;
+        blockPatterns = static_cast<int>(sheet.size());
+        if (!a.backdrop.empty()) {
+          auto it = backdrops.find(a.backdrop);
+          if (it == backdrops.end())
+            it = backdrops.emplace(a.backdrop, readBackdrop(data / "backdrops" / (a.backdrop + ".txt"), data / "patterns")).first;
+          back = &it->second;
+          backdropPatterns = static_cast<int>(back->patterns.patterns.size());
+          sheet.insert(sheet.end(), back->patterns.patterns.begin(), back->patterns.patterns.end());
+        }
+        int room = a.id == kStartArea ? kPatternRoomStart : kPatternRoom;
+        if (static_cast<int>(sheet.size()) > room)
+          fail(f, 0, "tileset and backdrop hold " + std::to_string(sheet.size()) + " patterns; the area has room for " + std::to_string(room));
+        if (a.id == kTowerArea && static_cast<int>(sheet.size()) < kTowerPatterns)
+          fail(f, 0, "the tower's sheet needs at least " + std::to_string(kTowerPatterns) + " patterns, it has " + std::to_string(sheet.size()));
+        char name[64];
+        std::snprintf(name, sizeof name, "assets/graphics/areas/area_%02d.png", a.id);
+        writePatternSheet(outputRoot / name, sheet);
+        ++written;
+        area["patterns"] = name;
+      }
+
+      if (a.mapless) {
+        area["map"] = nullptr;
+      } else {
+        area["exits_top"] = json::array({exitJson(a.exitsTop[0]), exitJson(a.exitsTop[1])});
+        area["exits_bottom"] = json::array({exitJson(a.exitsBottom[0]), exitJson(a.exitsBottom[1])});
+        json blocks = json::array();
+        for (const auto& b : tiles->blocks) blocks.push_back(std::vector<int>(b.begin(), b.end()));
+        area["blocks"] = blocks;
+        json mapJson = json::array();
+        for (const auto& col : map) mapJson.push_back(std::vector<int>(col.begin(), col.end()));
+        area["map"] = mapJson;
+        json patches = json::array();
+        for (auto [index, value] : a.patches) {
+          if (index < 0 || index >= width * 6) fail(f, 0, "patch index " + std::to_string(index) + " lies outside the map");
+          if (value < 0 || value >= static_cast<int>(tiles->blocks.size())) fail(f, 0, "patch value is not a block");
+          patches.push_back({index, value});
+        }
+        area["map_patches"] = patches;
+
+        // Collision follows what is drawn: each block's 8 x 8 cells mark their bits, one byte per
+        // 8-pixel column and 64-pixel band, bit (y / 8) mod 8.
+        std::vector<std::uint8_t> collision(static_cast<std::size_t>(width) * 12, 0);
+        auto drawn = map;
+        for (auto [index, value] : a.patches) drawn[index / 6][index % 6] = static_cast<std::uint8_t>(value);
+        for (int c = 0; c < width; ++c)
+          for (int r = 0; r < 6; ++r) {
+            const auto& solid = tiles->solid[drawn[c][r]];
+            for (int q = 0; q < 4; ++q)
+              for (int s = 0; s < 4; ++s) {
+                if (!solid[4 * q + s]) continue;
+                int px8 = 4 * c + q, row = 4 * r + s;
+                collision[static_cast<std::size_t>(px8) * 3 + row / 8] |= static_cast<std::uint8_t>(1 << (row & 7));
+              }
+          }
+        area["collision"] = hexBytes(collision);
+        if (back) {
+          json rows = json::array();
+          for (const auto& row : back->rows) rows.push_back(std::vector<int>(row.begin(), row.end()));
+          area["backdrop"] = rows;
+          area["backdrop_patterns"] = backdropPatterns;
+        }
+        area["area_patterns"] = blockPatterns;
+        if (a.blocksLine3) area["blocks_line3"] = a.blocksLine3;
+        if (a.backdropFront) {
+          if (!back) fail(f, 0, "backdrop_front needs a backdrop");
+          area["backdrop_front"] = true;
+        }
+        if (a.animationWords.size() > 8) fail(f, a.animationLines[8], "at most eight block animations per area");
+        json anims = json::array();
+        for (std::size_t k = 0; k < a.animationWords.size(); ++k) {
+          const auto& w = a.animationWords[k];
+          int line = a.animationLines[k];
+          auto block = [&](const std::string& name) {
+            auto b = tiles->blockIndex.find(name);
+            if (b == tiles->blockIndex.end()) fail(f, line, "unknown block " + name);
+            return b->second;
+          };
+          std::vector<int> frames;
+          for (std::size_t i = 3; i < w.size(); ++i) frames.push_back(block(w[i]));
+          int loop = static_cast<int>(parseNumber(w[2], f, line));
+          if (loop < 0 || loop >= static_cast<int>(frames.size())) fail(f, line, "the loop index must name one of the frames");
+          anims.push_back({{"block", block(w[0])}, {"delay", parseNumber(w[1], f, line)}, {"loop", loop}, {"frames", frames}});
+        }
+        area["animations"] = anims;
+
+        // Palettes.
+        auto p = paletteSets.find(a.palette);
+        if (p == paletteSets.end()) fail(f, 0, "palette " + a.palette + " is not in data/palettes.json");
+        json entry{{"id", a.id}, {"line0", lineJson(p->second.line0)}};
+        entry["line1"] = p->second.line1 ? lineJson(*p->second.line1) : json(nullptr);
+        entry["line3"] = p->second.line3 ? lineJson(*p->second.line3) : json(nullptr);
+        if (p->second.variants.empty()) {
+          entry["variants"] = nullptr;
+        } else {
+          json lines = json::array();
+          for (const auto& l : p->second.variants) lines.push_back(lineJson(l));
+          entry["variants"] = {{"index", {0, 1, 2, 3}}, {"lines", lines}};
+        }
+        paletteAreas.push_back(entry);
+        if (a.id == 0 && (!back || !p->second.line1)) fail(f, 0, "area 0 lends the title its backdrop and line 1: it needs both");
+      }
+      worldAreas.push_back(area);
+    }
+    for (int id = 34; id <= 40; ++id)
+      if (!areas[id].backdropFront) fail(areas[id].file, 0, "the tunnel areas 34 to 40 draw their backdrop in front: backdrop_front: yes");
+
+    // Doors, edges, locks, objects and lifts.
+    const fs::path worldFile = data / "world.json";
+    json links = readJson(worldFile);
+    for (const char* key : {"doors", "edges", "objects", "lifts"})
+      if (!links.contains(key) || !links[key].is_array()) fail(worldFile, 0, std::string("\"") + key + "\" must be an array");
+    if (links["doors"].size() != kDoorCount) fail(worldFile, 0, "the world needs " + std::to_string(kDoorCount) + " doors, found " + std::to_string(links["doors"].size()));
+    if (links["edges"].size() != kEdgeCount) fail(worldFile, 0, "the world needs " + std::to_string(kEdgeCount) + " edges, found " + std::to_string(links["edges"].size()));
+    json doors = json::array();
+    for (std::size_t i = 0; i < links["doors"].size(); ++i) {
+      const auto& d = links["doors"][i];
+      std::string where = "doors[" + std::to_string(i) + "]";
+      json door{{"area", intAt(d, "area", worldFile, where)}, {"target", intAt(d, "target", worldFile, where)},
+                {"x", intAt(d, "x", worldFile, where)},       {"y", intAt(d, "y", worldFile, where)}};
+      checkRange(door["area"], 0, kAreaCount - 1, worldFile, 0, where + " area");
+      checkRange(door["target"], 0, kAreaCount - 1, worldFile, 0, where + " target");
+      if (!d.contains("rect") || !d["rect"].is_array() || d["rect"].size() != 4) fail(worldFile, 0, where + ": \"rect\" is four integers");
+      door["rect"] = d["rect"];
+      doors.push_back(door);
+    }
+    json edges = json::array();
+    for (std::size_t i = 0; i < links["edges"].size(); ++i) {
+      const auto& e = links["edges"][i];
+      std::string where = "edges[" + std::to_string(i) + "]";
+      int area = intAt(e, "area", worldFile, where);
+      checkRange(area, 34, 47, worldFile, 0, where + " area");
+      json edge{{"area", area}};
+      for (const char* side : {"left", "right"}) {
+        if (!e.contains(side)) fail(worldFile, 0, where + ": needs \"" + side + "\"");
+        const auto& s = e[side];
+        std::string w2 = where + "." + side;
+        edge[side] = {{"threshold", intAt(s, "threshold", worldFile, w2)}, {"area", intAt(s, "area", worldFile, w2)},
+                      {"x", intAt(s, "x", worldFile, w2)}, {"y", intAt(s, "y", worldFile, w2)}};
+      }
+      edges.push_back(edge);
+    }
+    std::string locks = links.value("door_locks", "");
+    if (locks.size() != 16 || locks.find_first_not_of("0123456789abcdef") != std::string::npos)
+      fail(worldFile, 0, "door_locks: 16 lower-case hex digits (8 bytes)");
+
+    // The cartridge image: the ranges the program builds from the world are kept clear, then every
+    // rom source is placed, and the named tables and raw ranges are written out.
+    RomImage rom;
+    const auto nDoors = static_cast<std::uint32_t>(doors.size());
+    const auto nEdges = static_cast<std::uint32_t>(edges.size());
+    rom.reserve(0x0025E0, 8, "the door locks built from world.json");
+    rom.reserve(0x0025E8, 12 * nDoors + 2 + 8 * nDoors, "the door table built from world.json");
+    rom.reserve(0x00297C, 18 * nEdges + 2, "the edge table built from world.json");
+    rom.reserve(0x002B68, 16 * static_cast<std::uint32_t>(links["objects"].size()), "the object table built from world.json");
+    rom.reserve(0x0065B4, 18 * static_cast<std::uint32_t>(links["lifts"].size()), "the lift table built from world.json");
+    std::vector<fs::path> romFiles;
+    for (const auto& e : fs::directory_iterator(data / "rom"))
+      if (e.is_regular_file() && e.path().extension() == ".txt") romFiles.push_back(e.path());
+    std::sort(romFiles.begin(), romFiles.end());
+    for (const auto& f : romFiles) assembleRomSource(f, rom);
+
+    auto sections = rom.sections();
+    std::stable_sort(sections.begin(), sections.end(), [](const RomSection& x, const RomSection& y) { return x.address < y.address; });
+    json tables = json::array();
+    json rules = json::array();
+    std::set<std::string> names;
+    for (const auto& s : sections) {
+      if (s.name.empty()) {
+        rules.push_back({{"address", hex6(s.address)}, {"bytes", hexBytes(s.bytes)}});
+        continue;
+      }
+      if (!names.insert(s.name).second) fail(data / "rom", 0, "table " + s.name + " is defined twice");
+      std::vector<int> words;
+      for (std::size_t i = 0; i + 1 < s.bytes.size(); i += 2) words.push_back(s.bytes[i] << 8 | s.bytes[i + 1]);
+      std::vector<std::uint8_t> tail;
+      if (s.bytes.size() % 2) tail.push_back(s.bytes.back());
+      tables.push_back({{"name", s.name}, {"address", hex6(s.address)}, {"reader", s.reader}, {"words", words}, {"tail", hexBytes(tail)}});
+    }
+    for (const char* name : kTableNames)
+      if (!names.count(name)) fail(data / "rom", 0, std::string("the named table ") + name + " is missing");
+    if (names.size() != std::size(kTableNames)) fail(data / "rom", 0, "only the 13 named tables may carry a name; use rule for other ranges");
+
+    json world;
+    world["schema"] = 2;
+    world["door_locks"] = locks;
+    world["doors"] = doors;
+    world["edges"] = edges;
+    world["objects"] = links["objects"];
+    world["lifts"] = links["lifts"];
+    world["areas"] = worldAreas;
+    writeText(outputRoot / "world/world.json", layout(world), written);
+    json pal;
+    pal["brumo_line2"] = lineJson(heroLine);
+    pal["areas"] = paletteAreas;
+    writeText(outputRoot / "assets/palettes/areas.json", layout(pal), written);
+    writeText(outputRoot / "assets/data/tables.json", layout(json{{"tables", tables}}), written);
+    writeText(outputRoot / "assets/data/rule_tables.json", layout(json{{"tables", rules}}), written);
+    result.filesWritten = written;
+    result.ok = true;
+  } catch (const SourceError& e) {
+    result.error = e.what();
+  } catch (const fs::filesystem_error& e) {
+    result.error = e.what();
+  } catch (const json::exception& e) {
+    result.error = std::string("data: ") + e.what();
+  }
+  return result;
+}
+
+}  // namespace builder

@@ -1,0 +1,33 @@
+#pragma once
+// 8 x 8 patterns drawn as text art, and the PNG pattern sheets the program reads.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace builder {
+
+using Pattern = std::array<std::uint8_t, 64>;  // colour 0-15 per pixel, row by row; 0 is transparent
+
+struct PatternSet {
+  std::vector<std::string> names;
+  std::vector<Pattern> patterns;
+  std::map<std::string, int> index;  // name -> position
+
+  int add(const std::string& name, const Pattern& p);
+};
+
+// Reads a pattern file into the set (names must be new to it). The form:
+//   pattern NAME              then eight rows of eight characters: '.' is colour 0, 0-9 and a-f colours
+//   derive NAME BASE OPS...   a copy of BASE changed by: flip-h, flip-v, shade+N / shade-N (every
+//                             non-zero colour moved by N, kept within 1-15), swap:A:B (colours A and B swapped)
+void readPatternFile(const std::filesystem::path& file, PatternSet& set);
+
+// Writes the patterns as an indexed 8-bit PNG, 128 pixels wide, pattern n at (8(n mod 16), 8(n div 16)).
+// The PNG's own palette is a grey ramp, for looking at the sheet; the program uses the indices only.
+void writePatternSheet(const std::filesystem::path& file, const std::vector<Pattern>& patterns);
+
+}  // namespace builder
