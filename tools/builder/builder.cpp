@@ -388,6 +388,20 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
       }
       edges.push_back(edge);
     }
+    // Every arrival must land inside an area that has a map: the logic stops on a door, edge or exit
+    // into a mapless area, and a position past the area's end leaves the hero outside the picture.
+    auto checkArrival = [&](int area, int x, const std::string& where) {
+      if (area < 0 || area >= kAreaCount || kMaplessAreas.count(area))
+        fail(worldFile, 0, where + ": leads to area " + std::to_string(area) + ", which has no map");
+      int limit = worldAreas[area]["width"].get<int>() * 32;
+      if (x != -1 && (x < 0 || x >= limit))
+        fail(worldFile, 0, where + ": arrival x " + std::to_string(x) + " lies outside area " + std::to_string(area));
+    };
+    for (std::size_t i = 0; i < doors.size(); ++i)
+      checkArrival(doors[i]["target"], doors[i]["x"], "doors[" + std::to_string(i) + "]");
+    for (std::size_t i = 0; i < edges.size(); ++i)
+      for (const char* side : {"left", "right"})
+        checkArrival(edges[i][side]["area"], edges[i][side]["x"], "edges[" + std::to_string(i) + "]." + side);
     std::string locks = links.value("door_locks", "");
     if (locks.size() != 16 || locks.find_first_not_of("0123456789abcdef") != std::string::npos)
       fail(worldFile, 0, "door_locks: 16 lower-case hex digits (8 bytes)");
