@@ -185,6 +185,10 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
         checkRange(it.type, 0, 5, f, it.line, "item type");
         checkRange(it.flag, 0, 297, f, it.line, "item flag");
         checkRange(it.frame, 0, 55, f, it.line, "item frame");
+        // Hazards and variant scenery take their frame as one of four hazard phases, fruit as one of
+        // six star phases.
+        if (it.type == 0 || it.type == 3) checkRange(it.frame, 0, 3, f, it.line, "phase");
+        if (it.type == 5) checkRange(it.frame, 0, 5, f, it.line, "phase");
         checkRange(it.y, -64, 191, f, it.line, "item y");
         if (it.flag != 0) {
           auto [prev, fresh] = itemFlags.try_emplace(it.flag, f, it.line);
