@@ -137,6 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "world.json: doors[1]: leads to area 50, which has no map"},
         BadSource{"edge_past_the_end", "world.json", "\"right\": {\"threshold\": 1568, \"area\": 35, \"x\": 16,",
                   "\"right\": {\"threshold\": 1568, \"area\": 35, \"x\": 9999,", "edges[0].right: arrival x 9999 lies outside area 35"},
+        BadSource{"door_in_the_air", "world.json", "\"x\": 160, \"y\": 152", "\"x\": 160, \"y\": 100",
+                  "world.json: doors[0]: (160, 100) in area 1 is not open ground"},
         BadSource{"wrong_address", "rom/brumo_sequences.txt", "word 4 0  0 1 2 3 4 5 6 7  0xFFFF", "word 4 0  0 1 2 3 4 5 6  0xFFFF",
                   "brumo_sequences.txt:8: this point lies at 00180A, expected 00180C"},
         BadSource{"disagreeing_overlap", "rom/placeholders.txt", "", "rule 0x0017E0\nword 5\n",
