@@ -95,8 +95,25 @@ struct BadSource {
   const char* file;
   const char* from;  // text to replace; empty to append `to`
   const char* to;
-  const char* expect;  // expected part of the message, which starts with the file (and line)
+  const char* expect;  // expected part of the message, which starts with the file (and line);
+                       // "{map+N}" stands for the line N below the file's "map:" line
 };
+
+// Resolves "{map+N}" in an expected message against the (unspoilt) source file.
+std::string expectedMessage(const BadSource& c) {
+  std::string expect = c.expect;
+  auto open = expect.find("{map+");
+  if (open == std::string::npos) return expect;
+  auto close = expect.find('}', open);
+  int offset = std::stoi(expect.substr(open + 5, close - open - 5));
+  std::istringstream text(slurp(kSource / "data" / c.file));
+  int n = 0;
+  for (std::string line; std::getline(text, line);) {
+    ++n;
+    if (line == "map:") break;
+  }
+  return expect.replace(open, close - open + 1, std::to_string(n + offset));
+}
 
 class BuilderRefuses : public testing::TestWithParam<BadSource> {};
 
@@ -107,18 +124,18 @@ TEST_P(BuilderRefuses, WithTheFileAndLine) {
   else scratch.append(c.file, c.to);
   auto result = builder::buildDataSet(scratch.root(), scratch.root());
   ASSERT_FALSE(result.ok);
-  EXPECT_NE(result.error.find(c.expect), std::string::npos) << result.error;
+  EXPECT_NE(result.error.find(expectedMessage(c)), std::string::npos) << result.error;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     BadSources, BuilderRefuses,
     testing::Values(
         BadSource{"unknown_letter", "areas/area_21.txt", "map:\n........................", "map:\n.......Z................",
-                  "area_21.txt:31: 'Z' in column 7 is not in the legend"},
+                  "area_21.txt:{map+1}: 'Z' in column 7 is not in the legend"},
         BadSource{"ragged_map", "areas/area_21.txt", "map:\n........................", "map:\n.........................",
-                  "area_21.txt:32: map rows differ in length (24 against 25)"},
+                  "area_21.txt:{map+2}: map rows differ in length (24 against 25)"},
         BadSource{"too_narrow", "areas/area_44.txt", "width: 72", "width: 9", "area_44.txt: width 9 lies outside 10 to 96"},
-        BadSource{"five_rows", "areas/area_21.txt", "________________________\n", "", "area_21.txt:31: a map has six rows, found 5"},
+        BadSource{"five_rows", "areas/area_21.txt", "________________________\n", "", "area_21.txt:{map+1}: a map has six rows, found 5"},
         BadSource{"shared_flag", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 490 120 68 0",
                   "area_21.txt:14: item flag 68 is already used at"},
         BadSource{"item_outside", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 768 120 69 0",
