@@ -95,8 +95,25 @@ struct BadSource {
   const char* file;
   const char* from;  // text to replace; empty to append `to`
   const char* to;
-  const char* expect;  // expected part of the message, which starts with the file (and line)
+  const char* expect;  // expected part of the message, which starts with the file (and line);
+                       // "{map+N}" stands for the line N below the file's "map:" line
 };
+
+// Resolves "{map+N}" in an expected message against the (unspoilt) source file.
+std::string expectedMessage(const BadSource& c) {
+  std::string expect = c.expect;
+  auto open = expect.find("{map+");
+  if (open == std::string::npos) return expect;
+  auto close = expect.find('}', open);
+  int offset = std::stoi(expect.substr(open + 5, close - open - 5));
+  std::istringstream text(slurp(kSource / "data" / c.file));
+  int n = 0;
+  for (std::string line; std::getline(text, line);) {
+    ++n;
+    if (line == "map:") break;
+  }
+  return expect.replace(open, close - open + 1, std::to_string(n + offset));
+}
 
 class BuilderRefuses : public testing::TestWithParam<BadSource> {};
 
@@ -107,22 +124,24 @@ TEST_P(BuilderRefuses, WithTheFileAndLine) {
   else scratch.append(c.file, c.to);
   auto result = builder::buildDataSet(scratch.root(), scratch.root());
   ASSERT_FALSE(result.ok);
-  EXPECT_NE(result.error.find(c.expect), std::string::npos) << result.error;
+  EXPECT_NE(result.error.find(expectedMessage(c)), std::string::npos) << result.error;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     BadSources, BuilderRefuses,
     testing::Values(
         BadSource{"unknown_letter", "areas/area_21.txt", "map:\n........................", "map:\n.......Z................",
-                  "area_21.txt:29: 'Z' in column 7 is not in the legend"},
+                  "area_21.txt:{map+1}: 'Z' in column 7 is not in the legend"},
         BadSource{"ragged_map", "areas/area_21.txt", "map:\n........................", "map:\n.........................",
-                  "area_21.txt:30: map rows differ in length (24 against 25)"},
+                  "area_21.txt:{map+2}: map rows differ in length (24 against 25)"},
         BadSource{"too_narrow", "areas/area_44.txt", "width: 72", "width: 9", "area_44.txt: width 9 lies outside 10 to 96"},
-        BadSource{"five_rows", "areas/area_21.txt", "________________________\n", "", "area_21.txt:29: a map has six rows, found 5"},
+        BadSource{"five_rows", "areas/area_21.txt", "________________________\n", "", "area_21.txt:{map+1}: a map has six rows, found 5"},
         BadSource{"shared_flag", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 490 120 68 0",
                   "area_21.txt:14: item flag 68 is already used at"},
         BadSource{"item_outside", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 768 120 69 0",
                   "area_21.txt:14: item x 768 lies outside 0 to 767"},
+        BadSource{"hazard_phase", "areas/area_21.txt", "item: star 430 120 68 0", "item: hazard 430 120 0 4",
+                  "area_21.txt:13: phase 4 lies outside 0 to 3"},
         BadSource{"bad_colour", "patterns/land.txt", ".6...6..", ".6...6.g", "land.txt:15: 'g' is not a colour"},
         BadSource{"unknown_pattern", "tilesets/land.txt", "plank plank plank plank", "plank plank plonk plank",
                   "tilesets/land.txt:31: unknown pattern plonk"},
@@ -131,6 +150,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"tunnel_backdrop", "areas/area_36.txt", "backdrop_front: yes\n", "", "area_36.txt: the tunnel areas 34 to 40"},
         BadSource{"door_missing", "world.json", "    {\"area\": 21, \"target\": 1,", "    {\"area\": 21, \"target\": 1, \"x\": 0, \"y\": 0, \"rect\": [0,0,16,32]}, {\"area\": 21, \"target\": 1,",
                   "the world needs 32 doors, found 33"},
+        BadSource{"door_to_mapless", "world.json", "{\"area\": 21, \"target\": 22,", "{\"area\": 21, \"target\": 50,",
+                  "world.json: doors[1]: leads to area 50, which has no map"},
+        BadSource{"edge_past_the_end", "world.json", "\"right\": {\"threshold\": 1568, \"area\": 35, \"x\": 16,",
+                  "\"right\": {\"threshold\": 1568, \"area\": 35, \"x\": 9999,", "edges[0].right: arrival x 9999 lies outside area 35"},
+        BadSource{"door_in_the_air", "world.json", "\"x\": 160, \"y\": 152", "\"x\": 160, \"y\": 100",
+                  "world.json: doors[0]: (160, 100) in area 1 is not open ground"},
         BadSource{"wrong_address", "rom/brumo_sequences.txt", "word 4 0  0 1 2 3 4 5 6 7  0xFFFF", "word 4 0  0 1 2 3 4 5 6  0xFFFF",
                   "brumo_sequences.txt:8: this point lies at 00180A, expected 00180C"},
         BadSource{"disagreeing_overlap", "rom/placeholders.txt", "", "rule 0x0017E0\nword 5\n",

@@ -185,9 +185,11 @@ AreaSource readArea(const std::filesystem::path& file) {
         e[k] = {num(w[1 + 4 * k], file, n), num(w[2 + 4 * k], file, n), num(w[3 + 4 * k], file, n), num(w[4 + 4 * k], file, n)};
     } else if (key == "item") {
       need(5);
-      int type;
-      if (w[1] == "star") type = 2;
-      else type = num(w[1], file, n);
+      // Item types by name: what the logic does with each.
+      static const std::map<std::string, int> kTypes = {{"hazard", 0}, {"food", 1},       {"star", 2},
+                                                        {"scenery", 3}, {"tower_star", 4}, {"fruit", 5}};
+      auto named = kTypes.find(w[1]);
+      int type = named != kTypes.end() ? named->second : num(w[1], file, n);
       a.items.push_back({num(w[4], file, n), type, num(w[2], file, n), num(w[3], file, n), num(w[5], file, n), n});
     } else if (key == "actor") {
       need(4);

@@ -170,6 +170,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     std::map<std::string, Tileset> tilesets;
     std::map<std::string, Backdrop> backdrops;
     std::map<int, std::pair<fs::path, int>> itemFlags;
+    std::map<int, std::vector<std::uint8_t>> collisions;  // by area, for the arrival checks
     json worldAreas = json::array();
     json paletteAreas = json::array();
     int written = 0;
@@ -185,6 +186,10 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
         checkRange(it.type, 0, 5, f, it.line, "item type");
         checkRange(it.flag, 0, 297, f, it.line, "item flag");
         checkRange(it.frame, 0, 55, f, it.line, "item frame");
+        // Hazards and variant scenery take their frame as one of four hazard phases, fruit as one of
+        // six star phases.
+        if (it.type == 0 || it.type == 3) checkRange(it.frame, 0, 3, f, it.line, "phase");
+        if (it.type == 5) checkRange(it.frame, 0, 5, f, it.line, "phase");
         checkRange(it.y, -64, 191, f, it.line, "item y");
         if (it.flag != 0) {
           auto [prev, fresh] = itemFlags.try_emplace(it.flag, f, it.line);
@@ -302,6 +307,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
               }
           }
         area["collision"] = hexBytes(collision);
+        collisions[a.id] = collision;
         if (back) {
           json rows = json::array();
           for (const auto& row : back->rows) rows.push_back(std::vector<int>(row.begin(), row.end()));
@@ -388,6 +394,38 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
       }
       edges.push_back(edge);
     }
+    // Every arrival must land inside an area that has a map: the logic stops on a door, edge or exit
+    // into a mapless area, and a position past the area's end leaves the hero outside the picture.
+    auto checkArrival = [&](int area, int x, const std::string& where) {
+      if (area < 0 || area >= kAreaCount || kMaplessAreas.count(area))
+        fail(worldFile, 0, where + ": leads to area " + std::to_string(area) + ", which has no map");
+      int limit = worldAreas[area]["width"].get<int>() * 32;
+      if (x != -1 && (x < 0 || x >= limit))
+        fail(worldFile, 0, where + ": arrival x " + std::to_string(x) + " lies outside area " + std::to_string(area));
+    };
+    // A door puts the hero down at its arrival point: he must stand on ground there, with room for
+    // his 24-pixel height above it.
+    auto solidAt = [&](int area, int x, int y) {
+      const auto& c = collisions[area];
+      std::size_t byte = static_cast<std::size_t>(x / 8) * 3 + static_cast<std::size_t>(y / 64);
+      return y >= 0 && y < 192 && byte < c.size() && ((c[byte] >> ((y >> 3) & 7)) & 1);
+    };
+    auto checkStanding = [&](int area, int x, int y, const std::string& where) {
+      bool clear = true;
+      for (int dy = 0; dy < 24; dy += 8) clear = clear && !solidAt(area, x, y + dy);
+      if (!clear || !solidAt(area, x, y + 24))
+        fail(worldFile, 0, where + ": (" + std::to_string(x) + ", " + std::to_string(y) + ") in area " + std::to_string(area) +
+                               " is not open ground");
+    };
+    for (std::size_t i = 0; i < doors.size(); ++i) {
+      std::string where = "doors[" + std::to_string(i) + "]";
+      checkArrival(doors[i]["target"], doors[i]["x"], where);
+      checkStanding(doors[i]["target"], doors[i]["x"], doors[i]["y"], where);
+    }
+    checkStanding(kStartArea, 160, 152, "the new game's start");
+    for (std::size_t i = 0; i < edges.size(); ++i)
+      for (const char* side : {"left", "right"})
+        checkArrival(edges[i][side]["area"], edges[i][side]["x"], "edges[" + std::to_string(i) + "]." + side);
     std::string locks = links.value("door_locks", "");
     if (locks.size() != 16 || locks.find_first_not_of("0123456789abcdef") != std::string::npos)
       fail(worldFile, 0, "door_locks: 16 lower-case hex digits (8 bytes)");
