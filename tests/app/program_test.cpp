@@ -25,9 +25,12 @@ std::string quote(const std::string& word) {
   return quoted + "'";
 }
 
-ChildRun runProgram(const std::vector<std::string>& arguments, const std::filesystem::path& scratch) {
+// Runs the program in the scratch folder; `environment` is prefixed to the command ("NAME=value ").
+ChildRun runProgram(const std::vector<std::string>& arguments, const std::filesystem::path& scratch,
+                    const std::string& environment = "") {
   std::string command = "cd ";
-  command.append(quote(scratch.string())).append(" && ").append(quote(GROVANTA_BINARY_DIR "/grovanta"));
+  command.append(quote(scratch.string())).append(" && ").append(environment);
+  command.append(quote(GROVANTA_BINARY_DIR "/grovanta"));
   for (const std::string& a : arguments) command.append(" ").append(quote(a));
   const auto outFile = scratch / "stdout.txt";
   const auto errFile = scratch / "stderr.txt";
@@ -71,6 +74,17 @@ TEST_F(Program, InteractiveRunOpensTheLogAndReportsAMissingDataDirectory) {
   const std::string log = readWhole(user / "brumo.log");
   EXPECT_NE(log.find("[info] Grovanta 1.0.0 ("), std::string::npos);
   EXPECT_NE(log.find("does not contain world/world.json"), std::string::npos);
+}
+
+TEST_F(Program, WithoutUserTheLogGoesToThePreferenceFolder) {
+  const auto home = folder.path() / "xdg";
+  const std::string missing = (folder.path() / "nowhere").string();
+  ChildRun run = runProgram({"--data", missing}, folder.path(), "XDG_DATA_HOME=" + quote(home.string()) + " ");
+  EXPECT_EQ(run.exitCode, 1);
+  const auto preferences = home / "Halvecor" / "Grovanta";
+  EXPECT_NE(readWhole(preferences / "brumo.log").find("[info] Grovanta 1.0.0 (" + preferences.string() + "/)"),
+            std::string::npos)
+      << run.err;
 }
 
 TEST_F(Program, ToolModesRunWithoutTheLogFile) {
