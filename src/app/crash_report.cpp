@@ -200,6 +200,8 @@ bool installCrashHandlers(const std::filesystem::path& folder) {
   localtime_r(&now, &local);
   state.utcOffset = local.tm_gmtoff;
 
+  logFileDescriptor();  // sets up the log's state now, so the signal handler only reads it
+
   std::set_terminate(onTerminate);
   installAlternateStack();
   for (int signal : kFatalSignals) {
