@@ -77,12 +77,20 @@ std::optional<Bytes> readFile(const fs::path& path, const EmbeddedEntry* table) 
     }
     return Bytes(entry->data, entry->data + entry->size);
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::error_code ec;
+  std::ifstream in;
+  // A folder opens as a stream on some systems but reads nothing; it is not a file either way.
+  if (!fs::is_directory(path, ec)) in.open(path, std::ios::binary);
+  if (!in.is_open()) {
     logMessage(kError, "cannot open %s", path.string().c_str());
     return std::nullopt;
   }
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    logMessage(kError, "cannot open %s", path.string().c_str());
+    return std::nullopt;
+  }
+  return bytes;
 }
 
 std::optional<std::string> readTextFile(const fs::path& path) {
@@ -111,8 +119,17 @@ std::vector<fs::path> listFiles(const fs::path& directory, const std::string& ex
       result.push_back(fs::path(generic) / fs::path(rest));
     }
   } else {
-    for (const fs::directory_entry& entry : fs::directory_iterator(directory)) {
-      if (entry.is_regular_file() && entry.path().extension() == extension) result.push_back(entry.path());
+    // A missing or unreadable folder lists as empty (with a line in the log) rather than throwing: a partial
+    // data directory on disk must not take the program down.
+    std::error_code ec;
+    fs::directory_iterator it(directory, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      std::error_code typeError;
+      if (it->is_regular_file(typeError) && it->path().extension() == extension) result.push_back(it->path());
+    }
+    if (ec) {
+      logMessage(kError, "cannot list %s", directory.string().c_str());
+      result.clear();
     }
   }
   std::sort(result.begin(), result.end());
@@ -128,7 +145,14 @@ bool writeFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
     return false;
   }
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  // A full disk or an I/O error often shows only when the buffer is flushed, so success is judged after
+  // the close.
+  out.close();
+  if (!out) {
+    logMessage(kError, "cannot write %s", path.string().c_str());
+    return false;
+  }
+  return true;
 }
 
 bool writeFile(const fs::path& path, std::string_view text) {

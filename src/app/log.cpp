@@ -1,5 +1,6 @@
 #include "app/log.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -13,6 +14,7 @@ namespace {
 struct LogState {
   std::mutex mutex;
   std::FILE* file = nullptr;
+  std::atomic<int> descriptor{-1};  // the file's descriptor, for writers that cannot use stdio
 };
 
 LogState& logState() {
@@ -68,12 +70,14 @@ bool openLogFile(const std::filesystem::path& path) {
   std::lock_guard<std::mutex> lock(state.mutex);
   if (state.file) std::fclose(state.file);
   state.file = file;
+  state.descriptor = fileno(file);
   return true;
 }
 
 void closeLogFile() {
   LogState& state = logState();
   std::lock_guard<std::mutex> lock(state.mutex);
+  state.descriptor = -1;
   if (state.file) std::fclose(state.file);
   state.file = nullptr;
 }
@@ -86,5 +90,7 @@ void logRawLine(const char* text) {
   std::fputc('\n', file);
   std::fflush(file);
 }
+
+int logFileDescriptor() { return logState().descriptor.load(); }
 
 }  // namespace app

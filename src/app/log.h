@@ -20,6 +20,9 @@ void closeLogFile();
 // Writes one line to the log file as it is, without time or level and without the mutex.
 void logRawLine(const char* text);
 
+// The open log file's descriptor, or -1; for the fatal-signal report, which may only use write(2).
+int logFileDescriptor();
+
 // "info", "warn" or "error" (any other level).
 const char* logLevelWord(int level);
 

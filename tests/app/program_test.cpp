@@ -1,0 +1,116 @@
+// The built program run as a child process: exit codes and the lines of the start-up paths.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+
+namespace {
+
+using testing_support::readWhole;
+using testing_support::TempFolder;
+
+struct ChildRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string quote(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Runs the program in the scratch folder; `environment` is prefixed to the command ("NAME=value ").
+ChildRun runProgram(const std::vector<std::string>& arguments, const std::filesystem::path& scratch,
+                    const std::string& environment = "") {
+  std::string command = "cd ";
+  command.append(quote(scratch.string())).append(" && ").append(environment);
+  command.append(quote(GROVANTA_BINARY_DIR "/grovanta"));
+  for (const std::string& a : arguments) command.append(" ").append(quote(a));
+  const auto outFile = scratch / "stdout.txt";
+  const auto errFile = scratch / "stderr.txt";
+  command.append(" >").append(quote(outFile.string())).append(" 2>").append(quote(errFile.string()));
+  const int status = std::system(command.c_str());
+  ChildRun run;
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = readWhole(outFile);
+  run.err = readWhole(errFile);
+  return run;
+}
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data = folder.put("data/world/world.json", "{}").parent_path().parent_path();
+    user = folder.path() / "user";
+  }
+  TempFolder folder;
+  std::filesystem::path data;
+  std::filesystem::path user;
+};
+
+TEST_F(Program, VersionAndUnknownArguments) {
+  ChildRun version = runProgram({"--version", "--nonsense"}, folder.path());
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "Grovanta (Mega Drive remake) 1.0.0\n");
+
+  ChildRun unknown = runProgram({"--windowed", "--nonsense", "--version"}, folder.path());
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_EQ(unknown.err, "unknown argument --nonsense\n");
+  EXPECT_EQ(unknown.out, "");
+}
+
+TEST_F(Program, InteractiveRunOpensTheLogAndReportsAMissingDataDirectory) {
+  const std::string missing = (folder.path() / "nowhere").string();
+  ChildRun run = runProgram({"--user", user.string(), "--data", missing}, folder.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("[info] Grovanta 1.0.0 (" + user.string() + ")\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("[error] " + missing + " does not contain world/world.json\n"), std::string::npos);
+  const std::string log = readWhole(user / "brumo.log");
+  EXPECT_NE(log.find("[info] Grovanta 1.0.0 ("), std::string::npos);
+  EXPECT_NE(log.find("does not contain world/world.json"), std::string::npos);
+}
+
+TEST_F(Program, WithoutUserTheLogGoesToThePreferenceFolder) {
+  const auto home = folder.path() / "xdg";
+  const std::string missing = (folder.path() / "nowhere").string();
+  ChildRun run = runProgram({"--data", missing}, folder.path(), "XDG_DATA_HOME=" + quote(home.string()) + " ");
+  EXPECT_EQ(run.exitCode, 1);
+  const auto preferences = home / "Halvecor" / "Grovanta";
+  EXPECT_NE(readWhole(preferences / "brumo.log").find("[info] Grovanta 1.0.0 (" + preferences.string() + "/)"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST_F(Program, ToolModesRunWithoutTheLogFile) {
+  ChildRun run = runProgram({"--user", user.string(), "--data", data.string(), "--render-area", "3"}, folder.path());
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "--render-area needs --camera X and --out FILE\n");
+  EXPECT_FALSE(std::filesystem::exists(user / "brumo.log"));
+}
+
+TEST_F(Program, ModeExitCodes) {
+  struct Row {
+    std::vector<std::string> arguments;
+    int exitCode;
+  };
+  const Row rows[] = {
+      {{"--render-area", "3", "--camera", "0"}, 2},           // no --out
+      {{"--render-area", "3", "--out", "x.png"}, 2},          // no camera
+      {{"--bot", "3"}, 2},                                    // no --out (or no tables)
+      {{"--autopilot", "route.txt"}, 2},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> arguments = {"--data", data.string()};
+    arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+    ChildRun run = runProgram(arguments, folder.path());
+    EXPECT_EQ(run.exitCode, row.exitCode) << row.arguments[0] << ": " << run.err;
+  }
+}
+
+}  // namespace
