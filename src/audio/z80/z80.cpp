@@ -45,6 +45,7 @@ void Z80::store(std::uint16_t address, std::uint8_t value, std::int64_t time) {
 void Z80::stop(std::uint16_t at) {
   app::logMessage(app::kError, "the Z80 program left its code (pc %04X)", at);
   running_ = false;
+  pc_ = at;
 }
 
 bool Z80::step() {
