@@ -31,10 +31,6 @@ int runAutopilot(Data&, const Options&) { return unavailable("--autopilot"); }
 
 int runBot(Data&, const Options&) { return unavailable("--bot"); }
 
-int runSoundCheck(Data&, const Options&) { return unavailable("--check-sound"); }
-
-int runZ80Trace(Data&, const Options&) { return unavailable("--z80-trace"); }
-
 int runSoundWav(Data&, const Options&) { return unavailable("--sound-wav"); }
 
 bool loadCartridgeTables(Data&) {
