@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "audio/driver/z80_program.h"
+#include "audio/z80/z80.h"
 #include "driver_fixture.h"
 
 namespace audio::testing {
@@ -193,6 +195,42 @@ TEST(DriverFrameTest, AChannelThatNeverReachesANoteGivesUpAndTheFrameGoesOn) {
   for (int f = 0; f < 5; ++f) rig.runFrame();
   EXPECT_EQ(rig.driver.byteAt(30 + 17), 62);  // the other channels still stepped
   EXPECT_TRUE(rig.listHanded(4));
+}
+
+}  // namespace
+}  // namespace audio::testing
+
+namespace audio::testing {
+namespace {
+
+// The sequencer and the Z80 program together, as the sound engine runs them: a note's key-on reaches the
+// YM ports during the fourth frame after the one that took the music request.
+TEST(DriverWithZ80Test, TheFirstRowReachesTheChipAfterTheFourthFrame) {
+  ImageBuilder b = oneNoteSong();
+  b.put(kZ80ImageAddress, z80ProgramImage());
+  b.put(kZ80ImageAddress + 0xB0, {0xFF});
+  struct Write { int port; std::uint8_t value; std::int64_t time; };
+  std::vector<Write> ym;
+  Z80 z80([&](int port, std::uint8_t value, std::int64_t time) { ym.push_back({port, value, time}); });
+  SoundDriver driver([&](std::uint16_t a, std::uint8_t v) { z80.poke(a, v); }, [&] { z80.reset(); });
+  ASSERT_TRUE(driver.setImage(b.bytes()));
+  driver.loadProgram();
+  constexpr std::int64_t kFrame = 71364;
+  const int requestFrame = 2;
+  for (int f = 0; f < 8; ++f) {
+    z80.runUntil(f * kFrame);
+    if (f == requestFrame) driver.applyRequest(SoundDriver::kMusic, 2);
+    driver.runFrame();
+  }
+  z80.runUntil(8 * kFrame);
+  std::int64_t keyOn = -1;
+  std::uint8_t latch = 0;
+  for (const Write& w : ym) {
+    if (w.port == 0) latch = w.value;
+    if (w.port == 1 && latch == 0x28 && w.value == 0xF0 && keyOn < 0) keyOn = w.time;
+  }
+  EXPECT_GE(keyOn, (requestFrame + 4) * kFrame);
+  EXPECT_LT(keyOn, (requestFrame + 4) * kFrame + 20000);
 }
 
 }  // namespace
