@@ -14,9 +14,9 @@ namespace audio::testing {
 
 class ImageBuilder {
  public:
-  ImageBuilder() : bytes_(kDriverImageSize, 0) {}
+  ImageBuilder() : bytes_(DriverImage::kSize, 0) {}
   ImageBuilder& put(std::uint32_t address, std::vector<std::uint8_t> values) {
-    for (std::size_t i = 0; i < values.size(); ++i) bytes_.at(address - kDriverImageBase + i) = values[i];
+    for (std::size_t i = 0; i < values.size(); ++i) bytes_.at(address - DriverImage::kBase + i) = values[i];
     return *this;
   }
   ImageBuilder& word(std::uint32_t address, std::uint16_t value) {

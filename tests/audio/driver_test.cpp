@@ -11,12 +11,12 @@ constexpr std::uint8_t note(int n, int code) { return static_cast<std::uint8_t>(
 const std::vector<std::uint8_t> kLongRest = {0x03, 0x3F, 0xFF};  // a rest of 63 rows
 
 TEST(DriverImageTest, OnlyTheExactSizeIsAccepted) {
-  for (std::size_t size : {std::size_t{0}, kDriverImageSize - 1, kDriverImageSize + 1}) {
+  for (std::size_t size : {std::size_t{0}, DriverImage::kSize - 1, DriverImage::kSize + 1}) {
     EXPECT_FALSE(checkDriverImage(std::vector<std::uint8_t>(size))) << size;
   }
-  EXPECT_TRUE(checkDriverImage(std::vector<std::uint8_t>(kDriverImageSize)));
+  EXPECT_TRUE(checkDriverImage(std::vector<std::uint8_t>(DriverImage::kSize)));
   SoundDriver driver([](std::uint16_t, std::uint8_t) {}, [] {});
-  EXPECT_FALSE(driver.setImage(std::vector<std::uint8_t>(kDriverImageSize - 1)));
+  EXPECT_FALSE(driver.setImage(std::vector<std::uint8_t>(DriverImage::kSize - 1)));
   EXPECT_FALSE(driver.hasImage());
 }
 
@@ -207,8 +207,8 @@ namespace {
 // YM ports during the fourth frame after the one that took the music request.
 TEST(DriverWithZ80Test, TheFirstRowReachesTheChipAfterTheFourthFrame) {
   ImageBuilder b = oneNoteSong();
-  b.put(kZ80ImageAddress, z80ProgramImage());
-  b.put(kZ80ImageAddress + 0xB0, {0xFF});
+  b.put(DriverImage::kZ80ImageAddress, z80ProgramImage());
+  b.put(DriverImage::kZ80ImageAddress + 0xB0, {0xFF});
   struct Write { int port; std::uint8_t value; std::int64_t time; };
   std::vector<Write> ym;
   Z80 z80([&](int port, std::uint8_t value, std::int64_t time) { ym.push_back({port, value, time}); });

@@ -67,8 +67,8 @@ TEST(DriverTraceToolsTest, CheckSoundPassesOnAMatchingTraceAndReportsTheFirstDif
 
 TEST(DriverTraceToolsTest, Z80TraceWritesTheYmPortWritesWithTheirTimes) {
   ImageBuilder image;
-  image.put(kZ80ImageAddress, z80ProgramImage());
-  image.put(kZ80ImageAddress + 0xB0, {0x00, 0x2B, 0x80, 0xFF});  // start-up list: DAC on
+  image.put(DriverImage::kZ80ImageAddress, z80ProgramImage());
+  image.put(DriverImage::kZ80ImageAddress + 0xB0, {0x00, 0x2B, 0x80, 0xFF});  // start-up list: DAC on
   const auto dir = freshDirectory("z80_trace");
   writeText(dir / "z80_in.txt",
             "# one frame idle, then a list of one write\n"

@@ -5,9 +5,9 @@
 namespace audio {
 
 bool checkDriverImage(const std::vector<std::uint8_t>& bytes) {
-  if (bytes.size() != kDriverImageSize) {
+  if (bytes.size() != DriverImage::kSize) {
     app::logMessage(app::kError, "the sound driver image is %zu bytes, not %u", bytes.size(),
-                    static_cast<unsigned>(kDriverImageSize));
+                    static_cast<unsigned>(DriverImage::kSize));
     return false;
   }
   return true;
@@ -15,8 +15,8 @@ bool checkDriverImage(const std::vector<std::uint8_t>& bytes) {
 
 std::uint8_t DriverImage::byte(std::uint32_t address) const {
   address &= 0xFFFFFF;
-  if (address < kDriverImageBase) return 0;
-  const std::size_t index = address - kDriverImageBase;
+  if (address < DriverImage::kBase) return 0;
+  const std::size_t index = address - DriverImage::kBase;
   return index < bytes_.size() ? bytes_[index] : 0;
 }
 

@@ -8,20 +8,20 @@
 
 namespace audio {
 
-constexpr std::uint32_t kDriverImageBase = 0x739A0;
-constexpr std::size_t kDriverImageSize = 23796;
-constexpr std::uint32_t kZ80ImageAddress = 0x74B38;   // Z80 0x0000-0x1C65
-constexpr std::size_t kZ80ImageSize = 7270;
-constexpr std::uint32_t kSampleDataAddress = 0x74DEC; // Z80 0x02B4-0x1C65
-constexpr std::size_t kSampleDataSize = 6578;
-constexpr std::uint16_t kSampleDataZ80 = 0x02B4;
-
 // True when the image has the right size; otherwise logs
 // "the sound driver image is %zu bytes, not %u" and returns false.
 bool checkDriverImage(const std::vector<std::uint8_t>& bytes);
 
 class DriverImage {
  public:
+  static constexpr std::uint32_t kBase = 0x739A0;
+  static constexpr std::size_t kSize = 23796;
+  static constexpr std::uint32_t kZ80ImageAddress = 0x74B38;   // Z80 0x0000-0x1C65
+  static constexpr std::size_t kZ80ImageSize = 7270;
+  static constexpr std::uint32_t kSampleDataAddress = 0x74DEC; // Z80 0x02B4-0x1C65
+  static constexpr std::size_t kSampleDataSize = 6578;
+  static constexpr std::uint16_t kSampleDataZ80 = 0x02B4;
+
   DriverImage() = default;
   explicit DriverImage(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
 

@@ -100,13 +100,13 @@ void SoundDriver::setLongAt(std::size_t offset, std::uint32_t v) {
 
 void SoundDriver::loadProgram() {
   if (image_.empty()) return;
-  for (std::size_t i = 0; i < kZ80ImageSize; ++i) {
-    write_(static_cast<std::uint16_t>(i), image_.byte(kZ80ImageAddress + static_cast<std::uint32_t>(i)));
+  for (std::size_t i = 0; i < DriverImage::kZ80ImageSize; ++i) {
+    write_(static_cast<std::uint16_t>(i), image_.byte(DriverImage::kZ80ImageAddress + static_cast<std::uint32_t>(i)));
   }
   // The samples go in at 70 % of their stored amplitude.
-  for (std::size_t i = 0; i < kSampleDataSize; ++i) {
-    const int sample = static_cast<std::int8_t>(image_.byte(kSampleDataAddress + static_cast<std::uint32_t>(i)));
-    write_(static_cast<std::uint16_t>(kSampleDataZ80 + i), static_cast<std::uint8_t>(sample * 70 / 100));
+  for (std::size_t i = 0; i < DriverImage::kSampleDataSize; ++i) {
+    const int sample = static_cast<std::int8_t>(image_.byte(DriverImage::kSampleDataAddress + static_cast<std::uint32_t>(i)));
+    write_(static_cast<std::uint16_t>(DriverImage::kSampleDataZ80 + i), static_cast<std::uint8_t>(sample * 70 / 100));
   }
   write_(kZ80SampleRequest, 0);
   if (reset_) reset_();

@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "audio/driver/driver_image.h"
@@ -38,6 +39,7 @@ class SoundDriver {
 
   // Checks the size and keeps the image; false (logged) when refused, the old image is kept then.
   bool setImage(std::vector<std::uint8_t> bytes);
+  bool setImage(std::span<const std::uint8_t> bytes) { return setImage(std::vector<std::uint8_t>(bytes.begin(), bytes.end())); }
   bool hasImage() const { return !image_.empty(); }
   const DriverImage& image() const { return image_; }
 
@@ -57,6 +59,7 @@ class SoundDriver {
   // One sound frame of the sequencer.
   void runFrame();
 
+  const std::array<std::uint8_t, kMemorySize>& memory() const { return memory_; }
   // The driver's memory, by offset from 0xFFD0CA (for the engine's tools and for tests).
   std::uint8_t byteAt(std::size_t offset) const { return offset < kMemorySize ? memory_[offset] : 0; }
   std::uint16_t wordAt(std::size_t offset) const;
