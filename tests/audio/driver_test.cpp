@@ -235,3 +235,33 @@ TEST(DriverWithZ80Test, TheFirstRowReachesTheChipAfterTheFourthFrame) {
 
 }  // namespace
 }  // namespace audio::testing
+
+namespace audio::testing {
+namespace {
+
+// With no mode and song index 0 (music 1) the row start hands its list over at once and the channels are
+// stepped on the four frames after it, appending behind the list's end mark: their FM writes never reach
+// the Z80, only the sample channel's direct writes do. Kept as the driver has it.
+TEST(DriverFrameTest, SongIndexZeroStepsLateAndItsFmWritesStayBehindTheEndMark) {
+  ImageBuilder b;
+  b.basics();
+  const std::vector<std::uint8_t> channel = {0xF1, note(5, 0), 0xFF};
+  b.song(0, {0}, {{channel, channel, channel, channel}});
+  b.put(0x74530 + 5, {7});
+  DriverRig rig(b);
+  rig.driver.requestMusic(1);
+  rig.runFrame();
+  rig.runFrame();  // frame 1: row start
+  EXPECT_TRUE(rig.listHanded(1));
+  EXPECT_EQ(rig.driver.byteAt(17), 0);
+  for (int f = 2; f <= 5; ++f) {
+    rig.runFrame();
+    EXPECT_EQ(rig.driver.byteAt(30 * (f - 2) + 17), 3) << f;
+  }
+  EXPECT_TRUE(rig.listHanded(5));
+  EXPECT_TRUE(rig.listAt(5).empty());
+  EXPECT_EQ(rig.z80[0x1FFF], 7);
+}
+
+}  // namespace
+}  // namespace audio::testing
