@@ -1,21 +1,103 @@
 #include "audio/ym2612/ym2612.h"
 
+#include "audio/ym2612/channel.h"
+#include "audio/ym2612/envelope.h"
+#include "audio/ym2612/lfo.h"
+#include "audio/ym2612/phase.h"
+#include "audio/ym2612/registers.h"
+#include "audio/ym2612/timers.h"
+
 namespace audio {
+
+using namespace ym2612;
+
+namespace {
+
+// A channel whose four operators have all released below hearing produces
+// nothing; skipping it saves most of the work in quiet passages.
+bool channelSilent(const Channel& ch) {
+  for (const Operator& op : ch.op) {
+    if (op.state != EnvelopeState::Release || op.attenuation < 0x380) return false;
+  }
+  return true;
+}
+
+// The output stage's discontinuity: each of the six slots adds its 9-bit
+// value shifted away from zero (+4 for zero and up, -3 below), so a muted or
+// silent channel still contributes and the step from 0 to -1 is seven units
+// wide. Kept on purpose: it is the chip's audible crossover distortion.
+inline std::int32_t ladder(std::int32_t v) { return v >= 0 ? v + 4 : v - 3; }
+
+}  // namespace
 
 Ym2612::Ym2612() { reset(); }
 
-void Ym2612::reset() {}
+void Ym2612::reset() { resetRegisters(state_); }
 
-void Ym2612::write(std::uint32_t, std::uint8_t) {}
+void Ym2612::write(std::uint32_t offset, std::uint8_t data) { writePort(state_, offset, data); }
 
 std::uint8_t Ym2612::read(std::uint32_t) const { return state_.status; }
 
 void Ym2612::generate(std::int32_t* output, std::size_t count) {
-  for (std::size_t i = 0; i < 2 * count; ++i) output[i] = 504;
+  const Tables& t = tables();
+  ChipState& s = state_;
+  for (std::size_t n = 0; n < count; ++n) {
+    if (s.dirty) refreshFromRegisters(s);
+
+    // envelope clock: one tick every third sample
+    bool tick = false;
+    if (++s.egDivider == 3) {
+      s.egDivider = 0;
+      ++s.egCounter;
+      tick = true;
+    }
+
+    const LfoOutput lfo = clockLfo(s);
+
+    for (Channel& ch : s.channels) {
+      ch.feedback[1] = ch.feedback[0];
+      ch.feedback[0] = ch.feedbackIn;
+      const bool pitchMod = ch.pms != 0 && lfo.pm != 0;
+      for (Operator& op : ch.op) {
+        ssgStep(op);
+        if (tick) envelopeTick(op, s.egCounter);
+        const std::uint32_t step =
+            pitchMod ? phaseStep(op.blockFnum, pitchAdjust(op.blockFnum, ch.pms, lfo.pm), op.detune, op.multiple)
+                     : op.step;
+        op.phase = (op.phase + step) & 0xFFFFF;
+      }
+    }
+    clockTimers(s);
+
+    std::int32_t left = 0;
+    std::int32_t right = 0;
+    for (int i = 0; i < 6; ++i) {
+      Channel& ch = s.channels[i];
+      std::int32_t v;
+      if (i == 5 && s.dacEnabled) {
+        // the DAC replaces channel 6's output (channel 6 keeps running) on
+        // the same 9-bit scale: 2 * (data - 128) plus the extra low bit
+        v = 2 * (static_cast<std::int32_t>(s.dacData) - 128) + s.dacLowBit;
+      } else {
+        if (channelSilent(ch)) {
+          ch.output = 0;
+        } else {
+          computeChannel(t, ch, lfo.am);
+        }
+        v = ch.output;
+      }
+      left += ladder(ch.left ? v : 0);
+      right += ladder(ch.right ? v : 0);
+    }
+
+    // six slots averaged and scaled to 16 bits, truncating toward zero
+    output[2 * n] = left * 8192 / 390;
+    output[2 * n + 1] = right * 8192 / 390;
+  }
 }
 
 ym2612::OperatorView Ym2612::inspect(int channel, int op) const {
-  const auto& o = state_.channels[channel].op[op];
+  const auto& o = state_.channels[static_cast<std::size_t>(channel)].op[static_cast<std::size_t>(op)];
   return {o.attenuation, o.state, o.phase, o.step, o.keyCode, o.inverted};
 }
 
