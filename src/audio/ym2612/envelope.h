@@ -20,12 +20,9 @@ void refreshEnvelope(Operator& op, std::uint8_t reg40, std::uint8_t reg50, std::
 void keyOn(Operator& op);
 void keyOff(Operator& op);
 
-// SSG-EG: runs every sample before the envelope tick.
+// SSG-EG: runs every sample before the envelope tick while enabled. (With
+// SSG-EG off the inversion is cleared once, when the register changes.)
 inline void ssgStep(Operator& op) {
-  if (!op.ssgOn) {
-    op.inverted = false;
-    return;
-  }
   if (op.attenuation < 0x200) return;
   const std::uint8_t m = op.ssgMode;
   if (m & 1) {
@@ -44,20 +41,21 @@ inline void ssgStep(Operator& op) {
   if (op.state == EnvelopeState::Release) op.attenuation = 0x3FF;
 }
 
-// One envelope tick with counter value c.
-inline void envelopeTick(Operator& op, std::uint32_t c) {
+// One envelope tick with counter value c. Returns false when the rate does
+// not update on this tick (the attenuation is then unchanged).
+inline bool envelopeTick(Operator& op, std::uint32_t c) {
   if (op.state == EnvelopeState::Attack && op.attenuation == 0) op.state = EnvelopeState::Decay;
   if (op.state == EnvelopeState::Decay && op.attenuation >= op.sustainLevel) op.state = EnvelopeState::Sustain;
 
   const std::uint32_t r = op.rate[static_cast<int>(op.state)];
   const std::uint32_t shift = r >= 44 ? 0 : 11 - (r >> 2);
-  if (c & ((1u << shift) - 1)) return;
+  if (c & ((1u << shift) - 1)) return false;
   const std::int32_t inc = kEnvelopeIncrement[r][(c >> shift) & 7];
 
   if (op.state == EnvelopeState::Attack) {
     // exponential approach towards 0; rates 62 and 63 only act at key-on
     if (r < 62) op.attenuation += (~op.attenuation * inc) >> 4;
-    return;
+    return true;
   }
   if (!op.ssgOn) {
     op.attenuation += inc;
@@ -65,6 +63,7 @@ inline void envelopeTick(Operator& op, std::uint32_t c) {
     op.attenuation += 4 * inc;
   }
   if (op.attenuation >= 0x400) op.attenuation = 0x3FF;
+  return true;
 }
 
 }  // namespace audio::ym2612

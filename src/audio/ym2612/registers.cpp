@@ -1,6 +1,7 @@
 #include "audio/ym2612/registers.h"
 
 #include "audio/ym2612/envelope.h"
+#include "audio/ym2612/operator.h"
 #include "audio/ym2612/phase.h"
 #include "audio/ym2612/timers.h"
 
@@ -130,6 +131,8 @@ void refreshChannel(ChipState& s, int index, bool special) {
       }
       op.keyed = op.keyBit;
     }
+    if (!op.ssgOn) op.inverted = false;
+    op.envelope = envelopeLevel(op);
   }
 }
 

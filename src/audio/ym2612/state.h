@@ -21,6 +21,9 @@ struct Operator {
   bool inverted = false;          // SSG-EG output inversion
   bool keyed = false;             // key state seen at the last sample
   bool keyBit = false;            // key state last written through 0x28
+  // this sample's envelope attenuation with inversion and total level
+  // applied (before LFO AM), or -1 while the envelope mutes the operator
+  std::int32_t envelope = -1;
 
   // derived from the registers
   std::uint32_t blockFnum = 0;    // block << 11 | F-number

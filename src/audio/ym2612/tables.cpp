@@ -15,6 +15,11 @@ Tables buildTables() {
     t.exponent[i] = static_cast<std::uint16_t>(
         4 * std::lround(1024.0 * std::exp2((255 - i) / 256.0)));
   }
+  for (int p = 0; p < 1024; ++p) t.logSinFull[p] = t.logSin[(p & 0x100) ? (~p & 0xFF) : (p & 0xFF)];
+  for (int a = 0; a < static_cast<int>(t.level.size()); ++a) {
+    const int shift = a >> 8;
+    t.level[a] = shift >= 16 ? 0 : static_cast<std::uint16_t>(t.exponent[a & 0xFF] >> shift);
+  }
   return t;
 }
 

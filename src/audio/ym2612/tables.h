@@ -15,6 +15,12 @@ struct Tables {
   // 4 * 2^((255-f)/256) * 1024: the linear level of the fractional part of
   // an attenuation (the integer part becomes a right shift).
   std::array<std::uint16_t, 256> exponent;
+
+  // The same two tables unfolded for the hot path: the log-sine magnitude
+  // for a full 10-bit phase index, and the linear level for any total
+  // attenuation an operator can reach (log-sine 2137 + 4 * 1023 < 6656).
+  std::array<std::uint16_t, 1024> logSinFull;
+  std::array<std::uint16_t, 6656> level;
 };
 
 // Built once on first use.

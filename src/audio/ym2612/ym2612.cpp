@@ -3,6 +3,7 @@
 #include "audio/ym2612/channel.h"
 #include "audio/ym2612/envelope.h"
 #include "audio/ym2612/lfo.h"
+#include "audio/ym2612/operator.h"
 #include "audio/ym2612/phase.h"
 #include "audio/ym2612/registers.h"
 #include "audio/ym2612/timers.h"
@@ -59,8 +60,20 @@ void Ym2612::generate(std::int32_t* output, std::size_t count) {
       ch.feedback[0] = ch.feedbackIn;
       const bool pitchMod = ch.pms != 0 && lfo.pm != 0;
       for (Operator& op : ch.op) {
-        ssgStep(op);
-        if (tick) envelopeTick(op, s.egCounter);
+        // Fully released: nothing here changes until a key-on, which also
+        // restarts the phase, so the operator can rest.
+        if (op.state == EnvelopeState::Release && op.attenuation == 0x3FF) {
+          op.envelope = -1;
+          continue;
+        }
+        // the envelope only moves on SSG-EG steps and envelope ticks
+        if (op.ssgOn) {
+          ssgStep(op);
+          if (tick) envelopeTick(op, s.egCounter);
+          op.envelope = envelopeLevel(op);
+        } else if (tick && envelopeTick(op, s.egCounter)) {
+          op.envelope = envelopeLevel(op);
+        }
         const std::uint32_t step =
             pitchMod ? phaseStep(op.blockFnum, pitchAdjust(op.blockFnum, ch.pms, lfo.pm), op.detune, op.multiple)
                      : op.step;
