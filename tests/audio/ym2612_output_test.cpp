@@ -73,6 +73,19 @@ TEST(Ym2612Output, ResetKeepsTheDacRunning) {
   EXPECT_EQ(sample(chip).first, 5839);
 }
 
+TEST(Ym2612Output, ResetSilencesARingingNoteAndRestoresPans) {
+  Ym2612 chip;
+  startSine(chip);
+  poke(chip, 0xB4, 0x00);
+  left(chip, 50);
+  chip.reset();
+  EXPECT_EQ(sample(chip), std::make_pair(504, 504));
+  // the voice comes back only after it is written again, with both pans on
+  setSineVoice(chip);
+  poke(chip, 0x28, 0x80);
+  EXPECT_EQ(sample(chip), std::make_pair(777, 777));
+}
+
 TEST(Ym2612Output, DacReplacesChannelSixWhichKeepsRunning) {
   Ym2612 chip;
   // a sine on channel 6 (bank 1, channel index 2)

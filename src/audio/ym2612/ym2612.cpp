@@ -110,6 +110,7 @@ void Ym2612::generate(std::int32_t* output, std::size_t count) {
 }
 
 ym2612::OperatorView Ym2612::inspect(int channel, int op) const {
+  if (channel < 0 || channel > 5 || op < 0 || op > 3) return {0x3FF, EnvelopeState::Release, 0, 0, 0, false};
   const auto& o = state_.channels[static_cast<std::size_t>(channel)].op[static_cast<std::size_t>(op)];
   return {o.attenuation, o.state, o.phase, o.step, o.keyCode, o.inverted};
 }

@@ -43,7 +43,8 @@ public:
   void generate(std::int32_t* output, std::size_t count = 1);
 
   // A read-only look at one operator, for tests and tools. channel 0-5,
-  // op 0-3 in algorithm order (O1..O4).
+  // op 0-3 in algorithm order (O1..O4); out-of-range numbers give a silent,
+  // released operator.
   ym2612::OperatorView inspect(int channel, int op) const;
 
 private:
