@@ -121,6 +121,7 @@ void refreshChannel(ChipState& s, int index, bool special) {
     op.multiple = mul ? 2 * mul : 1;
     op.detune = detuneOffset((r30 >> 4) & 7, op.keyCode);
     op.step = phaseStep(bf, 0, op.detune, op.multiple);
+    op.pmValue = 0x7FFF;
     refreshEnvelope(op, r[a + 0x40], r[a + 0x50], r[a + 0x60], r[a + 0x70], r[a + 0x80], r[a + 0x90]);
 
     if (op.keyBit != op.keyed) {

@@ -28,6 +28,8 @@ struct Operator {
   // derived from the registers
   std::uint32_t blockFnum = 0;    // block << 11 | F-number
   std::uint32_t step = 0;         // phase step without LFO pitch modulation
+  std::uint32_t pmStep = 0;       // phase step for LFO value pmValue
+  std::int32_t pmValue = 0x7FFF;  // LFO value pmStep belongs to (none yet)
   std::int32_t detune = 0;        // signed detune for the current key code
   std::uint32_t multiple = 2;     // 2 * MUL, or 1 for MUL 0
   std::uint32_t keyCode = 0;

@@ -14,15 +14,6 @@ using namespace ym2612;
 
 namespace {
 
-// A channel whose four operators have all released below hearing produces
-// nothing; skipping it saves most of the work in quiet passages.
-bool channelSilent(const Channel& ch) {
-  for (const Operator& op : ch.op) {
-    if (op.state != EnvelopeState::Release || op.attenuation < 0x380) return false;
-  }
-  return true;
-}
-
 // The output stage's discontinuity: each of the six slots adds its 9-bit
 // value shifted away from zero (+4 for zero and up, -3 below), so a muted or
 // silent channel still contributes and the step from 0 to -1 is seven units
@@ -55,10 +46,16 @@ void Ym2612::generate(std::int32_t* output, std::size_t count) {
 
     const LfoOutput lfo = clockLfo(s);
 
-    for (Channel& ch : s.channels) {
+    std::int32_t left = 0;
+    std::int32_t right = 0;
+    for (int i = 0; i < 6; ++i) {
+      Channel& ch = s.channels[i];
       ch.feedback[1] = ch.feedback[0];
       ch.feedback[0] = ch.feedbackIn;
       const bool pitchMod = ch.pms != 0 && lfo.pm != 0;
+      // A channel whose four operators have all released below hearing
+      // produces nothing; skipping it saves most of the work in quiet passages.
+      bool audible = false;
       for (Operator& op : ch.op) {
         // Fully released: nothing here changes until a key-on, which also
         // restarts the phase, so the operator can rest.
@@ -74,34 +71,36 @@ void Ym2612::generate(std::int32_t* output, std::size_t count) {
         } else if (tick && envelopeTick(op, s.egCounter)) {
           op.envelope = envelopeLevel(op);
         }
-        const std::uint32_t step =
-            pitchMod ? phaseStep(op.blockFnum, pitchAdjust(op.blockFnum, ch.pms, lfo.pm), op.detune, op.multiple)
-                     : op.step;
-        op.phase = (op.phase + step) & 0xFFFFF;
+        if (pitchMod) {
+          // the modulated step only changes when the LFO value does
+          if (op.pmValue != lfo.pm) {
+            op.pmValue = lfo.pm;
+            op.pmStep = phaseStep(op.blockFnum, pitchAdjust(op.blockFnum, ch.pms, lfo.pm), op.detune, op.multiple);
+          }
+          op.phase = (op.phase + op.pmStep) & 0xFFFFF;
+        } else {
+          op.phase = (op.phase + op.step) & 0xFFFFF;
+        }
+        audible = audible || op.state != EnvelopeState::Release || op.attenuation < 0x380;
       }
-    }
-    clockTimers(s);
 
-    std::int32_t left = 0;
-    std::int32_t right = 0;
-    for (int i = 0; i < 6; ++i) {
-      Channel& ch = s.channels[i];
       std::int32_t v;
       if (i == 5 && s.dacEnabled) {
         // the DAC replaces channel 6's output (channel 6 keeps running) on
         // the same 9-bit scale: 2 * (data - 128) plus the extra low bit
         v = 2 * (static_cast<std::int32_t>(s.dacData) - 128) + s.dacLowBit;
       } else {
-        if (channelSilent(ch)) {
-          ch.output = 0;
-        } else {
+        if (audible) {
           computeChannel(t, ch, lfo.am);
+        } else {
+          ch.output = 0;
         }
         v = ch.output;
       }
       left += ladder(ch.left ? v : 0);
       right += ladder(ch.right ? v : 0);
     }
+    clockTimers(s);
 
     // six slots averaged and scaled to 16 bits, truncating toward zero
     output[2 * n] = left * 8192 / 390;
