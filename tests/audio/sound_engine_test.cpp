@@ -4,17 +4,23 @@
 #include <vector>
 
 #include "audio/audio_output.h"
+#include "audio/driver/z80_program.h"
 #include "audio/sound.h"
 
 namespace audio {
 namespace {
 
-// A driver image of the right size: no program bytes the sequencer relies on, zero samples.
-std::vector<std::uint8_t> blankImage() { return std::vector<std::uint8_t>(kDriverImageSize, 0); }
+// A driver image of the right size holding the Z80 program and no songs, instruments or samples.
+std::vector<std::uint8_t> blankImage() {
+  std::vector<std::uint8_t> image(DriverImage::kSize, 0);
+  const auto program = z80ProgramImage();
+  std::copy(program.begin(), program.end(), image.begin() + (DriverImage::kZ80ImageAddress - DriverImage::kBase));
+  return image;
+}
 
 std::vector<std::uint8_t> imageWithEffectSlots() {
   auto image = blankImage();
-  for (int n = 0; n < 24; ++n) image[0x73A82 - kDriverImageBase + n] = static_cast<std::uint8_t>(n & 1);
+  for (int n = 0; n < 24; ++n) image[0x73A82 - DriverImage::kBase + n] = static_cast<std::uint8_t>(n & 1);
   return image;
 }
 
@@ -64,7 +70,7 @@ TEST(SoundRouting, LatchesOfTheTwoHalvesAreSeparate) {
 
 TEST(SoundEngine, RefusesAnImageOfTheWrongSizeAndStaysSilent) {
   Sound sound(48000);
-  std::vector<std::uint8_t> image(kDriverImageSize - 1, 0);
+  std::vector<std::uint8_t> image(DriverImage::kSize - 1, 0);
   EXPECT_FALSE(sound.loadDriver(image));
   EXPECT_FALSE(sound.ready());
   std::vector<std::int16_t> buffer(2 * 1000, 7);
@@ -108,33 +114,33 @@ TEST(SoundEngine, RequestsOfOneStepAreAppliedAtTheSameSoundFrame) {
   std::vector<std::int16_t> buffer(2 * 2000, 0);
   sound.render(buffer.data(), 1, 1.0f, 1.0f);  // the first sound frame ran at the first chip sample
   ASSERT_EQ(sound.soundFrames(), 1u);
-  sound.queueMusic(3);
-  sound.queueEffect(4);
-  sound.queueEffect(5);
+  sound.queueEffect(4);  // slot 0
+  sound.queueEffect(5);  // slot 1
+  sound.queueEffect(6);  // slot 0 again: the later request wins
+  const auto& m = sound.driverMemory();
   // Nothing happens before the next sound frame.
   sound.render(buffer.data(), 100, 1.0f, 1.0f);
   EXPECT_EQ(sound.soundFrames(), 1u);
-  const auto& m = sound.driverMemory();
-  EXPECT_EQ(m[153], 0);
+  EXPECT_EQ((m[156] << 8) | m[157], 0);
+  EXPECT_EQ((m[158] << 8) | m[159], 0);
   while (sound.soundFrames() == 1) sound.render(buffer.data(), 1, 1.0f, 1.0f);
-  // One frame later: the music started and both effects sit in their slots, in order.
-  EXPECT_EQ(sound.soundFrames(), 2u);
-  EXPECT_EQ((m[132] << 8) | m[133], 3);
-  EXPECT_EQ((m[150] << 8) | m[151], 0xFFFF);
+  // All three were taken, in order, at that one frame.
+  EXPECT_EQ((m[156] << 8) | m[157], 6);
+  EXPECT_EQ((m[158] << 8) | m[159], 5);
 }
 
-TEST(SoundEngine, EffectRequestsLandInTheirSlotsAtTheNextFrame) {
+TEST(SoundEngine, MusicRequestStartsAtTheNextSoundFrame) {
   Sound sound(48000);
   ASSERT_TRUE(sound.loadDriver(imageWithEffectSlots()));
   std::vector<std::int16_t> buffer(2 * 2000, 0);
   sound.render(buffer.data(), 1, 1.0f, 1.0f);
-  sound.queueEffect(4);  // slot 0
-  sound.queueEffect(5);  // slot 1
-  sound.queueEffect(6);  // slot 0 again: the later request wins
-  while (sound.soundFrames() == 1) sound.render(buffer.data(), 1, 1.0f, 1.0f);
+  sound.queueMusic(3);
+  sound.render(buffer.data(), 100, 1.0f, 1.0f);
   const auto& m = sound.driverMemory();
-  EXPECT_EQ((m[152] << 8) | m[153], 6);
-  EXPECT_EQ((m[154] << 8) | m[155], 5);
+  EXPECT_EQ((m[132] << 8) | m[133], 0);
+  while (sound.soundFrames() == 1) sound.render(buffer.data(), 1, 1.0f, 1.0f);
+  EXPECT_EQ((m[132] << 8) | m[133], 2) << "music 3 is song index 2";
+  EXPECT_EQ((m[150] << 8) | m[151], 0xFFFF);
 }
 
 TEST(SoundEngine, PauseFreezesTheDriverAndResumeLetsItGo) {
@@ -151,7 +157,7 @@ TEST(SoundEngine, PauseFreezesTheDriverAndResumeLetsItGo) {
   sound.queueResume();
   sound.render(buffer.data(), 2000, 1.0f, 1.0f);
   EXPECT_EQ(m[168], 0);
-  EXPECT_EQ((m[132] << 8) | m[133], 2);
+  EXPECT_EQ((m[132] << 8) | m[133], 1);
 }
 
 TEST(SoundEngine, ZeroVolumesGiveExactSilence) {
