@@ -127,6 +127,12 @@ void parse(Compiler& c, const MusicSource& source) {
   Song* song = nullptr;
   std::string pattern;
   std::array<int, 4> rows{};
+  // Channel 0 ends a pattern for all four, so they must last equally long.
+  auto checkRows = [&]() {
+    if (!pattern.empty() && (rows[1] != rows[0] || rows[2] != rows[0] || rows[3] != rows[0]))
+      c.fail("the channels of pattern " + pattern + " last " + std::to_string(rows[0]) + ", " +
+             std::to_string(rows[1]) + ", " + std::to_string(rows[2]) + " and " + std::to_string(rows[3]) + " rows");
+  };
   while (std::getline(lines, line)) {
     ++number;
     c.where = source.name + ":" + std::to_string(number);
@@ -152,6 +158,8 @@ void parse(Compiler& c, const MusicSource& source) {
         c.instruments[name] = static_cast<int>(c.records.size());
         c.records.push_back(record);
       } else if (word == "song") {
+        checkRows();
+        pattern.clear();
         int n = 0;
         in >> n;
         if (n < 1 || n > kSongs) { c.fail("song number out of range"); return; }
@@ -174,6 +182,7 @@ void parse(Compiler& c, const MusicSource& source) {
         song->slotRecord[k] = value;
         song->slotLevel[k] = level;
       } else if (word == "pattern") {
+        checkRows();
         in >> pattern;
         song->patterns[pattern];
         song->patternOrder.push_back(pattern);
@@ -183,6 +192,8 @@ void parse(Compiler& c, const MusicSource& source) {
         if (ch < 0 || ch > 3 || pattern.empty()) { c.fail("bad channel line"); return; }
         rows[ch] += parseChannel(c, in, song->patterns[pattern][ch]);
       } else if (word == "order") {
+        checkRows();
+        pattern.clear();
         std::string name;
         while (in >> name) {
           if (!song->patterns.count(name)) { c.fail("unknown pattern " + name); return; }
@@ -217,6 +228,8 @@ void parse(Compiler& c, const MusicSource& source) {
     }
     if (!c.ok) return;
   }
+  c.where = source.name;
+  checkRows();
 }
 
 // Drum samples, synthesised: signed 8-bit at about 10.4 kHz.

@@ -41,6 +41,7 @@ TEST(SoundMusic, CompilerReportsErrorsInsteadOfBuilding) {
       {"song number 17", "song 17 6\n"},
       {"pattern outside a song", "pattern A\n"},
       {"short instrument", "instrument x 01 02\n"},
+      {"channels of unequal length", "song 1 6\npattern A\nch0 C4/4\nch1 C4/2\nch2 r/4\nch3 r/4\norder A\n"},
   };
   for (const auto& [what, text] : cases) EXPECT_FALSE(compileMusic({{"case", text}})) << what;
 }
