@@ -29,8 +29,5 @@ int runAutopilot(Data&, const Options&) { return unavailable("--autopilot"); }
 
 int runBot(Data&, const Options&) { return unavailable("--bot"); }
 
-int runSoundCheck(Data&, const Options&) { return unavailable("--check-sound"); }
-
-int runZ80Trace(Data&, const Options&) { return unavailable("--z80-trace"); }
 
 }  // namespace app

@@ -44,36 +44,38 @@ int Sound::routeYmWrite(std::array<std::uint8_t, 2>& latches, int port, std::uin
 }
 
 Sound::Sound(int rate)
-    : chips_(std::make_unique<Chips>()),
-      outputRate_(static_cast<double>(rate)),
-      chipRate_(static_cast<double>(kChipRateBase / (24 * kChipPrescale))) {
-  writeHook_ = [this](std::uint16_t address, std::uint8_t value) { z80_.memory[address & 0x1FFF] = value; };
-  resetHook_ = [this]() {
-    z80_.reset();
-    for (auto& chip : chips_->chip) chip.reset();
-    latches_.fill(0);
-  };
-  z80_.ym = [this](int port, std::uint8_t value, std::uint64_t) { ymWrite(port, value); };
+    : driver_([this](std::uint16_t address, std::uint8_t value) { z80_.poke(address, value); },
+              [this]() { resetHardware(); }),
+      z80_([this](int port, std::uint8_t value, std::int64_t) { ymWrite(port, value); }),
+      chips_(std::make_unique<Chips>()),
+      outputRate_(static_cast<std::uint64_t>(rate > 0 ? rate : 1)),
+      chipRateUnits_(kChipRateBase / (24 * kChipPrescale)),
+      chipRate_(static_cast<double>(chipRateUnits_)) {
   for (auto& chip : chips_->chip) chip.reset();
+}
+
+void Sound::resetHardware() {
+  z80_.reset();
+  for (auto& chip : chips_->chip) chip.reset();
+  latches_.fill(0);
 }
 
 Sound::~Sound() = default;
 
 bool Sound::loadDriver(std::span<const std::uint8_t> bytes) {
-  if (!acceptDriverImage(bytes)) return false;
-  image_.assign(bytes.begin(), bytes.end());
+  if (!driver_.setImage(bytes)) return false;
   ready_ = true;
   restart();
   return true;
 }
 
 void Sound::restart() {
-  if (image_.empty()) return;
-  memory_.fill(0);
+  if (!driver_.hasImage()) return;
+  driver_.clearMemory();
   z80_.clear();
   for (auto& chip : chips_->chip) chip.reset();
   queue_.clear();
-  loadDriverProgram(context());
+  driver_.loadProgram();
 }
 
 void Sound::ymWrite(int port, std::uint8_t value) {
@@ -90,15 +92,14 @@ void Sound::ymWrite(int port, std::uint8_t value) {
 void Sound::advanceChipSample() {
   const std::uint64_t now = masterClock_ / kMasterPerZ80Cycle;
   while (nextFrameTime_ <= now) {
-    z80_.runUntil(nextFrameTime_);
-    const DriverContext c = context();
-    for (const SoundRequest& request : queue_) applyDriverRequest(c, request);
+    z80_.runUntil(static_cast<std::int64_t>(nextFrameTime_));
+    for (const SoundRequest& request : queue_) driver_.applyRequest(request.kind, request.value);
     queue_.clear();
-    runDriverFrame(c);
+    driver_.runFrame();
     nextFrameTime_ += kZ80CyclesPerFrame;
     ++soundFrames_;
   }
-  z80_.runUntil(now);
+  z80_.runUntil(static_cast<std::int64_t>(now));
   for (int c = 0; c < 2; ++c) {
     std::int32_t left = 0, right = 0;
     chips_->chip[c].generate(left, right);
@@ -110,16 +111,18 @@ void Sound::advanceChipSample() {
 
 void Sound::render(std::int16_t* buffer, int frames, float musicVolume, float soundVolume) {
   if (!ready_ || frames <= 0 || buffer == nullptr) return;
-  const double step = outputRate_ / chipRate_;
   const double volume[2] = {musicVolume, soundVolume};
   Chips& chips = *chips_;
   for (int i = 0; i < frames; ++i) {
-    phase_ += 1.0;
-    while (phase_ >= step) {
-      phase_ -= step;
+    // One output sample is chipRate units of phase, one chip sample outputRate units: the phase in
+    // output samples is phase_ / chipRate, and the step T = outputRate / chipRate. Integers keep
+    // 48000 output samples at exactly 52781 chip samples, with no drift over long runs.
+    phase_ += chipRateUnits_;
+    while (phase_ >= outputRate_) {
+      phase_ -= outputRate_;
       advanceChipSample();
     }
-    const double w = phase_ / step;
+    const double w = static_cast<double>(phase_) / static_cast<double>(outputRate_);
     for (int side = 0; side < 2; ++side) {
       double mix = 0.0;
       for (int c = 0; c < 2; ++c) {

@@ -12,16 +12,34 @@
 #include <span>
 #include <vector>
 
-#include "audio/sound_chip.h"
-#include "audio/sound_driver_link.h"
-#include "audio/sound_z80.h"
+#include "audio/driver/sound_driver.h"
+#include "audio/ym2612/ym2612.h"
+#include "audio/z80/z80.h"
 
 namespace audio {
+
+struct SoundRequest {
+  std::uint8_t kind = 0;     // 0 music, 1 effect, 2 pause, 3 resume
+  std::uint32_t value = 0;   // music or effect number
+};
 
 class Sound {
  public:
   struct Chips {
-    using Chip = FmChip;
+    // One emulated YM2612: ports 0-3, one stereo sample at a time; timers and interrupts unused.
+    class Chip {
+     public:
+      void reset() { model_.reset(); }
+      void write(int offset, std::uint8_t data) { model_.write(static_cast<std::uint32_t>(offset), data); }
+      void generate(std::int32_t& left, std::int32_t& right) {
+        std::int32_t out[2];
+        model_.generate(out, 1);
+        left = out[0];
+        right = out[1];
+      }
+     private:
+      Ym2612 model_;
+    };
     std::array<Chip, 2> chip;
     // DC filter state per chip and side: last input and last output.
     std::array<std::array<double, 2>, 2> lastIn{};
@@ -52,27 +70,28 @@ class Sound {
   double chipRate() const { return chipRate_; }
   std::uint64_t masterClock() const { return masterClock_; }
   std::uint64_t soundFrames() const { return soundFrames_; }
-  const std::array<std::uint8_t, kDriverMemorySize>& driverMemory() const { return memory_; }
-  const SoundZ80& z80() const { return z80_; }
+  const std::array<std::uint8_t, SoundDriver::kMemorySize>& driverMemory() const { return driver_.memory(); }
+  const Z80& z80() const { return z80_; }
   const Chips& chips() const { return *chips_; }
 
  private:
   void ymWrite(int port, std::uint8_t value);
   void advanceChipSample();
-  DriverContext context() { return DriverContext{image_, memory_, writeHook_, resetHook_}; }
+  void resetHardware();
 
-  std::function<void(std::uint16_t, std::uint8_t)> writeHook_;
-  std::function<void()> resetHook_;
-  std::array<std::uint8_t, kDriverMemorySize> memory_{};
-  SoundZ80 z80_;
+  // The driver's memory, its image and the two hooks live in the ported sequencer.
+  SoundDriver driver_;
+  Z80 z80_;
   std::unique_ptr<Chips> chips_;
-  std::vector<std::uint8_t> image_;
   bool ready_ = false;
   std::vector<SoundRequest> queue_;
-  double outputRate_;
+  std::uint64_t outputRate_;
   std::uint64_t nextFrameTime_ = 0;
-  double phase_ = 0.0;
+  // The resampler's phase, kept exactly: in units of 1/chip rate of an output sample, so that one
+  // chip sample is `outputRate_` units and one output sample `chipRate_` units.
+  std::uint64_t phase_ = 0;
   std::uint64_t masterClock_ = 0;
+  std::uint64_t chipRateUnits_;
   double chipRate_;
   std::array<std::array<std::int32_t, 2>, 2> previous_{};
   std::array<std::array<std::int32_t, 2>, 2> current_{};

@@ -1,0 +1,117 @@
+#include "audio/ym2612/ym2612.h"
+
+#include "audio/ym2612/channel.h"
+#include "audio/ym2612/envelope.h"
+#include "audio/ym2612/lfo.h"
+#include "audio/ym2612/operator.h"
+#include "audio/ym2612/phase.h"
+#include "audio/ym2612/registers.h"
+#include "audio/ym2612/timers.h"
+
+namespace audio {
+
+using namespace ym2612;
+
+namespace {
+
+// The output stage's discontinuity: each of the six slots adds its 9-bit
+// value shifted away from zero (+4 for zero and up, -3 below), so a muted or
+// silent channel still contributes and the step from 0 to -1 is seven units
+// wide. Kept on purpose: it is the chip's audible crossover distortion.
+inline std::int32_t ladder(std::int32_t v) { return v >= 0 ? v + 4 : v - 3; }
+
+}  // namespace
+
+Ym2612::Ym2612() { reset(); }
+
+void Ym2612::reset() { resetRegisters(state_); }
+
+void Ym2612::write(std::uint32_t offset, std::uint8_t data) { writePort(state_, offset, data); }
+
+std::uint8_t Ym2612::read(std::uint32_t) const { return state_.status; }
+
+void Ym2612::generate(std::int32_t* output, std::size_t count) {
+  const Tables& t = tables();
+  ChipState& s = state_;
+  for (std::size_t n = 0; n < count; ++n) {
+    if (s.dirty) refreshFromRegisters(s);
+
+    // envelope clock: one tick every third sample
+    bool tick = false;
+    if (++s.egDivider == 3) {
+      s.egDivider = 0;
+      ++s.egCounter;
+      tick = true;
+    }
+
+    const LfoOutput lfo = clockLfo(s);
+
+    std::int32_t left = 0;
+    std::int32_t right = 0;
+    for (int i = 0; i < 6; ++i) {
+      Channel& ch = s.channels[i];
+      ch.feedback[1] = ch.feedback[0];
+      ch.feedback[0] = ch.feedbackIn;
+      const bool pitchMod = ch.pms != 0 && lfo.pm != 0;
+      // A channel whose four operators have all released below hearing
+      // produces nothing; skipping it saves most of the work in quiet passages.
+      bool audible = false;
+      for (Operator& op : ch.op) {
+        // Fully released: nothing here changes until a key-on, which also
+        // restarts the phase, so the operator can rest.
+        if (op.state == EnvelopeState::Release && op.attenuation == 0x3FF) {
+          op.envelope = -1;
+          continue;
+        }
+        // the envelope only moves on SSG-EG steps and envelope ticks
+        if (op.ssgOn) {
+          ssgStep(op);
+          if (tick) envelopeTick(op, s.egCounter);
+          op.envelope = envelopeLevel(op);
+        } else if (tick && envelopeTick(op, s.egCounter)) {
+          op.envelope = envelopeLevel(op);
+        }
+        if (pitchMod) {
+          // the modulated step only changes when the LFO value does
+          if (op.pmValue != lfo.pm) {
+            op.pmValue = lfo.pm;
+            op.pmStep = phaseStep(op.blockFnum, pitchAdjust(op.blockFnum, ch.pms, lfo.pm), op.detune, op.multiple);
+          }
+          op.phase = (op.phase + op.pmStep) & 0xFFFFF;
+        } else {
+          op.phase = (op.phase + op.step) & 0xFFFFF;
+        }
+        audible = audible || op.state != EnvelopeState::Release || op.attenuation < 0x380;
+      }
+
+      std::int32_t v;
+      if (i == 5 && s.dacEnabled) {
+        // the DAC replaces channel 6's output (channel 6 keeps running) on
+        // the same 9-bit scale: 2 * (data - 128) plus the extra low bit
+        v = 2 * (static_cast<std::int32_t>(s.dacData) - 128) + s.dacLowBit;
+      } else {
+        if (audible) {
+          computeChannel(t, ch, lfo.am);
+        } else {
+          ch.output = 0;
+        }
+        v = ch.output;
+      }
+      left += ladder(ch.left ? v : 0);
+      right += ladder(ch.right ? v : 0);
+    }
+    clockTimers(s);
+
+    // six slots averaged and scaled to 16 bits, truncating toward zero
+    output[2 * n] = left * 8192 / 390;
+    output[2 * n + 1] = right * 8192 / 390;
+  }
+}
+
+ym2612::OperatorView Ym2612::inspect(int channel, int op) const {
+  if (channel < 0 || channel > 5 || op < 0 || op > 3) return {0x3FF, EnvelopeState::Release, 0, 0, 0, false};
+  const auto& o = state_.channels[static_cast<std::size_t>(channel)].op[static_cast<std::size_t>(op)];
+  return {o.attenuation, o.state, o.phase, o.step, o.keyCode, o.inverted};
+}
+
+}  // namespace audio

@@ -1,0 +1,65 @@
+#pragma once
+// The sound driver's Z80: a cycle-counted interpreter for the instructions its small program uses.
+// Only the registers that program touches are modelled (A, BC, HL, IX, the zero flag and one saved return
+// address, since the program never nests calls). Writes to 0x4000-0x5FFF go to the YM2612 hook with the
+// clock as it stands after the writing instruction.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace audio {
+
+class Z80 {
+ public:
+  static constexpr std::uint16_t kMemorySize = 0x2000;  // 8 KB, addresses masked to 13 bits
+  static constexpr std::uint16_t kCodeEnd = 0x00AC;     // the program occupies 0x0000-0x00AB
+
+  // port 0-3 (address & 3), the value written and the Z80 time (T-states) after the instruction.
+  using YmHook = std::function<void(int port, std::uint8_t value, std::int64_t time)>;
+
+  explicit Z80(YmHook hook = {});
+  void setYmHook(YmHook hook) { ym_ = std::move(hook); }
+
+  // Running again from address 0; memory, other registers and the clock are kept.
+  void reset();
+  // Memory and registers to zero, not running; the clock keeps its value.
+  void clear();
+  // Executes whole instructions while running and the clock is below t; when stopped the clock jumps to t.
+  void runUntil(std::int64_t t);
+  // One instruction; false (and the Z80 stopped, logged) when the program counter left the code.
+  bool step();
+
+  // Direct memory access for the 68000 side (the sequencer's write hook) and for inspection.
+  void poke(std::uint16_t address, std::uint8_t value) { memory_[address & (kMemorySize - 1)] = value; }
+  std::uint8_t peek(std::uint16_t address) const { return memory_[address & (kMemorySize - 1)]; }
+
+  std::int64_t clock() const { return clock_; }
+  void setClock(std::int64_t t) { clock_ = t; }
+  bool running() const { return running_; }
+  std::uint16_t pc() const { return pc_; }
+  std::uint8_t a() const { return a_; }
+  bool zero() const { return zero_; }
+
+ private:
+  std::uint8_t fetch() { return memory_[pc_++ & (kMemorySize - 1)]; }
+  std::uint16_t fetchWord();
+  std::uint16_t readWord(std::uint16_t address) const;
+  // A store by the program: memory below 0x4000, the YM ports at 0x4000-0x5FFF, dropped above.
+  void store(std::uint16_t address, std::uint8_t value, std::int64_t time);
+  void stop(std::uint16_t at);
+
+  YmHook ym_;
+  std::array<std::uint8_t, kMemorySize> memory_{};
+  bool running_ = false;
+  std::uint16_t pc_ = 0;
+  std::uint16_t ix_ = 0;
+  std::uint16_t hl_ = 0;
+  std::uint16_t bc_ = 0;
+  std::uint8_t a_ = 0;
+  bool zero_ = false;
+  std::uint16_t saved_ = 0;  // return address of the one pending CALL
+  std::int64_t clock_ = 0;
+};
+
+}  // namespace audio
