@@ -29,5 +29,4 @@ int runAutopilot(Data&, const Options&) { return unavailable("--autopilot"); }
 
 int runBot(Data&, const Options&) { return unavailable("--bot"); }
 
-
 }  // namespace app

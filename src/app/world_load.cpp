@@ -1,11 +1,18 @@
 #include "app/world_load.h"
 
+#include <memory>
+
+#include "world/world.h"
+
 namespace app {
 
 bool loadWorldInto(Data& data) {
-  // The World loader (world::loadWorld) is connected here when it lands; until then the program runs
-  // with no World and the modes that need one report that themselves.
-  data.world.reset();
+  std::optional<world::World> loaded = world::loadWorld(data.dataDirectory);
+  if (!loaded) {
+    data.world.reset();
+    return false;  // the loader logged why
+  }
+  data.world = std::make_shared<const world::World>(std::move(*loaded));
   return true;
 }
 

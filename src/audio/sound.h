@@ -13,15 +13,11 @@
 #include <vector>
 
 #include "audio/driver/sound_driver.h"
+#include "audio/sound_request.h"
 #include "audio/ym2612/ym2612.h"
 #include "audio/z80/z80.h"
 
 namespace audio {
-
-struct SoundRequest {
-  std::uint8_t kind = 0;     // 0 music, 1 effect, 2 pause, 3 resume
-  std::uint32_t value = 0;   // music or effect number
-};
 
 class Sound {
  public:

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/sound_driver_link.h"
+#include "audio/sound_request.h"
 #include "sim/game_state.h"
 #include "sim/sim_types.h"
 

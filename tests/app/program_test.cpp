@@ -46,7 +46,7 @@ ChildRun runProgram(const std::vector<std::string>& arguments, const std::filesy
 class Program : public ::testing::Test {
  protected:
   void SetUp() override {
-    data = folder.put("data/world/world.json", "{}").parent_path().parent_path();
+    data = GROVANTA_SOURCE_DIR;  // the data set in the source tree
     user = folder.path() / "user";
   }
   TempFolder folder;
@@ -85,6 +85,13 @@ TEST_F(Program, WithoutUserTheLogGoesToThePreferenceFolder) {
   EXPECT_NE(readWhole(preferences / "brumo.log").find("[info] Grovanta 1.0.0 (" + preferences.string() + "/)"),
             std::string::npos)
       << run.err;
+}
+
+TEST_F(Program, AWorldThatDoesNotLoadEndsStartUp) {
+  const auto broken = folder.put("broken/world/world.json", "{\"schema\": ").parent_path().parent_path();
+  ChildRun run = runProgram({"--data", broken.string(), "--render-area", "3"}, folder.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("[error] "), std::string::npos) << run.err;
 }
 
 TEST_F(Program, ToolModesRunWithoutTheLogFile) {
