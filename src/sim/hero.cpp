@@ -42,6 +42,7 @@ void Simulation::heroControl() {
     } else {
         motion.walkingMode();
     }
+    if (state_.dx != 0) state_.facing = state_.dx < 0 ? -1 : 1;
 }
 
 void Simulation::setHeroAnimation(std::uint32_t sequence) {

@@ -204,7 +204,6 @@ void Motion::step(int direction) {
     if (moved != 0) {
         s_.dx = moved;
         s_.fast = (moved == 1 || moved == -1) ? 0 : 1;
-        s_.facing = moved < 0 ? -1 : 1;
     }
     s_.settled = 0;
 }
