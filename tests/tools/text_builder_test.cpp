@@ -110,6 +110,7 @@ TEST(TextBuilder, KeepsTheLettersTheFontDraws) {
   TextFixture fixture("accents");
   fixture.replace("es.txt", "@2\nThing", "@2\n¿Qué? ¡Ñu!");
   fixture.replace("de.txt", "@2\nThing", "@2\nFüsse");
+  fixture.replace("it.txt", "@0\n", "\xEF\xBB\xBF@0\n");  // a byte order mark is not text
   const fs::path out = fixture.root() / "out";
   fixture.buildInto(out);
   auto es = render::loadTexts(out, 3);

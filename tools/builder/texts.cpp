@@ -106,6 +106,13 @@ struct EntryLayout {
   int line = 0;              // where layout.txt declares it
 };
 
+// A source as text, without the byte order mark some editors put in front of UTF-8.
+std::string readText(const fs::path& file) {
+  std::string text = readSource(file);
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  return text;
+}
+
 std::vector<std::string> words(const std::string& line) {
   std::istringstream in(line);
   std::vector<std::string> w;
@@ -120,7 +127,7 @@ void checkRange(long long v, int lo, int hi, const fs::path& file, int line, con
 
 std::vector<EntryLayout> readLayout(const fs::path& file) {
   std::vector<std::optional<EntryLayout>> entries(kEntryCount);
-  std::istringstream text(readSource(file));
+  std::istringstream text(readText(file));
   int n = 0;
   for (std::string line; std::getline(text, line);) {
     ++n;
@@ -215,7 +222,7 @@ void trimBlankLines(std::vector<SourceLine>& lines) {
 
 std::vector<SourceMessage> readLanguage(const fs::path& file) {
   std::vector<SourceMessage> messages;
-  std::istringstream text(readSource(file));
+  std::istringstream text(readText(file));
   int n = 0;
   auto close = [&]() {
     if (messages.empty()) return;
