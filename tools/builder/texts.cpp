@@ -1,7 +1,6 @@
 #include "texts.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <optional>
 #include <sstream>
@@ -308,14 +307,9 @@ struct Body {
   std::size_t size() const { return bytes.size(); }
 };
 
-// Writes message bytes in the file's page form: bytes 0 split pages (the page strings are joined
-// by 0 and the last is followed by 0 when "terminated"); other bytes become text where they are a
-// letter the font draws, "\n" for 255, and "{XX}" escapes otherwise.
-struct LaidOut {
-  json message;
-  std::size_t bytes = 0;  // its length in the text image
-};
-
+// Writes a message in the file's form: the page strings are joined by 0 in the image, and the last
+// is followed by 0 when "terminated", so the records' end bytes (`cuts`) split the pages; letters
+// stay letters, 255 becomes "\n", and layout bytes become "{XX}" escapes.
 json messageJson(const std::vector<int>& header, const Body& body, const std::vector<std::size_t>& cuts) {
   auto pageText = [&](std::size_t from, std::size_t to) {
     std::string s;
@@ -363,6 +357,11 @@ json messageJson(const std::vector<int>& header, const Body& body, const std::ve
   if (!terminated) m["terminated"] = false;
   return m;
 }
+
+struct LaidOut {
+  json message;
+  std::size_t bytes = 0;  // its length in the text image
+};
 
 // Lays out one message as the screens read it and writes it in the file's form.
 LaidOut layOut(const SourceMessage& m, const EntryLayout& layout, const fs::path& file) {
