@@ -103,7 +103,10 @@ void Simulation::frontEndFrame(std::uint8_t pad) {
 
 void Simulation::beginStory() {
     GameState& s = state_;
-    requestSound(kSoundMusic, 13);
+    // The story's song is also the first area's: kept as `music`, it plays on
+    // into the new game instead of starting over when the area's music check
+    // finds another number there.
+    requestMusic(13);
     s.front = 3;
     s.front_step = 0;
     pushFrontScreen(17, s.language, 3);

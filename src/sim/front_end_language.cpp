@@ -21,7 +21,7 @@ constexpr std::int64_t kLastLanguage = 4;
 
 void Simulation::openLanguageMenu() {
     GameState& s = state_;
-    requestSound(kSoundMusic, 17);
+    requestMusic(17);
     s.front = 1;
     s.front_step = 0;
     pushFrontScreen(18, s.language, 1);

@@ -400,6 +400,8 @@ TEST(Title, StartWithTheBonusCombinationGivesAnExtraLife) {
         EXPECT_EQ(f.s().tickKind(), 'S');
         EXPECT_EQ(f.st().lives, lives) << int(pad);
         EXPECT_EQ(f.heard(sim::kSoundEffect, 10), lives == 3) << int(pad);
+        // The story's song plays on in the first area, whose song it is.
+        EXPECT_EQ(f.st().music, 13);
     }
 }
 
