@@ -1,9 +1,12 @@
 // grovanta_sprite_preview ROOT OUT: draws, from ROOT/assets/graphics, the hero's frames, the object
 // graphics, the status panel and every sprite picture as RGBA PNGs in OUT, scaled up three times,
 // on a light backdrop so that transparent pixels stand out.
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,6 +78,20 @@ bool framesPreview(const fs::path& in, const fs::path& out, unsigned fw, unsigne
   return c.save(out);
 }
 
+// The cartridge bytes of the data set's raw ranges, by address (enough to follow the common entry).
+std::map<std::uint32_t, unsigned char> romBytes(const fs::path& root) {
+  std::map<std::uint32_t, unsigned char> bytes;
+  std::ifstream in(root / "assets/data/rule_tables.json");
+  auto doc = nlohmann::json::parse(in, nullptr, false);
+  if (doc.is_discarded()) return bytes;
+  for (const auto& t : doc["tables"]) {
+    std::uint32_t a = std::stoul(t["address"].get<std::string>(), nullptr, 16);
+    const std::string hex = t["bytes"];
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes[a + static_cast<std::uint32_t>(i / 2)] = static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16));
+  }
+  return bytes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,6 +122,59 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 6; ++k) c.cell(digits, score[k], 4 + k, 2);
     for (int k = 0; k < 3; ++k) c.cell(digits, 17, 30 + k, 2);
     ok = c.save(out / "status_panel.png") && ok;
+    // The same panel with the sprites the game draws over it: the rail, the dividers, three carried
+    // objects (wells) and, below, the energy bar at 40 points, placed as the logic places them.
+    auto rom = romBytes(argv[1]);
+    auto word = [&](std::uint32_t a) { return rom.count(a) && rom.count(a + 1) ? rom[a] << 8 | rom[a + 1] : -1; };
+    std::uint32_t block = static_cast<std::uint32_t>(word(0x03EC7C) << 16 | word(0x03EC7E));
+    std::uint32_t list = static_cast<std::uint32_t>(word(0x03EC80) << 16 | word(0x03EC82));
+    char name[32];
+    std::snprintf(name, sizeof name, "sprites_common");
+    Sheet pic;
+    std::ifstream pj(g / "pictures" / (std::string(name) + ".json"));
+    auto pdoc = nlohmann::json::parse(pj, nullptr, false);
+    if (!pdoc.is_discarded() && readSheet(g / "pictures" / (std::string(name) + ".png"), pic) &&
+        std::stoul(pdoc["block"].get<std::string>(), nullptr, 16) == block) {
+      std::vector<std::array<int, 4>> frames;  // x, y, w, h in cells
+      for (std::uint32_t a = list; word(a) != 0xFFFF && word(a) >= 0; a += 10)
+        frames.push_back({static_cast<std::int16_t>(word(a + 2)), word(a + 4), word(a + 6), word(a + 8)});
+      Canvas both(40, 8);
+      for (int half = 0; half < 2; ++half)
+        for (unsigned i = 0; i < 160; ++i) {
+          int w = table[i].get<int>();
+          both.cell(digits, 16, i % 40, i / 40 + 4 * half);
+          both.cell(panel, w & 0x7FF, i % 40, i / 40 + 4 * half, w & 0x800, w & 0x1000);
+        }
+      // Sprite drawing in pixels onto the canvas (screen y 192 is canvas row 0).
+      auto sprite = [&](int frame, int sx, int sy, int half) {
+        if (frame >= static_cast<int>(frames.size())) return;
+        auto [fx, fy, fw, fh] = frames[static_cast<std::size_t>(frame)];
+        for (int cy = 0; cy < fh; ++cy)
+          for (int cx = 0; cx < fw; ++cx) {
+            int nword = pdoc["names"][fy + cy][fx + cx];
+            int pat = nword & 0x7FF;
+            unsigned px = 8 * (pat % 16), py = 8 * (pat / 16);
+            for (int y = 0; y < 8; ++y)
+              for (int x = 0; x < 8; ++x) {
+                int tx = sx - 128 + 8 * cx + x, ty = sy - 128 - 192 + 8 * cy + y + 32 * half;
+                if (tx < 0 || ty < 32 * half || tx >= 320 || ty >= 32 * (half + 1)) continue;
+                unsigned v = pic.index[(py + y) * pic.width + px + x];
+                if (!v) continue;
+                std::size_t o = (static_cast<std::size_t>(ty) * both.w + tx) * 4;
+                for (int c = 0; c < 3; ++c) both.rgba[o + c] = pic.colours[4 * v + c];
+              }
+          }
+      };
+      for (int half = 0; half < 2; ++half)
+        for (int k = 0; k < 4; ++k) sprite(51, 232 + 32 * k, 320, half);
+      sprite(72, 261, 328, 0);
+      sprite(72, 301, 328, 0);
+      sprite(73, 243, 329, 1);
+      sprite(77, 248, 338, 1);
+      const int damage = 40;
+      for (int i = 0; i <= (damage - ((damage & 7) == 0 ? 1 : 0)) / 8; ++i) sprite(75, ((damage & 7) ? ((damage & 7) | 0xF8) : 256) + 8 * i, 338, 1);
+      ok = both.save(out / "status_panel_sprites.png") && ok;
+    }
   } else {
     ok = false;
   }
