@@ -1,5 +1,5 @@
-// Golden pictures of our data set: area renders checked through --render-goldens, and the comparison's
-// report when a golden differs. Set GROVANTA_REGENERATE_GOLDENS=1 to rewrite the goldens after a
+// Golden pictures of our data set: area renders checked through --render-goldens, the comparison's
+// report when a golden differs, and the picture of a busy game step. Set GROVANTA_REGENERATE_GOLDENS=1 to rewrite the goldens after a
 // deliberate change of the art, then look at the pictures before committing them.
 #include <gtest/gtest.h>
 #include <lodepng.h>
@@ -18,9 +18,13 @@
 #include "app/modes.h"
 #include "app/options.h"
 #include "render/area_render.h"
+#include "render/game_frame.h"
 #include "render/pattern_sheet.h"
 #include "render/render_assets.h"
 #include "render_fixture.h"
+#include "sim/game_state.h"
+#include "sim/rom_view.h"
+#include "sim/sim_types.h"
 #include "world/world.h"
 
 namespace {
@@ -131,6 +135,79 @@ TEST(AreaGoldens, DifferencesAndBadGoldensAreReportedAndFail) {
             "2 of 5 area goldens match the original pixel for pixel (palette indices and CRAM)\n",
             run.out);
   EXPECT_NE(std::string::npos, run.err.find("area_01_0000.json: not valid JSON")) << run.err;
+}
+
+// One busy step in area 29 (lanterns, rain) at camera 200: the hero walking left, two objects lying
+// here and one carried in the panel, stars, lanterns, raindrops after a separator, the panel's rail and
+// energy bar.
+struct GameStep {
+  sim::GameState state;
+  std::vector<sim::SpriteCall> calls;
+};
+
+GameStep busyStep() {
+  GameStep step;
+  sim::GameState& s = step.state;
+  s.area = 29;
+  s.camera_x = 200;
+  s.score = 1230;
+  s.lives = 3;
+  s.sprite_frame = 5;
+  s.objects_here_count = 3;
+  const std::int16_t graphics[3] = {7, 14, 0};
+  for (int slot = 0; slot < 3; ++slot) {
+    const std::uint32_t address = 0xFFFFAC62 + 16 * static_cast<std::uint32_t>(slot + 4);
+    for (int b = 0; b < 4; ++b)
+      s.objects_here[static_cast<std::size_t>(4 * slot + b)] = static_cast<std::uint8_t>(address >> (24 - 8 * b));
+    s.objects[static_cast<std::size_t>(16 * (slot + 4) + 7)] = static_cast<std::uint8_t>(graphics[slot]);
+  }
+  auto call = [&](int frame, int x, int y, std::uint32_t attributes = 0) {
+    step.calls.push_back({static_cast<std::uint32_t>(x + 128), static_cast<std::uint32_t>(y + 128),
+                          static_cast<std::uint32_t>(frame), attributes, 0});
+  };
+  call(0, 150, 104, 1);  // the hero, facing left
+  call(2, 60, 150);
+  call(3, 250, 150);
+  call(4, 116, 204);     // carried, in the panel's first well
+  call(52, 200, 60);
+  call(54, 90, 80);
+  call(85, 30, 40);
+  call(86, 280, 40);
+  for (int i = 0; i < 4; ++i) call(51, 80 * i, 188);
+  call(73, 168, 198);
+  call(77, 248, 198);
+  call(-2, 0, 0);
+  for (int i = 0; i < 30; ++i) call(78, (37 * i) % 320, (53 * i) % 180);
+  return step;
+}
+
+TEST(GameStepGolden, ABusyStepOfOurDataSet) {
+  auto world = world::loadWorld(kRoot);
+  ASSERT_TRUE(world);
+  sim::RomView rom = sim::loadRomView(kRoot, *world);
+  ASSERT_TRUE(rom.loaded());
+  render::RenderAssets assets(kRoot, *world, &rom);
+  const GameStep step = busyStep();
+  std::optional<render::Frame> frame = render::renderGameStep(assets, step.state, step.calls);
+  ASSERT_TRUE(frame);
+  EXPECT_FALSE(rom.hasMissed());
+
+  const std::filesystem::path png = kGoldens / "step_29_0200.png";
+  const std::filesystem::path json = kGoldens / "step_29_0200.json";
+  if (regenerating()) {
+    writeFramePng(*frame, 224, png);
+    std::ofstream(json) << nlohmann::json{{"cram", std::vector<int>(frame->cram.begin(), frame->cram.end())}}.dump()
+                        << "\n";
+  }
+  std::optional<render::IndexedImage> golden = render::readPalettePng(png);
+  ASSERT_TRUE(golden);
+  ASSERT_EQ(320, golden->width);
+  ASSERT_EQ(224, golden->height);
+  int differing = 0;
+  for (std::size_t i = 0; i < golden->pixels.size(); ++i) differing += golden->pixels[i] != frame->pixels[i];
+  EXPECT_EQ(0, differing) << "pixels differ from " << png;
+  const std::vector<int> cram = nlohmann::json::parse(std::ifstream(json)).at("cram").get<std::vector<int>>();
+  EXPECT_EQ(cram, std::vector<int>(frame->cram.begin(), frame->cram.end()));
 }
 
 TEST(AreaGoldens, ADirectoryWithoutGoldensFails) {
