@@ -114,7 +114,7 @@ TEST(SpriteData, HeroFramesKeepTheirFeetOnTheGroundRow) {
   ASSERT_TRUE(world.has_value());
   render::RenderAssets assets(kRoot, *world);
   ASSERT_TRUE(assets.loadCommonGraphics());
-  for (int f : {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 16, 23, 28, 29, 38, 39}) {
+  for (int f : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 23, 28, 29, 38, 39}) {
     bool bottom = false;
     for (int column = 0; column < 3; ++column) {
       const auto& cell = assets.hero_frames[static_cast<std::size_t>(9 * f + 3 * column + 2)];  // column by column
