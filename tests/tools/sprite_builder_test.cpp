@@ -85,9 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadSprites{"unknown_change", "sprites/brumo.art", "derive ball_r ball rot-r", "derive ball_r ball rot-45",
                    "sprites/brumo.art:{L}: unknown art change \"rot-45\""},
         // Sheets and the panel.
-        BadSprites{"hero_45", "sprites/banks.txt", "hero_frames falling cheer", "hero_frames falling",
+        BadSprites{"hero_45", "sprites/banks.txt", "hero_frames hit jolt_a jolt_b", "hero_frames hit jolt_a",
                    "hero_frames names 45 frames; the hero has 46"},
-        BadSprites{"hero_size", "sprites/banks.txt", "hero_frames falling cheer", "hero_frames falling apple",
+        BadSprites{"hero_size", "sprites/banks.txt", "hero_frames hit jolt_a jolt_b", "hero_frames hit jolt_a apple",
                    "sprites/banks.txt:{L}: hero frame apple is 16 x 16 pixels, it must be 24 x 24"},
         BadSprites{"panel_row", "sprites/banks.txt", "panel_row CUUUU", "panel_row CUUUUU",
                    "sprites/banks.txt:{L}: a panel row is 40 characters, found 41"},
