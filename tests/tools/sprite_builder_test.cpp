@@ -105,6 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "sprites/banks.txt:{L}: reuse 96 names a frame after it"},
         BadSprites{"list_without_common", "sprites/banks.txt", "list doors area_common doors", "list doors doors",
                    "sprites/banks.txt:{L}: list doors must start with the common bank"},
+        BadSprites{"replace_other_size", "sprites/banks.txt", "replace 40 fruit_0", "replace 40 raindrop",
+                   "sprites/banks.txt:{L}: raindrop takes the place of common frame 40 (hazard_0) and must have its size"},
         BadSprites{"area_twice", "sprites/banks.txt", "areas crystal 43", "areas crystal 42-43",
                    "sprites/banks.txt:{L}: area 42 already has list plain"},
         BadSprites{"area_missing", "sprites/banks.txt", "areas crystal 43", "", "area 43 has no bank list"},
