@@ -383,8 +383,13 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
             json{{"panel_patterns", kPanelPatterns}, {"portrait_frame_patterns", kPortraitFramePatterns}, {"sub4_patterns", 0}}.dump() + "\n");
   written += 2;
 
+  // Banks that only lend their frames to others (through include) need no picture or table.
+  std::set<std::string> used{s.commonBank};
+  for (const auto& [name, l] : s.lists) used.insert(l.banks.begin(), l.banks.end());
+
   // Banks: each bank's picture holds every art it cuts frames from, packed in rows.
   for (auto& b : s.banks) {
+    if (!used.count(b.name)) continue;
     if (b.selections.empty()) fail(b.at.file, b.at.line, "bank " + b.name + " has no frames");
     std::vector<std::string> arts;
     for (const auto& sel : b.selections)
@@ -549,6 +554,7 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
   // bank lists fill the named table from 03E844 up to the common entry at 03EC7C.
   std::vector<std::uint8_t> pool;
   for (auto& b : s.banks) {
+    if (!used.count(b.name)) continue;
     b.selectionAddress = kSelectionPool + static_cast<std::uint32_t>(pool.size());
     for (const auto& sel : b.selections) {
       putWord(pool, sel.attribute);
