@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "builder.h"
 
 namespace fs = std::filesystem;
@@ -50,7 +52,8 @@ class SpriteSourcesRefused : public testing::TestWithParam<BadSprites> {};
 
 TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
   const auto& c = GetParam();
-  const fs::path root = fs::temp_directory_path() / (std::string("grovanta_sprites_") + c.name);
+  // One folder per process: other checkouts may run the same tests at the same time.
+  const fs::path root = fs::temp_directory_path() / ("grovanta_sprites_" + std::to_string(::getpid()) + "_" + c.name);
   fs::remove_all(root);
   fs::create_directories(root);
   fs::copy(kSource / "data", root / "data", fs::copy_options::recursive);
