@@ -6,8 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-
-#include <unistd.h>
+#include <chrono>
 
 #include "builder.h"
 
@@ -52,8 +51,9 @@ class SpriteSourcesRefused : public testing::TestWithParam<BadSprites> {};
 
 TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
   const auto& c = GetParam();
-  // One folder per process: other checkouts may run the same tests at the same time.
-  const fs::path root = fs::temp_directory_path() / ("grovanta_sprites_" + std::to_string(::getpid()) + "_" + c.name);
+  // A folder of its own: other checkouts may run the same tests at the same time.
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const fs::path root = fs::temp_directory_path() / ("grovanta_sprites_" + std::to_string(stamp) + "_" + c.name);
   fs::remove_all(root);
   fs::create_directories(root);
   fs::copy(kSource / "data", root / "data", fs::copy_options::recursive);
