@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <chrono>
 
 #include "builder.h"
 
@@ -50,7 +51,9 @@ class SpriteSourcesRefused : public testing::TestWithParam<BadSprites> {};
 
 TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
   const auto& c = GetParam();
-  const fs::path root = fs::temp_directory_path() / (std::string("grovanta_sprites_") + c.name);
+  // A folder of its own: other checkouts may run the same tests at the same time.
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const fs::path root = fs::temp_directory_path() / ("grovanta_sprites_" + std::to_string(stamp) + "_" + c.name);
   fs::remove_all(root);
   fs::create_directories(root);
   fs::copy(kSource / "data", root / "data", fs::copy_options::recursive);
@@ -105,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "sprites/banks.txt:{L}: reuse 96 names a frame after it"},
         BadSprites{"list_without_common", "sprites/banks.txt", "list doors area_common doors", "list doors doors",
                    "sprites/banks.txt:{L}: list doors must start with the common bank"},
+        BadSprites{"replace_other_size", "sprites/banks.txt", "replace 40 fruit_0", "replace 40 raindrop",
+                   "sprites/banks.txt:{L}: raindrop takes the place of common frame 40 (hazard_0) and must have its size"},
         BadSprites{"area_twice", "sprites/banks.txt", "areas crystal 43", "areas crystal 42-43",
                    "sprites/banks.txt:{L}: area 42 already has list plain"},
         BadSprites{"area_missing", "sprites/banks.txt", "areas crystal 43", "", "area 43 has no bank list"},
