@@ -1,0 +1,61 @@
+// The play loop run in this process on a hidden window: one forced V-blank per presented frame under
+// --quit-after-frames, and the presented picture being the composed one.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/play_loop.h"
+#include "app/play_pictures.h"
+#include "app/world_load.h"
+#include "render/render_assets.h"
+#include "sim/simulation.h"
+#include "temp_folder.h"
+
+namespace {
+
+class PlayLoopRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    data.dataDirectory = GROVANTA_SOURCE_DIR;
+    ASSERT_TRUE(app::loadWorldInto(data));
+    parameters.windowed = true;
+    parameters.hiddenWindow = true;
+    parameters.user = (folder.path() / "user").string();
+  }
+  testing_support::TempFolder folder;
+  app::Data data;
+  app::PlayParameters parameters;
+};
+
+TEST_F(PlayLoopRun, EachPresentedFrameRunsOneForcedVBlankAndShowsTheComposedPicture) {
+  parameters.quitAfterFrames = 25;
+  parameters.pads = "1-25:08";
+  app::PlayLoop loop(data, parameters);
+  ASSERT_EQ(loop.setUp(), 0);
+  int frames = 0;
+  while (loop.running()) {
+    loop.frame();
+    ++frames;
+    ASSERT_EQ(loop.vblank(), frames);
+    ASSERT_EQ(loop.tickCounter(), frames);
+  }
+  EXPECT_EQ(frames, 25);
+  EXPECT_EQ(loop.presented(), 25);
+
+  const std::optional<render::Frame> expected = app::composeSimulation(*data.renderAssets, loop.simulation());
+  ASSERT_TRUE(expected);
+  EXPECT_EQ(loop.lastPresented().width, 320);
+  EXPECT_EQ(loop.lastPresented().height, 224);
+  EXPECT_EQ(loop.lastPresented().pixels, render::toRgb(*expected));
+  EXPECT_EQ(loop.shutDown(), 0);
+}
+
+TEST_F(PlayLoopRun, SetUpRefusesWhatItCannotRun) {
+  parameters.playback = (folder.path() / "missing.txt").string();
+  app::PlayLoop loop(data, parameters);
+  EXPECT_EQ(loop.setUp(), 2);
+}
+
+}  // namespace
