@@ -13,6 +13,7 @@
 #include "patterns.h"
 #include "rom_image.h"
 #include "source_error.h"
+#include "sprite_banks.h"
 
 namespace builder {
 
@@ -171,6 +172,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     std::map<std::string, Backdrop> backdrops;
     std::map<int, std::pair<fs::path, int>> itemFlags;
     std::map<int, std::vector<std::uint8_t>> collisions;  // by area, for the arrival checks
+    std::map<int, int> sheetPatterns;                      // by area, for the sprites' pattern room
     json worldAreas = json::array();
     json paletteAreas = json::array();
     int written = 0;
@@ -268,6 +270,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
         char name[64];
         std::snprintf(name, sizeof name, "assets/graphics/areas/area_%02d.png", a.id);
         writePatternSheet(outputRoot / name, sheet);
+        sheetPatterns[a.id] = static_cast<int>(sheet.size());
         ++written;
         area["patterns"] = name;
       }
@@ -445,6 +448,8 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
       if (e.is_regular_file() && e.path().extension() == ".txt") romFiles.push_back(e.path());
     std::sort(romFiles.begin(), romFiles.end());
     for (const auto& f : romFiles) assembleRomSource(f, rom);
+    // The sprites: sheets, pictures and the sprite bank tables.
+    written += buildSprites(SpriteBuildInput{data, outputRoot, sheetPatterns, heroLine}, rom);
 
     auto sections = rom.sections();
     std::stable_sort(sections.begin(), sections.end(), [](const RomSection& x, const RomSection& y) { return x.address < y.address; });
