@@ -1,4 +1,4 @@
-// The play loop run in this process on a hidden window: one forced V-blank per presented frame under
+// The play loop run in this process on a hidden window: a forced V-blank in every presented frame under
 // --quit-after-frames, and the presented picture being the composed one.
 #include <gtest/gtest.h>
 
@@ -29,17 +29,20 @@ class PlayLoopRun : public ::testing::Test {
   app::PlayParameters parameters;
 };
 
-TEST_F(PlayLoopRun, EachPresentedFrameRunsOneForcedVBlankAndShowsTheComposedPicture) {
+TEST_F(PlayLoopRun, EachPresentedFrameRunsAForcedVBlankAndShowsTheComposedPicture) {
   parameters.quitAfterFrames = 25;
   parameters.pads = "1-25:08";
   app::PlayLoop loop(data, parameters);
   ASSERT_EQ(loop.setUp(), 0);
   int frames = 0;
+  std::int64_t vblanks = 0;
   while (loop.running()) {
     loop.frame();
     ++frames;
-    ASSERT_EQ(loop.vblank(), frames);
-    ASSERT_EQ(loop.tickCounter(), frames);
+    // At least the forced V-blank; more only when the frame took longer than a V-blank of real time.
+    ASSERT_GE(loop.vblank(), vblanks + 1);
+    vblanks = loop.vblank();
+    ASSERT_EQ(loop.tickCounter(), vblanks);  // no fade, no menu: every V-blank steps the game
   }
   EXPECT_EQ(frames, 25);
   EXPECT_EQ(loop.presented(), 25);
