@@ -13,8 +13,6 @@ int unavailable(const char* what) {
 
 }  // namespace
 
-int runGoldenRenderer(Data&, const Options&) { return unavailable("--render-goldens"); }
-
 int runReplay(Data&, const Options&) { return unavailable("--replay"); }
 
 int runMenuCheck(Data&, const Options&) { return unavailable("--check-menu"); }
