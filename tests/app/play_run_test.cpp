@@ -165,6 +165,34 @@ TEST_F(PlayRun, TheRendererPathWritesThePictureWithoutACrtView) {
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "renderer_crt.png"));
 }
 
+TEST_F(PlayRun, VideoExportsEveryFrameWithItsSound) {
+  const auto video = folder.path() / "video" / "run";
+  ChildRun run = runProgram(game({"--quit-after-frames", "100", "--video", video.string()}), folder.path(), kHeadless);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("[info] --video: 100 frames and 2.0 s of sound in " + video.string() + "\n"), std::string::npos)
+      << run.err;
+  // One table row per frame; without a playback the tick column stays 0.
+  std::string table = "frame\ttick\n";
+  for (int n = 0; n < 100; ++n) table += std::to_string(n) + "\t0\n";
+  EXPECT_EQ(readWhole(video / "frames.tsv"), table);
+  const std::optional<Png> first = readPng(video / "frame_000000.png");
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(drawnPicture(*first));
+  EXPECT_TRUE(std::filesystem::exists(video / "frame_000099.png"));
+  EXPECT_FALSE(std::filesystem::exists(video / "frame_000100.png"));
+  // 100 V-blanks of sound: 96576 stereo frames of 16 bits after the 44-byte header, the fractions carried.
+  EXPECT_EQ(std::filesystem::file_size(video / "sound.wav"), 44u + 96576u * 4u);
+}
+
+TEST_F(PlayRun, AnExportThatCannotBeWrittenFailsTheRun) {
+  const auto blocked = folder.put("blocked", "a file, not a folder");
+  ChildRun run = runProgram(game({"--quit-after-frames", "3", "--out", (blocked / "last.png").string()}),
+                            folder.path(), kHeadless);
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_NE(run.err.find("[info] presented 3 frames"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("[error] cannot write " + (blocked / "last.png").string()), std::string::npos) << run.err;
+}
+
 TEST_F(PlayRun, BadScriptsEndWithTwo) {
   struct Case {
     std::vector<std::string> arguments;
