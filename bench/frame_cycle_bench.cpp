@@ -62,7 +62,8 @@ void BM_ComposeAndConvert(benchmark::State& state) {
     return;
   }
   for (auto _ : state) {
-    std::optional<render::Frame> frame = app::composeSimulation(*session.data.renderAssets, session.loop->simulation());
+    std::optional<render::Frame> frame =
+        app::composeSimulation(*session.data.renderAssets, session.loop->texts(), session.loop->simulation());
     benchmark::DoNotOptimize(render::toRgb(*frame));
   }
 }

@@ -220,7 +220,8 @@ bool CrtShaders::drawOffscreen(std::span<const std::uint32_t> pixels, int pictur
     // OpenGL's first row is the bottom one.
     out.assign(rows.size(), 0);
     for (int y = 0; y < height; ++y) {
-      const std::uint32_t* from = rows.data() + static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width);
+      const std::uint32_t* from =
+          rows.data() + static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(width);
       std::uint32_t* to = out.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
       for (int x = 0; x < width; ++x) to[x] = from[x] | 0xFF000000u;
     }

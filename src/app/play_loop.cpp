@@ -11,6 +11,7 @@
 #include "audio/audio_output.h"
 #include "audio/sound.h"
 #include "render/render_assets.h"
+#include "render/texts.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "world/world.h"
@@ -83,6 +84,7 @@ int PlayLoop::setUp() {
     logMessage(kError, "the common sprite graphics did not load");
     return 2;
   }
+  texts_ = std::make_unique<render::TextImages>(data_.dataDirectory);
   // The pause menu's art is built here once the pause menu exists.
 
   // 3. The pad-hint pictures are loaded here once the intro's hints exist.
@@ -139,7 +141,7 @@ int PlayLoop::setUp() {
   // 12. The frame table of --video was opened with its folder.
 
   // 13. The first picture.
-  std::optional<render::Frame> first = composeSimulation(*data_.renderAssets, *simulation_);
+  std::optional<render::Frame> first = composeSimulation(*data_.renderAssets, *texts_, *simulation_);
   if (!first) {
     logMessage(kError, "the first picture could not be drawn");
     return 1;
@@ -364,7 +366,7 @@ std::uint8_t PlayLoop::tickPad(std::int64_t frontBefore) {
 }
 
 void PlayLoop::recompose() {
-  std::optional<render::Frame> frame = composeSimulation(*data_.renderAssets, *simulation_);
+  std::optional<render::Frame> frame = composeSimulation(*data_.renderAssets, *texts_, *simulation_);
   current_ = frame ? std::move(*frame) : fallback_;
 }
 

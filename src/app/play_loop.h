@@ -22,6 +22,7 @@
 
 namespace audio { class Sound; class AudioOutput; }
 namespace sim { class Simulation; }
+namespace render { class TextImages; }
 
 namespace app {
 
@@ -47,6 +48,7 @@ class PlayLoop {
   std::int32_t presented() const { return presented_; }
   const Display& display() const { return display_; }
   const RgbaPicture& lastPresented() const { return presentedPicture_; }
+  render::TextImages& texts() { return *texts_; }
   void setCrt(bool on) { display_.crt = on; }
 
  private:
@@ -97,6 +99,7 @@ class PlayLoop {
   std::filesystem::path preferenceFolder_;
   Settings settings_;
 
+  std::unique_ptr<render::TextImages> texts_;  // the screens' messages, by language
   std::shared_ptr<sim::Simulation> simulation_;
   std::unique_ptr<audio::Sound> sound_;
   std::unique_ptr<audio::AudioOutput> audio_;

@@ -12,8 +12,8 @@ std::optional<render::Frame> statePicture(render::RenderAssets& assets, const si
   return render::renderGameStep(assets, state, calls);
 }
 
-std::optional<render::Frame> screenPicture(render::RenderAssets& assets, const sim::GameState& state,
-                                           const sim::Screen&, std::size_t) {
+std::optional<render::Frame> screenPicture(render::RenderAssets& assets, render::TextImages&,
+                                           const sim::GameState& state, const sim::Screen&, std::size_t) {
   // Until the screen renderer is in, a screen shows the game behind it.
   return statePicture(assets, state, {});
 }
@@ -24,12 +24,13 @@ std::optional<render::Frame> subgamePicture(render::RenderAssets&, const sim::Ga
   return std::nullopt;
 }
 
-std::optional<render::Frame> composeSimulation(render::RenderAssets& assets, const sim::Simulation& simulation) {
+std::optional<render::Frame> composeSimulation(render::RenderAssets& assets, render::TextImages& texts,
+                                               const sim::Simulation& simulation) {
   const sim::GameState& state = simulation.state();
   if (state.in_subgame == 0 || state.screen_kind != 0) {
     const auto& screens = simulation.screens();
     if ((state.front != 0 || state.screen_kind != 0) && !screens.empty() && !screens.back().frames.empty())
-      return screenPicture(assets, state, screens.back(), screens.back().frames.size() - 1);
+      return screenPicture(assets, texts, state, screens.back(), screens.back().frames.size() - 1);
     return statePicture(assets, state, simulation.frameSprites());
   }
   const bool drawn = (state.mode >= 0 && state.mode <= 2) || (state.mode >= 4 && state.mode <= 9);

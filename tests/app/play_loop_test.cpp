@@ -47,7 +47,8 @@ TEST_F(PlayLoopRun, EachPresentedFrameRunsAForcedVBlankAndShowsTheComposedPictur
   EXPECT_EQ(frames, 25);
   EXPECT_EQ(loop.presented(), 25);
 
-  const std::optional<render::Frame> expected = app::composeSimulation(*data.renderAssets, loop.simulation());
+  const std::optional<render::Frame> expected =
+      app::composeSimulation(*data.renderAssets, loop.texts(), loop.simulation());
   ASSERT_TRUE(expected);
   EXPECT_EQ(loop.lastPresented().width, 320);
   EXPECT_EQ(loop.lastPresented().height, 224);

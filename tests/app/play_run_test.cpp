@@ -40,7 +40,8 @@ const std::string kNoGl32 = kHeadless + "MESA_GL_VERSION_OVERRIDE=3.0 MESA_GLSL_
 ChildRun runProgram(const std::vector<std::string>& arguments, const std::filesystem::path& scratch,
                     const std::string& environment) {
   std::string command = "cd ";
-  command.append(quote(scratch.string())).append(" && ").append(environment).append(quote(GROVANTA_BINARY_DIR "/grovanta"));
+  command.append(quote(scratch.string())).append(" && ").append(environment);
+  command.append(quote(GROVANTA_BINARY_DIR "/grovanta"));
   for (const std::string& a : arguments) command.append(" ").append(quote(a));
   const auto errFile = scratch / "stderr.txt";
   command.append(" >/dev/null 2>").append(quote(errFile.string()));
@@ -105,7 +106,8 @@ TEST_F(PlayRun, QuitAfterFramesWritesThePictureAndItsCrtView) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   // At least one V-blank per presented frame (more when a frame takes longer than a V-blank), no sound
   // device, and the summary.
-  EXPECT_TRUE(std::regex_search(run.err, std::regex(R"(\[info\] presented 40 frames, (\d+) game ticks; the menu: closed\n)")))
+  const std::regex summary(R"(\[info\] presented 40 frames, (\d+) game ticks; the menu: closed\n)");
+  EXPECT_TRUE(std::regex_search(run.err, summary))
       << run.err;
   EXPECT_GE(summaryTicks(run.err), 40);
   EXPECT_EQ(run.err.find("no OpenGL"), std::string::npos) << run.err;
@@ -169,7 +171,8 @@ TEST_F(PlayRun, VideoExportsEveryFrameWithItsSound) {
   const auto video = folder.path() / "video" / "run";
   ChildRun run = runProgram(game({"--quit-after-frames", "100", "--video", video.string()}), folder.path(), kHeadless);
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("[info] --video: 100 frames and 2.0 s of sound in " + video.string() + "\n"), std::string::npos)
+  const std::string line = "[info] --video: 100 frames and 2.0 s of sound in " + video.string() + "\n";
+  EXPECT_NE(run.err.find(line), std::string::npos)
       << run.err;
   // One table row per frame; without a playback the tick column stays 0.
   std::string table = "frame\ttick\n";
