@@ -32,7 +32,8 @@ Display::Display() = default;
 
 Display::~Display() { destroy(); }
 
-bool Display::create(const std::string& title, int width, int height, bool hidden) {
+bool Display::create(const std::string& title, int width, int height, bool hidden, bool openGl) {
+  if (!openGl) return createFallback(title, width, height, hidden);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);

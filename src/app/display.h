@@ -33,8 +33,9 @@ class Display {
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 
-  // Opens the window; false (logged) when neither path can be set up.
-  bool create(const std::string& title, int width, int height, bool hidden);
+  // Opens the window; false (logged) when neither path can be set up. Without `openGl` it goes straight
+  // to the renderer path (for checking that path on machines that have OpenGL).
+  bool create(const std::string& title, int width, int height, bool hidden, bool openGl = true);
   void setIcon(const RgbaPicture& picture);
   void setFullscreen(bool on);
   void toggleFullscreen();

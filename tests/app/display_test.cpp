@@ -169,3 +169,47 @@ TEST_F(GlDisplay, PresentingFollowsTheWindowAndTogglesFullScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+// The renderer path on the same offscreen driver: the pre-scale target follows the window's size.
+TEST(RendererDisplay, PreScalesToTheNextWholeFactorAndKeepsExactScalesSharp) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  app::Display display;
+  ASSERT_TRUE(display.create("Grovanta", 960, 672, true, false));
+  EXPECT_FALSE(display.shaderPath());
+  ASSERT_NE(display.renderer, nullptr);
+  app::RgbaPicture picture{320, 224, std::vector<std::uint32_t>(320 * 224, 0xFF336699)};
+
+  display.presentFrame(picture);  // 960 x 672: an exact 3, drawn nearest-neighbour without a target
+  EXPECT_EQ(display.streamWidth, 320);
+  EXPECT_EQ(display.streamHeight, 224);
+  EXPECT_EQ(display.targetTexture, nullptr);
+
+  SDL_SetWindowSize(display.window, 1000, 700);
+  int width = 0, height = 0;
+  SDL_GetRendererOutputSize(display.renderer, &width, &height);
+  ASSERT_EQ(width, 1000);
+  ASSERT_EQ(height, 700);
+  display.presentFrame(picture);  // 3.125: pre-scaled to 1280 x 896, then drawn linearly
+  EXPECT_EQ(display.targetScale, 4);
+  ASSERT_NE(display.targetTexture, nullptr);
+  int tw = 0, th = 0;
+  SDL_QueryTexture(display.targetTexture, nullptr, nullptr, &tw, &th);
+  EXPECT_EQ(tw, 1280);
+  EXPECT_EQ(th, 896);
+  // A picture of another size makes a new streaming texture.
+  app::RgbaPicture small{64, 32, std::vector<std::uint32_t>(64 * 32, 0xFFFFFFFF)};
+  display.presentFrame(small);
+  EXPECT_EQ(display.streamWidth, 64);
+  // The CRT flag changes nothing on this path, and off-screen drawing needs the shaders.
+  std::vector<std::uint32_t> out;
+  EXPECT_FALSE(display.drawOffscreen(picture, 960, 672, true, out));
+  display.destroy();
+  EXPECT_EQ(display.window, nullptr);
+  EXPECT_EQ(display.renderer, nullptr);
+  SDL_Quit();
+}
+
+}  // namespace
