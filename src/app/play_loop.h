@@ -43,6 +43,7 @@ class PlayLoop {
 
   // For tests and the benchmark.
   const sim::Simulation& simulation() const { return *simulation_; }
+  sim::Simulation& mutableSimulation() { return *simulation_; }
   std::int64_t vblank() const { return vblank_; }
   std::int64_t tickCounter() const { return tickCounter_; }
   std::int32_t presented() const { return presented_; }
