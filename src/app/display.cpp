@@ -63,6 +63,8 @@ bool Display::create(const std::string& title, int width, int height, bool hidde
 
 bool Display::createFallback(const std::string& title, int width, int height, bool hidden) {
   if (window != nullptr) SDL_DestroyWindow(window);
+  // SDL's own renderers make their contexts as they need them, not as the core profile asked above.
+  SDL_GL_ResetAttributes();
   window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                             SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | (hidden ? SDL_WINDOW_HIDDEN : 0));
   if (window == nullptr) {
