@@ -72,6 +72,10 @@ public:
     // --- outputs of the last step ---
     std::vector<audio::SoundRequest>& soundRequests() { return soundRequests_; }
     const std::vector<Screen>& screens() const { return screens_; }
+    // The host keeps only the newest screen while the front end runs (it draws nothing else).
+    void keepNewestScreen() {
+        if (screens_.size() > 1) screens_.erase(screens_.begin(), screens_.end() - 1);
+    }
     const std::vector<SpriteCall>& frameSprites() const { return frameSprites_; }
     const std::vector<SpriteCall>& previousSprites() const { return previousSprites_; }
     const std::vector<SpriteCall>& stepSprites() const { return stepSprites_; }

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "area_source.h"
+#include "icon.h"
 #include "palette.h"
 #include "patterns.h"
 #include "rom_image.h"
@@ -451,6 +452,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     for (const auto& f : romFiles) assembleRomSource(f, rom);
     // The sprites: sheets, pictures and the sprite bank tables.
     written += buildSprites(SpriteBuildInput{data, outputRoot, sheetPatterns, heroLine}, rom);
+    written += buildIcon(data, outputRoot, heroLine);
 
     auto sections = rom.sections();
     std::stable_sort(sections.begin(), sections.end(), [](const RomSection& x, const RomSection& y) { return x.address < y.address; });
