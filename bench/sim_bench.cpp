@@ -33,6 +33,9 @@ struct Setup {
         putWords(rom, 0x03E844 + 4 * 21, {0x0004, 0x0000});
         putWords(rom, 0x040000, {0x0010, 0x0000, 0x0004, 0x0100, 0xFFFF, 0xFFFF});
         putWords(rom, 0x040100, {0, 0, 0, 0, 0, 0xFFFF});
+        // The hero's walking and standing sequences (each ends on FFFF).
+        putWords(rom, 0x0017F6, {4, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xFFFF});
+        putWords(rom, 0x00180C, {30, 0, 0, 0, 0xFFFF});
     }
 };
 

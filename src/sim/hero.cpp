@@ -1,7 +1,11 @@
-// The hero: reset, control and motion, animation, the energy bar, water.
-#include "sim/simulation.h"
+// The hero: reset, the control step, his animation and his sprite.
+#include "sim/hero_motion.h"
+#include "sim/rom_view.h"
+#include "world/world.h"
 
 namespace sim {
+
+using hero::intPart;
 
 // Puts the hero back to standing: every motion and death variable cleared,
 // the standing sequence, gravity on. The variant used when a subgame returns
@@ -9,7 +13,7 @@ namespace sim {
 void Simulation::resetHero(bool keepPosition) {
     GameState& s = state_;
     const std::int64_t x = s.x, y = s.y;
-    s.anim = 0x00180C;
+    s.anim = hero::kSeqStand;
     s.x = s.y = s.vy = s.dx = s.fast = s.speed_l = s.speed_r = s.y_prev = s.sprite_x = 0;
     s.sprite_frame = s.expression = s.settled = s.jump = s.fall_max = s.stun = s.lock = 0;
     s.facing = s.action_done = s.anim_count = s.anim_index = s.death_timer = s.dying = 0;
@@ -23,28 +27,74 @@ void Simulation::resetHero(bool keepPosition) {
     }
 }
 
-// Not built yet: the rope and set pieces that freeze the hero's control.
-// Until then the hero is never frozen.
-bool Simulation::heroFrozen() const { return false; }
+// The hero's control is off while he rides a moving lift (the lift carries
+// him) and while a set piece or the rope holds him (flag_82bf).
+bool Simulation::heroFrozen() const {
+    return state_.flag_82bf != 0 || hero::Motion::onMovingLift(state_);
+}
 
-// Not built yet: the hero's control and physics (walking, jumping, falling,
-// swimming, collision, the death step). Until then the hero stands still.
-void Simulation::heroControl() {}
+// Control and motion: swimming needs water and the flippers (object 23, the
+// second carried-object flag); everything else is the walking mode.
+void Simulation::heroControl() {
+    hero::Motion motion(*this, stepPad_);
+    if (state_.variant_ad != 0 && state_.item_flags.size() > 1 && state_.item_flags[1] != 0) {
+        motion.swimmingMode();
+    } else {
+        motion.walkingMode();
+    }
+    if (state_.dx != 0) state_.facing = state_.dx < 0 ? -1 : 1;
+}
 
-// Not built yet: the hero's animation step and his sprite. Until then
-// nothing is drawn for him.
-void Simulation::heroAnimationAndSprite() {}
+void Simulation::setHeroAnimation(std::uint32_t sequence) {
+    state_.anim = sequence;
+    state_.anim_count = 0;
+    state_.anim_index = -1;
+}
 
-// Not built yet: one step of the hero's animation sequence. Until then his
-// frame does not change.
-void Simulation::heroAnimationStep() {}
+// One step of the running sequence: each frame shows for delay + 1 steps,
+// one step fewer on the walking sequences while the hero runs fast.
+void Simulation::heroAnimationStep() {
+    GameState& s = state_;
+    s.anim_count = static_cast<std::int16_t>(s.anim_count - 1);
+    if (s.anim_count >= 0) return;
+    const auto sequence = static_cast<std::uint32_t>(s.anim);
+    std::int64_t delay = rom_.wordAt(sequence);
+    if (s.fast != 0 && (sequence == hero::kSeqWalkLeft || sequence == hero::kSeqWalkRight)) delay -= 1;
+    s.anim_count = static_cast<std::int16_t>(delay);
+    s.anim_index = static_cast<std::int16_t>(s.anim_index + 1);
+    auto frameAt = [&](std::int64_t index) {
+        return rom_.wordAt(sequence + 4 + 2 * static_cast<std::uint32_t>(index));
+    };
+    std::uint16_t frame = frameAt(s.anim_index);
+    if (frame == 0xFFFF) {
+        s.anim_index = rom_.signedWordAt(sequence + 2);
+        frame = frameAt(s.anim_index);
+        if (frame == 0xFFFF) stopWith("$009BC4 never ends: a sequence restarts on FFFFh");
+    }
+    s.sprite_frame = frame;
+}
 
-// Not built yet: the energy bar and the panel sprites. Until then nothing is
-// drawn.
-void Simulation::energyBar() {}
+// The hero is sprite frame 0, whose patterns the renderer takes from
+// sprite_frame; bit 7 of the frame mirrors him. On the rope his frame is set
+// by the rope and his own animation rests.
+void Simulation::heroAnimationAndSprite() {
+    GameState& s = state_;
+    if (s.flag_82e4 == 0) heroAnimationStep();
+    addSprite(static_cast<std::uint32_t>((s.sprite_x + 128) & 0xFFFF),
+              static_cast<std::uint32_t>((intPart(s.y) + 128) & 0xFFFF), 0,
+              static_cast<std::uint32_t>(s.sprite_frame & 0x80), 0x00153C);
+}
 
-// Not built yet: the drowning drain and the gradual energy change. Until then
-// energy does not change by itself.
-void Simulation::waterAndEnergy() {}
+// One pixel of the collision map: eight rows of 8-pixel cells per byte, three
+// bytes per 8-pixel column. Everything below row 191, left of 0 or right of the
+// area is open.
+bool Simulation::solid(std::int64_t px, std::int64_t py) const {
+    const auto y = static_cast<std::uint16_t>(py);
+    const auto x = static_cast<std::uint16_t>(px);
+    if (y > 191 || x >= areaCache_.widthPixels) return false;
+    const std::size_t index = static_cast<std::size_t>(x / 8) * 3 + y / 64;
+    if (index >= areaCache_.collision.size()) return false;
+    return (areaCache_.collision[index] >> ((y >> 3) & 7) & 1) != 0;
+}
 
 }  // namespace sim

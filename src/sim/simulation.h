@@ -148,8 +148,14 @@ public:
     void heroControl();
     void heroAnimationAndSprite();
     void heroAnimationStep();
-    void energyBar();
+    void setHeroAnimation(std::uint32_t sequence);  // restarts the hero on a brumo_sequences entry
+    bool solid(std::int64_t px, std::int64_t py) const;  // one pixel of the area's collision map
+    // The energy bar and panel step; alwaysShown draws the bar whatever damage_show holds and leaves
+    // it unchanged (the event and inventory screens do so by themselves, subgames ask for it).
+    void energyBar(bool alwaysShown = false);
     void waterAndEnergy();
+    // Damage of a 16.16 amount (negative heals), as hazards and actors deal it.
+    void addDamage(std::int64_t amount, bool ignoredWhileDying);
     void deathCheck();
 
     // Objects, items, inventory and stars.

@@ -61,8 +61,29 @@ inline void putBankList(sim::RomView& rom, std::uint32_t list, std::uint32_t sel
     putWords(rom, selection, sel);
 }
 
+// The hero's animation sequences, laid out as in the data set: a side jump
+// holds on frame 16 (144 mirrored), a straight jump on 23, a land death on 27.
+inline void putHeroSequences(sim::RomView& rom) {
+    putWords(rom, 0x0017E0, {4, 0, 128, 129, 130, 131, 132, 133, 134, 135, 0xFFFF});  // walking left
+    putWords(rom, 0x0017F6, {4, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xFFFF});                  // walking right
+    putWords(rom, 0x00180C, {30, 0, 0, 0, 0xFFFF});                                    // standing
+    putWords(rom, 0x001816, {3, 6, 8, 9, 10, 10, 9, 8, 0, 0xFFFF});                   // bending right
+    putWords(rom, 0x00182A, {3, 6, 136, 137, 138, 138, 137, 136, 0, 0xFFFF});         // bending left
+    putWords(rom, 0x00183E, {3, 6, 139, 140, 141, 142, 143, 144, 144, 0xFFFF});       // jump left
+    putWords(rom, 0x001852, {3, 6, 11, 12, 13, 14, 15, 16, 16, 0xFFFF});              // jump right
+    putWords(rom, 0x001866, {3, 6, 17, 18, 19, 20, 21, 22, 23, 0xFFFF});              // straight jump
+    putWords(rom, 0x00187A, {4, 6, 24, 25, 26, 26, 25, 24, 23, 0xFFFF});              // straight jump in water
+    putWords(rom, 0x00188E, {5, 0, 30, 31, 32, 31, 0xFFFF});                          // stroke right
+    putWords(rom, 0x00189C, {5, 0, 158, 159, 160, 159, 0xFFFF});                      // stroke left
+    putWords(rom, 0x0018AA, {6, 0, 33, 34, 33, 35, 0xFFFF});                          // stunned
+    putWords(rom, 0x0018B8, {8, 5, 36, 36, 37, 37, 27, 27, 0xFFFF});                  // dying on land
+    putWords(rom, 0x0018CA, {8, 0, 40, 41, 42, 41, 42, 41, 0xFFFF});                  // drowning
+    putWords(rom, 0x0018DC, {6, 2, 43, 43, 44, 45, 44, 45, 0xFFFF});                  // struck by a hazard
+}
+
 // The tables a new game and the waiting screens read.
 inline void fillRom(sim::RomView& rom) {
+    putHeroSequences(rom);
     putLong(rom, 0x0025E0, 0x12345678);                       // door locks
     putWords(rom, 0x004A22, std::vector<std::uint16_t>(8, 0));  // the rain code around its table
     putWords(rom, 0x004A2A, {500, 600, 700, 800});             // rain waits

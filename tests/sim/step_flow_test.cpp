@@ -48,9 +48,12 @@ TEST(EventScreen, BeginsWithOneFrameRunsOnWTicksAndEndsOnAButton) {
     EXPECT_EQ(screen.event, 3);
     EXPECT_EQ(screen.area, 21);
     ASSERT_EQ(screen.frames.size(), 1u);  // drawn in the step that began it
-    // Two sprites from the event's entry, frames offset by its bank's 4 frames.
-    ASSERT_EQ(screen.frames[0].size(), 2u);
-    EXPECT_EQ(screen.frames[0][0], (sim::SpriteCall{200, 150, 5, 0, 0x0410C0}));
+    // The energy bar (its two ends and the panel's four frame-51 sprites, no
+    // segments with no damage), then two sprites from the event's entry,
+    // frames offset by its bank's 4 frames.
+    ASSERT_EQ(screen.frames[0].size(), 8u);
+    EXPECT_EQ(screen.frames[0][0].frame, 73u);
+    EXPECT_EQ(screen.frames[0][6], (sim::SpriteCall{200, 150, 5, 0, 0x0410C0}));
     EXPECT_FALSE(sim.isAtRest());
 
     sim.step(0x0F, 1);  // directions do not end it
