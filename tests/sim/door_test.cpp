@@ -54,9 +54,8 @@ TEST(DoorPassage, TakesTheHeroToTheArrivalAndSetsTheRestartPoint) {
     EXPECT_EQ(s.restart_x, 111);
     EXPECT_EQ(s.restart_y, 152);
     EXPECT_EQ(s.lock, 0);
-    EXPECT_EQ(s.anim, 0x00180C);
-    EXPECT_EQ(s.anim_count, 0);
-    EXPECT_EQ(s.anim_index, -1);
+    EXPECT_EQ(s.anim, 0x00180C);  // standing, and entering the area took its first frame
+    EXPECT_EQ(s.anim_index, 0);
     EXPECT_EQ(s.camera_x, 0);
     EXPECT_EQ(s.sprite_x, 111);
     EXPECT_EQ(f.sim->areaCache().area->id, 30);

@@ -412,14 +412,15 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     };
     // The hero tests the ground under him at x + 6 and x + 18 and his head room at x + 6, x + 14 and
     // x + 18, so a place counts as open ground only as he sees it.
-    auto checkStanding = [&](int area, int x, int y, const std::string& where) {
+    auto checkStandingIn = [&](const fs::path& file, int area, int x, int y, const std::string& where) {
       bool clear = true;
       for (int px : {x + 6, x + 14, x + 18})
         for (int dy = 0; dy < 24; ++dy) clear = clear && !solidAt(area, px, y + dy);
       if (!clear || !(solidAt(area, x + 6, y + 24) || solidAt(area, x + 18, y + 24)))
-        fail(worldFile, 0, where + ": (" + std::to_string(x) + ", " + std::to_string(y) + ") in area " + std::to_string(area) +
-                               " is not open ground");
+        fail(file, 0, where + ": (" + std::to_string(x) + ", " + std::to_string(y) + ") in area " + std::to_string(area) +
+                          " is not open ground");
     };
+    auto checkStanding = [&](int area, int x, int y, const std::string& where) { checkStandingIn(worldFile, area, x, y, where); };
     for (std::size_t i = 0; i < doors.size(); ++i) {
       std::string where = "doors[" + std::to_string(i) + "]";
       checkArrival(doors[i]["target"], doors[i]["x"], where);
@@ -433,9 +434,10 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
         for (int k = 0; k < 2; ++k) {
           const json& e = area[key][k];
           if (e["area"] == area["id"] || e["x"] == -1) continue;
-          std::string where = "area " + std::to_string(area["id"].get<int>()) + " " + key + "[" + std::to_string(k) + "]";
-          checkArrival(e["area"], e["x"], where);
-          checkStanding(e["area"], e["x"], e["y"], where);
+          const int id = area["id"];
+          std::string where = std::string(key) + "[" + std::to_string(k) + "]";
+          checkArrival(e["area"], e["x"], "area " + std::to_string(id) + " " + where);
+          checkStandingIn(areas[static_cast<std::size_t>(id)].file, e["area"], e["x"], e["y"], where);
         }
     }
     for (std::size_t i = 0; i < edges.size(); ++i)
