@@ -159,6 +159,20 @@ TEST_F(HeroTest, AHeroKilledInMidAirDiesWhenHeLandsAndALifeIsLost) {
     EXPECT_EQ(s().screen_kind, sim::kLivesScreen);
     EXPECT_EQ(s().lives, 1);
     EXPECT_EQ(s().respawn_pending, 1);
+
+    // The lives screen's end puts him back at the restart point, reset, with a long grace.
+    s().restart_x = 100, s().restart_y = 40, s().restart_area = 21;
+    for (int i = 0; i < 60 && s().lives_wait < 50; ++i) run(0);
+    run(0x10);
+    for (int i = 0; i < 100 && sim().tickKind() == 'W'; ++i) run(0);
+    EXPECT_EQ(sim().tickKind(), 'S');
+    EXPECT_EQ(s().x, fx(100));
+    EXPECT_EQ(s().dying, 0);
+    EXPECT_EQ(s().damage, 0);
+    EXPECT_EQ(s().grace, 300);
+    EXPECT_EQ(s().anim, 0x00180C);
+    run(0, 60);
+    EXPECT_EQ(ix(s().y), kRestY);  // and he drops to the floor
 }
 
 TEST_F(HeroTest, HazardAndWaterDeathsSetTheirTimers) {

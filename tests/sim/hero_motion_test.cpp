@@ -280,6 +280,12 @@ TEST_F(HeroTest, StandingOnAMovingLiftFreezesControl) {
     EXPECT_GT(s().x, x);
     EXPECT_EQ(s().jump, 3);
     EXPECT_EQ(s().vy, 0x3B00);
+
+    s().lift_near = 0;
+    s().flag_82bf = 255;  // held by a set piece or the rope
+    const std::int64_t y = s().y;
+    run(kRight, 5);
+    EXPECT_EQ(s().y, y);
 }
 
 TEST_F(HeroTest, PlatformsOfferedForTheFrame) {
