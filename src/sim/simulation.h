@@ -137,6 +137,10 @@ public:
     void updateCamera();
     void animatedBlockCheck();
     std::uint8_t doorRule(std::uint8_t pad);
+    int doorAtHero() const;  // the first open door of this area in front of the hero, or -1
+    bool doorPassage();      // B at a door: true when a door took the hero through
+    // A door that opens with an animation: door_states record `record`, door `door`, drawn at (x, y).
+    void animatedDoor(int record, int door, std::int64_t x, std::int64_t y);
     void exitCheck();
     void paletteVariantTimer();
     void area6Lamp();
@@ -175,8 +179,10 @@ public:
     void sparkles();
     void actors();
 
-    // Area handlers.
+    // Area handlers: runAreaHandler checks the area, runs its handler and then the area's music.
     void runAreaHandler();
+    void areaHandler();
+    void areaMusic();
 
     // Front end and the game over sign.
     void openLanguageMenu();

@@ -109,7 +109,9 @@ TEST_F(PlayRun, QuitAfterFramesWritesThePictureAndItsCrtView) {
   const std::regex summary(R"(\[info\] presented 40 frames, (\d+) game ticks; the menu: closed\n)");
   EXPECT_TRUE(std::regex_search(run.err, summary))
       << run.err;
-  EXPECT_GE(summaryTicks(run.err), 40);
+  // Every presented frame runs at least one V-blank, but the V-blanks of a fade (the language chosen at
+  // V-blank 20 fades to the title) do not step the game, so fewer ticks than frames may be counted.
+  EXPECT_GE(summaryTicks(run.err), 20);
   EXPECT_EQ(run.err.find("no OpenGL"), std::string::npos) << run.err;
   EXPECT_EQ(run.err.find("the game stopped"), std::string::npos) << run.err;
 
