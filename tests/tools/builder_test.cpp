@@ -1,5 +1,6 @@
 // The data-set builder: the committed data set is exactly what the sources build, and bad sources
 // stop the build with a message that names the file and line.
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -34,7 +35,7 @@ void spit(const fs::path& p, const std::string& text) {
 // A scratch copy of data/ the test may spoil.
 class ScratchData {
  public:
-  explicit ScratchData(const std::string& name) : root_(fs::temp_directory_path() / ("grovanta_builder_" + name)) {
+  explicit ScratchData(const std::string& name) : root_(fs::temp_directory_path() / ("grovanta_builder_" + std::to_string(::getpid()) + "_" + name)) {
     fs::remove_all(root_);
     fs::create_directories(root_);
     fs::copy(kSource / "data", root_ / "data", fs::copy_options::recursive);

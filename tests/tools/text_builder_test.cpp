@@ -1,6 +1,7 @@
 // The message texts: the builder lays every entry out as the screens draw it and refuses texts the
 // font cannot draw or that do not fit their place, naming the file and line; the shipped texts of
 // all five languages load through the program's own loader.
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -31,7 +32,7 @@ void spit(const fs::path& p, const std::string& text) {
 // names. Every language gets the same words unless a test spoils one.
 class TextFixture {
  public:
-  explicit TextFixture(const std::string& name) : root_(fs::temp_directory_path() / "grovanta_texts") {
+  explicit TextFixture(const std::string& name) : root_(fs::temp_directory_path() / ("grovanta_texts_" + std::to_string(::getpid()))) {
     root_ += '_';
     root_ += name;
     fs::remove_all(root_);
