@@ -12,6 +12,7 @@
 #include "palette.h"
 #include "patterns.h"
 #include "rom_image.h"
+#include "screen_art.h"
 #include "source_error.h"
 
 namespace builder {
@@ -482,6 +483,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     writeText(outputRoot / "assets/palettes/areas.json", layout(pal), written);
     writeText(outputRoot / "assets/data/tables.json", layout(json{{"tables", tables}}), written);
     writeText(outputRoot / "assets/data/rule_tables.json", layout(json{{"tables", rules}}), written);
+    buildScreenArt(data, outputRoot, written);
     result.filesWritten = written;
     result.ok = true;
   } catch (const SourceError& e) {
