@@ -100,9 +100,14 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
       if (k >= w.size()) fail(file, n, "\"" + op + "\" needs more values");
       return static_cast<int>(parseNumber(w[k], file, n));
     };
+    // A colour: '.' for 0, or its number 0-15.
     auto colour = [&](std::size_t k) -> int {
-      if (k >= w.size() || w[k].size() != 1 || colourOf(w[k][0]) < 0) fail(file, n, "a colour is one of . 1-9 a-f");
-      return colourOf(w[k][0]);
+      if (k < w.size() && w[k] == ".") return 0;
+      const bool digits = k < w.size() && !w[k].empty() && w[k].size() <= 2 &&
+                          std::all_of(w[k].begin(), w[k].end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+      const int c = digits ? std::stoi(w[k]) : -1;
+      if (c < 0 || c > 15) fail(file, n, "a colour is . or a number 0-15");
+      return c;
     };
     if (op == "size") {
       canvas.width = 8 * num(1);
@@ -232,7 +237,7 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
         const int index = static_cast<int>(patterns.size());
         patterns.push_back(p);
         // A mirrored copy of this cell is this pattern with the flip bits.
-        for (int f = 3; f >= 0; --f) known.emplace(flipped(p, f & 1, f & 2), index | (f & 1 ? 0x0800 : 0) | (f & 2 ? 0x1000 : 0));
+        for (int f = 0; f < 4; ++f) known.emplace(flipped(p, f & 1, f & 2), index | (f & 1 ? 0x0800 : 0) | (f & 2 ? 0x1000 : 0));
         it = known.find(p);
       }
       row.push_back(it->second);
@@ -241,7 +246,7 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
   }
   if (patterns.size() > 1024) fail(file, 0, "the picture needs " + std::to_string(patterns.size()) + " patterns; 1024 at most");
 
-  char hex[8];
+  char hex[16];
   std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(block));
   const std::string name = file.stem().string();
   std::string json = "{\n  \"block\": \"" + std::string(hex) + "\",\n  \"width\": " + std::to_string(canvas.width / 8) +
