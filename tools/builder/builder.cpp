@@ -14,6 +14,7 @@
 #include "rom_image.h"
 #include "screen_art.h"
 #include "source_error.h"
+#include "texts.h"
 
 namespace builder {
 
@@ -484,6 +485,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     writeText(outputRoot / "assets/data/tables.json", layout(json{{"tables", tables}}), written);
     writeText(outputRoot / "assets/data/rule_tables.json", layout(json{{"tables", rules}}), written);
     buildScreenArt(data, outputRoot, written);
+    for (const auto& t : buildTexts(data / "text")) writeText(outputRoot / ("assets/text/" + t.code + ".json"), t.json, written);
     result.filesWritten = written;
     result.ok = true;
   } catch (const SourceError& e) {
