@@ -4,7 +4,10 @@
 
 #include "app/log.h"
 #include "render/render_assets.h"
-#include "render/screen_sprites.h"
+#include "render/game_frame.h"
+#include "render/sprite_banks.h"
+#include "render/sprite_placement.h"
+#include "render/sprite_uploads.h"
 #include "render/text_draw.h"
 #include "sim/game_state.h"
 #include "sim/rom_view.h"
@@ -14,8 +17,6 @@ namespace render {
 
 namespace {
 
-using screens::SpriteFrame;
-using screens::SpriteFrameList;
 using Calls = std::vector<sim::SpriteCall>;
 
 constexpr std::uint32_t kEventRecords = 0x03E470;
@@ -107,29 +108,19 @@ bool drawEventScreen(Job& job, const sim::Screen& screen, const Calls& calls, co
 
   SpriteFrameList frames;
   if (e != 0) {
-    auto list = screens::loadBankList(chip, rom, job.assets.pictures, rom.longAt(record + 4), spriteRegion);
+    auto list = loadBankList(chip, rom, job.assets.pictures, rom.longAt(record + 4), spriteRegion);
     if (!list) return false;
     frames = std::move(*list);
   } else {
     frames.next_pattern = spriteRegion;
-    std::vector<screens::Selection> common;
-    for (std::uint32_t a = rom.longAt(kCommonSelections);; a += 10) {
-      screens::Selection s;
-      s.attribute = rom.wordAt(a);
-      if (s.attribute == 0xFFFF || !rom.isPresent(a) || common.size() >= 4096) break;
-      s.x = rom.signedWordAt(a + 2);
-      s.y = rom.signedWordAt(a + 4);
-      s.width = rom.wordAt(a + 6);
-      s.height = rom.wordAt(a + 8);
-      common.push_back(s);
-    }
-    if (!screens::loadSelections(chip, job.assets.pictures, rom.longAt(kCommonBank), common, frames)) return false;
+    const std::vector<SpriteSelection> common = readSelectionList(rom, rom.longAt(kCommonSelections));
+    if (!loadSelections(chip, job.assets.pictures, rom.longAt(kCommonBank), common, frames)) return false;
     const std::uint32_t iconBank = rom.longAt(kIconBank);
     for (std::int64_t held : screen.held) {
       const std::int64_t h = std::max<std::int64_t>(held, 0);
       const int g = rom.signedWordAt(kObjectIcons + 4 * static_cast<std::uint32_t>(h));
-      screens::Selection icon{3, static_cast<std::int16_t>(4 * (g % 10)), static_cast<std::int16_t>(4 * (g / 10)), 4, 4};
-      if (!screens::loadSelections(chip, job.assets.pictures, iconBank, {icon}, frames)) return false;
+      SpriteSelection icon{3, static_cast<std::int16_t>(4 * (g % 10)), static_cast<std::int16_t>(4 * (g / 10)), 4, 4};
+      if (!loadSelections(chip, job.assets.pictures, iconBank, {icon}, frames)) return false;
     }
   }
   if (!frames.palette.empty()) chip.setPaletteLine(3, frames.palette);
@@ -177,7 +168,7 @@ bool drawEventScreen(Job& job, const sim::Screen& screen, const Calls& calls, co
     return false;
   }
   SpriteFrameList all = joined(frames, game);
-  screens::placeSprites(chip, all, calls);
+  placeSprites(chip, all, calls);
   if (result) *result = std::move(all);
   return true;
 }
@@ -236,7 +227,7 @@ bool drawGameOver(Job& job, const sim::Screen& screen, int index, const SpriteFr
       }
     }
   }
-  screens::placeSprites(chip, joined(std::move(frames), &game), callsAt(screen, index, true));
+  placeSprites(chip, joined(std::move(frames), &game), callsAt(screen, index, true));
   return true;
 }
 
@@ -250,13 +241,13 @@ bool drawLivesScreen(Job& job, const sim::Screen& screen, int index, const Sprit
   for (int r = 0; r < 24; ++r)
     for (int c = 0; c < 64; ++c) chip.plane_b.set(r, c, 0);
 
-  auto frames = screens::loadBankList(chip, job.rom, job.assets.pictures, kLivesBankList, 1);
+  auto frames = loadBankList(chip, job.rom, job.assets.pictures, kLivesBankList, 1);
   if (!frames) return false;
   if (!frames->palette.empty()) chip.setPaletteLine(3, frames->palette);
   const std::size_t last = screen.lives_frames.size() - 1;
   const std::size_t k = std::min(static_cast<std::size_t>(std::max(index, 0)), last);
   const sim::LivesFrame& shown = screen.lives_frames[k];
-  screens::uploadHeroFrame(chip, 1, shown.heroFrame, shown.expression, job.assets.hero_frames);
+  uploadHeroFrame(chip, 1, shown.heroFrame, shown.expression, job.assets.hero_frames);
 
   // The counter runs two frames ahead of the hero.
   const std::int64_t lives = screen.lives_frames[std::min(k + 2, last)].lives;
@@ -265,7 +256,7 @@ bool drawLivesScreen(Job& job, const sim::Screen& screen, int index, const Sprit
   const std::int64_t digits[3] = {stars / 100 % 10, stars / 10 % 10, stars % 10};
   for (int i = 0; i < 3; ++i)
     chip.plane_a.set(14, 21 + i, static_cast<std::uint16_t>(0xC000 | ((0x780 + digits[i]) & 0x7FF)));
-  screens::placeSprites(chip, joined(std::move(*frames), &game), callsAt(screen, index, false));
+  placeSprites(chip, joined(std::move(*frames), &game), callsAt(screen, index, false));
   return true;
 }
 
@@ -305,10 +296,10 @@ bool drawTitle(Job& job, const sim::Screen& screen, int index) {
   chip.hscroll_a = 0;
   chip.strip_scroll = false;
 
-  auto frames = screens::loadBankList(chip, job.rom, job.assets.pictures, kTitleBankList, backdropFirst + backdropCount);
+  auto frames = loadBankList(chip, job.rom, job.assets.pictures, kTitleBankList, backdropFirst + backdropCount);
   if (!frames) return false;
   if (!frames->palette.empty()) chip.setPaletteLine(3, frames->palette);
-  screens::placeSprites(chip, *frames, callsAt(screen, index, false));
+  placeSprites(chip, *frames, callsAt(screen, index, false));
   return true;
 }
 
@@ -391,7 +382,7 @@ bool drawMenuPage(Job& job, const sim::Screen& screen, int index) {
     }
     int next = first + static_cast<int>(menu->patterns.size());
     for (std::uint32_t list : {kMenuBankList, kCodeMenuBankList}) {
-      auto more = screens::loadBankList(chip, rom, job.assets.pictures, list, next);
+      auto more = loadBankList(chip, rom, job.assets.pictures, list, next);
       if (!more) return false;
       frames.frames.insert(frames.frames.end(), more->frames.begin(), more->frames.end());
       next = more->next_pattern;
@@ -400,7 +391,7 @@ bool drawMenuPage(Job& job, const sim::Screen& screen, int index) {
     chip.setPaletteLine(3, romLine(rom, screen.picture == 1 ? kMenuLine3 : kCodeMenuLine3));
     chip.setPaletteLine(2, romLine(rom, kMenuLine2));
   }
-  screens::placeSprites(chip, frames, callsAt(screen, index, true));
+  placeSprites(chip, frames, callsAt(screen, index, true));
   return true;
 }
 
@@ -472,7 +463,7 @@ std::optional<Frame> renderScreen(RenderAssets& assets, TextImages& texts, const
   const TextImage* text = textsFor(texts, static_cast<int>(screen.language));
   if (!text) return std::nullopt;
   Job job{assets, *rom, *text, VideoChip{}};
-  auto game = screens::prepareGameFrame(assets, state, job.chip);
+  auto game = prepareGameFrame(assets, state, job.chip);
   if (!game || !assets.loadPortraitFrames()) return std::nullopt;
   bool drawn = screen.over_flag   ? drawGameOver(job, screen, frameIndex, *game)
                : screen.lives_flag ? drawLivesScreen(job, screen, frameIndex, *game)

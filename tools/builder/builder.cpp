@@ -15,6 +15,7 @@
 #include "screen_art.h"
 #include "source_error.h"
 #include "texts.h"
+#include "sprite_banks.h"
 
 namespace builder {
 
@@ -173,6 +174,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     std::map<std::string, Backdrop> backdrops;
     std::map<int, std::pair<fs::path, int>> itemFlags;
     std::map<int, std::vector<std::uint8_t>> collisions;  // by area, for the arrival checks
+    std::map<int, int> sheetPatterns;                      // by area, for the sprites' pattern room
     json worldAreas = json::array();
     json paletteAreas = json::array();
     int written = 0;
@@ -270,6 +272,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
         char name[64];
         std::snprintf(name, sizeof name, "assets/graphics/areas/area_%02d.png", a.id);
         writePatternSheet(outputRoot / name, sheet);
+        sheetPatterns[a.id] = static_cast<int>(sheet.size());
         ++written;
         area["patterns"] = name;
       }
@@ -447,6 +450,8 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
       if (e.is_regular_file() && e.path().extension() == ".txt") romFiles.push_back(e.path());
     std::sort(romFiles.begin(), romFiles.end());
     for (const auto& f : romFiles) assembleRomSource(f, rom);
+    // The sprites: sheets, pictures and the sprite bank tables.
+    written += buildSprites(SpriteBuildInput{data, outputRoot, sheetPatterns, heroLine}, rom);
 
     auto sections = rom.sections();
     std::stable_sort(sections.begin(), sections.end(), [](const RomSection& x, const RomSection& y) { return x.address < y.address; });
