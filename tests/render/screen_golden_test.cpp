@@ -135,6 +135,7 @@ std::vector<Case> cases() {
     sim::Screen inventory = event;
     inventory.event = 0;
     inventory.held = {44, 3, -1};
+    inventory.frames = {{{176, 192, 78, 0, 0}, {176, 232, 79, 0, 0}, {176, 272, 80, 0, 0}}};
     out.push_back({"inventory_" + code, inventory});
 
     sim::Screen story;
@@ -148,7 +149,8 @@ std::vector<Case> cases() {
     attract.event = 22;
     attract.language = language;
     attract.picture = 4;
-    attract.frames = {{}, {}, {}};
+    const std::vector<sim::SpriteCall> icons = {{176, 184, 80, 0, 0x0157E8}, {368, 184, 86, 0, 0x0157E8}};
+    attract.frames = {icons, icons, icons};
     attract.values_b = {0, 0, 0};
     attract.values_c = {16, 16, 16};
     out.push_back({"attract_22_" + code, attract, 2});

@@ -66,12 +66,12 @@ TEST(ScreenArt, RepeatedAndMirroredCellsShareAPattern) {
   std::ifstream in(s.root() / "assets/graphics/pictures/p.json");
   auto j = nlohmann::json::parse(in);
   EXPECT_EQ("070000", j["block"]);
-  EXPECT_EQ(2, j["patterns"]);
+  EXPECT_EQ(3, j["patterns"]) << "a blank pattern 0, the diagonal and the plain background";
   const auto& row = j["names"][0];
-  EXPECT_EQ(0, row[0]);
-  EXPECT_EQ(1, row[1]);
-  EXPECT_EQ(0x0800, row[2]) << "the mirrored diagonal is the first pattern flipped";
-  EXPECT_EQ(1, row[3]);
+  EXPECT_EQ(1, row[0]);
+  EXPECT_EQ(2, row[1]);
+  EXPECT_EQ(0x0801, row[2]) << "the mirrored diagonal is the diagonal flipped";
+  EXPECT_EQ(2, row[3]);
 }
 
 TEST(ScreenArt, BadPictureSourcesNameTheirLine) {

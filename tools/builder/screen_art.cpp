@@ -223,8 +223,10 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
   if (!blocks.insert(static_cast<std::uint32_t>(block)).second) fail(file, 0, "another picture has the same block");
 
   // Cut the canvas into cells, sharing patterns that repeat, also mirrored.
-  std::vector<Pattern> patterns;
-  std::map<Pattern, int> known;  // pattern -> tile word
+  // Pattern 0 is always blank: screens load a picture from pattern 0 on and clear plane A to tile
+  // word 0, which must then show nothing.
+  std::vector<Pattern> patterns{Pattern{}};
+  std::map<Pattern, int> known{{Pattern{}, 0}};  // pattern -> tile word
   nlohmann::ordered_json names = nlohmann::ordered_json::array();
   for (int cy = 0; cy < canvas.height / 8; ++cy) {
     nlohmann::ordered_json row = nlohmann::ordered_json::array();
