@@ -61,7 +61,7 @@ TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
     auto at = text.find(c.from);
     ASSERT_NE(at, std::string::npos) << c.from << " is not in " << c.file;
     text.replace(at, std::string(c.from).size(), c.to);
-    if (auto l = expect.find("{L}"); l != std::string::npos) expect.replace(l, 3, std::to_string(lineOf(c.file, c.from)));
+    if (auto l = expect.find("{L}"); l != std::string::npos) expect.replace(l, 3, std::to_string(lineOf(c.file, std::string(c.from).substr(0, std::string(c.from).find('\n')))));
   } else {
     text += c.to;
   }
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, SpriteSourcesRefused,
     testing::Values(
         // Art.
-        BadSprites{"ragged_art", "sprites/common.art", "...99...\n..9a.9..", "...99...\n..9a.9...",
+        BadSprites{"ragged_art", "sprites/common.art", "..9a.9..\n", "..9a.9...\n",
                    "sprites/common.art:{L}: a row of art bubble_0 is 8 characters, found 9"},
         BadSprites{"bad_colour", "sprites/common.art", "..9a.9..", "..9g.9..", "'g' is not a colour"},
         BadSprites{"unknown_part", "sprites/brumo.art", "compose stand 24 24 legs_stand@6,18", "compose stand 24 24 legs_stnad@6,18",
@@ -85,9 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadSprites{"unknown_change", "sprites/brumo.art", "derive ball_r ball rot-r", "derive ball_r ball rot-45",
                    "sprites/brumo.art:{L}: unknown art change \"rot-45\""},
         // Sheets and the panel.
-        BadSprites{"hero_45", "sprites/banks.txt", "hero_frames falling cheer", "hero_frames falling",
+        BadSprites{"hero_45", "sprites/banks.txt", "hero_frames hit jolt_a jolt_b", "hero_frames hit jolt_a",
                    "hero_frames names 45 frames; the hero has 46"},
-        BadSprites{"hero_size", "sprites/banks.txt", "hero_frames falling cheer", "hero_frames falling apple",
+        BadSprites{"hero_size", "sprites/banks.txt", "hero_frames hit jolt_a jolt_b", "hero_frames hit jolt_a apple",
                    "sprites/banks.txt:{L}: hero frame apple is 16 x 16 pixels, it must be 24 x 24"},
         BadSprites{"panel_row", "sprites/banks.txt", "panel_row CUUUU", "panel_row CUUUUU",
                    "sprites/banks.txt:{L}: a panel row is 40 characters, found 41"},
@@ -105,6 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "sprites/banks.txt:{L}: reuse 96 names a frame after it"},
         BadSprites{"list_without_common", "sprites/banks.txt", "list doors area_common doors", "list doors doors",
                    "sprites/banks.txt:{L}: list doors must start with the common bank"},
+        BadSprites{"replace_other_size", "sprites/banks.txt", "replace 40 fruit_0", "replace 40 raindrop",
+                   "sprites/banks.txt:{L}: raindrop takes the place of common frame 40 (hazard_0) and must have its size"},
         BadSprites{"area_twice", "sprites/banks.txt", "areas crystal 43", "areas crystal 42-43",
                    "sprites/banks.txt:{L}: area 42 already has list plain"},
         BadSprites{"area_missing", "sprites/banks.txt", "areas crystal 43", "", "area 43 has no bank list"},

@@ -75,8 +75,15 @@ TEST(SpriteData, CommonGraphicsLoadAndEveryAreaListFitsItsPatternRoom) {
     // A single entry, walked as a one-bank list by stopping after it.
     const render::Picture* pic = assets.findPicture(rom.longAt(list));
     ASSERT_NE(pic, nullptr);
-    for (std::uint32_t sel = rom.longAt(list + 4); rom.wordAt(sel) != 0xFFFF; sel += 10)
-      common.frames.push_back({rom.longAt(list), rom.signedWordAt(sel + 2), rom.signedWordAt(sel + 4), rom.wordAt(sel + 6), rom.wordAt(sel + 8), 0});
+    for (std::uint32_t sel = rom.longAt(list + 4); rom.wordAt(sel) != 0xFFFF; sel += 10) {
+      int x = rom.signedWordAt(sel + 2);
+      if (x < 0) {
+        ASSERT_LT(-x, static_cast<int>(common.frames.size()));
+        common.frames.push_back(common.frames[static_cast<std::size_t>(-x)]);
+        continue;
+      }
+      common.frames.push_back({rom.longAt(list), x, rom.signedWordAt(sel + 4), rom.wordAt(sel + 6), rom.wordAt(sel + 8), 0});
+    }
   }
   ASSERT_EQ(common.frames.size(), 78u);
   EXPECT_EQ(common.frames[0].w * 10 + common.frames[0].h, 33);
@@ -107,7 +114,7 @@ TEST(SpriteData, HeroFramesKeepTheirFeetOnTheGroundRow) {
   ASSERT_TRUE(world.has_value());
   render::RenderAssets assets(kRoot, *world);
   ASSERT_TRUE(assets.loadCommonGraphics());
-  for (int f : {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 16, 23, 28, 29, 38, 39}) {
+  for (int f : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 23, 28, 29, 38, 39}) {
     bool bottom = false;
     for (int column = 0; column < 3; ++column) {
       const auto& cell = assets.hero_frames[static_cast<std::size_t>(9 * f + 3 * column + 2)];  // column by column

@@ -46,6 +46,7 @@ struct Selection {
   std::string art;     // a new frame cut from this art; empty for a reuse
   int reuse = 0;       // frame number reused when art is empty
   int attribute = 0;
+  bool replaced = false;  // put in place of an included frame
   Where at;
 };
 
@@ -193,6 +194,23 @@ void readBanks(const fs::path& file, Sources& s) {
       if (w.size() != 2 || !s.bankIndex.count(w[1])) fail(file, n, "expected: include BANK (a bank defined above)");
       auto copy = s.banks[s.bankIndex[w[1]]].selections;
       bank->selections.insert(bank->selections.end(), copy.begin(), copy.end());
+    } else if (op == "replace") {
+      if (!bank) fail(file, n, "replace before any bank");
+      if (w.size() != 3 && !(w.size() == 5 && w[3] == "attr")) fail(file, n, "expected: replace FRAME ART [attr A]");
+      long long k = parseNumber(w[1], file, n);
+      if (k < 0 || k >= static_cast<long long>(bank->selections.size()))
+        fail(file, n, "replace " + w[1] + ": bank " + bank->name + " has " + std::to_string(bank->selections.size()) + " frames so far");
+      Selection sel;
+      sel.art = w[2];
+      sel.attribute = bank->selections[static_cast<std::size_t>(k)].attribute;
+      if (w.size() == 5) {
+        long long v = parseNumber(w[4], file, n);
+        if (v < 0 || v > 7) fail(file, n, "attr " + w[4] + ": only bits 0-2 (palette line, priority) may be set");
+        sel.attribute = static_cast<int>(v);
+      }
+      sel.replaced = true;
+      sel.at = at;
+      bank->selections[static_cast<std::size_t>(k)] = sel;
     } else if (op == "list") {
       bank = nullptr;
       if (w.size() < 3) fail(file, n, "expected: list NAME BANK...");
@@ -365,8 +383,13 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
             json{{"panel_patterns", kPanelPatterns}, {"portrait_frame_patterns", kPortraitFramePatterns}, {"sub4_patterns", 0}}.dump() + "\n");
   written += 2;
 
+  // Banks that only lend their frames to others (through include) need no picture or table.
+  std::set<std::string> used{s.commonBank};
+  for (const auto& [name, l] : s.lists) used.insert(l.banks.begin(), l.banks.end());
+
   // Banks: each bank's picture holds every art it cuts frames from, packed in rows.
   for (auto& b : s.banks) {
+    if (!used.count(b.name)) continue;
     if (b.selections.empty()) fail(b.at.file, b.at.line, "bank " + b.name + " has no frames");
     std::vector<std::string> arts;
     for (const auto& sel : b.selections)
@@ -428,9 +451,19 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
     // The first bank is the common bank, or one that starts with all of its frames.
     const auto& common = s.banks[s.bankIndex[s.commonBank]].selections;
     const auto& first = s.banks[s.bankIndex[l.banks.front()]].selections;
+    // A frame put in place of a common one keeps its size, so every later frame loads where the
+    // common bank would put it.
     bool startsWithCommon = first.size() >= common.size();
-    for (std::size_t k = 0; startsWithCommon && k < common.size(); ++k)
+    for (std::size_t k = 0; startsWithCommon && k < common.size(); ++k) {
+      if (first[k].replaced && !common[k].art.empty()) {
+        const Art& mine = cellArt(s.arts, first[k].art, 0, 0, first[k].at, "sprite");
+        const Art& theirs = s.arts.items.at(common[k].art);
+        if (mine.width != theirs.width || mine.height != theirs.height)
+          fail(first[k].at.file, first[k].at.line, first[k].art + " takes the place of common frame " + std::to_string(k) + " (" + common[k].art + ") and must have its size");
+        continue;
+      }
       startsWithCommon = first[k].art == common[k].art && first[k].reuse == common[k].reuse && first[k].attribute == common[k].attribute;
+    }
     if (!startsWithCommon)
       fail(l.at.file, l.at.line, "list " + name + " must start with the common bank " + s.commonBank + " or a bank that includes it first (the logic numbers its frames 0-77)");
     auto& frames = expanded[name];
@@ -521,6 +554,7 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
   // bank lists fill the named table from 03E844 up to the common entry at 03EC7C.
   std::vector<std::uint8_t> pool;
   for (auto& b : s.banks) {
+    if (!used.count(b.name)) continue;
     b.selectionAddress = kSelectionPool + static_cast<std::uint32_t>(pool.size());
     for (const auto& sel : b.selections) {
       putWord(pool, sel.attribute);

@@ -96,8 +96,17 @@ std::map<std::uint32_t, unsigned char> romBytes(const fs::path& root) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: grovanta_sprite_preview ROOT OUT\n");
+    std::fprintf(stderr, "usage: grovanta_sprite_preview ROOT OUT   or   grovanta_sprite_preview PICTURE.png OUT.png\n");
     return 2;
+  }
+  if (fs::path(argv[1]).extension() == ".png") {
+    // Any picture (a rendered frame, say) scaled up three times.
+    std::vector<unsigned char> rgba;
+    unsigned w = 0, h = 0;
+    if (lodepng::decode(rgba, w, h, argv[1])) return 1;
+    Canvas c(w / 8, h / 8);
+    c.rgba = rgba;
+    return c.save(argv[2]) ? 0 : 1;
   }
   const fs::path g = fs::path(argv[1]) / "assets/graphics";
   const fs::path out = argv[2];
