@@ -221,3 +221,89 @@ TEST(ScreenGoldens, OurMainScreensDrawAsKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// The palette choice gives a page its line 0 (and line 2 when asked); the page's picture and text keep
+// line 1 and its sprites line 3, which a choice that cleared them would turn black on black.
+TEST(ScreenPages, PaletteChoiceKeepsThePicturesColoursAndBrightnessScalesThem) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  const render::Picture* title = d->assets->findPicture(render::kTitlePicture);
+  ASSERT_TRUE(title);
+
+  sim::Screen story;
+  story.event = 17;
+  story.picture = 3;
+  story.frames = {{}};
+  auto frame = render::renderScreen(*d->assets, *d->texts, current, story, 0);
+  ASSERT_TRUE(frame);
+  const std::uint32_t record = d->rom.longAt(0x03E470 + 4 * 17);
+  const render::Picture* page = d->assets->findPicture(d->rom.longAt(record));
+  ASSERT_TRUE(page);
+  for (std::size_t i = 0; i < 16; ++i) {
+    EXPECT_EQ(title->palette[i] & 0x0EEE, frame->cram[i]) << "line 0 from the title's picture, colour " << i;
+    EXPECT_EQ(page->palette[i] & 0x0EEE, frame->cram[16 + i]) << "line 1 stays the page's, colour " << i;
+    EXPECT_EQ(0, frame->cram[32 + i]) << "line 2 only when the page asks for it";
+  }
+  story.cram_line2 = 1;
+  frame = render::renderScreen(*d->assets, *d->texts, current, story, 0);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(d->rom.wordAt(0x0139F2) & 0x0EEE, frame->cram[32]);
+
+  // The attract pages fade through their brightness: 16 leaves every colour, 8 halves each channel
+  // (its lowest bit dropped), 0 is black.
+  sim::Screen attract;
+  attract.event = 22;
+  attract.picture = 4;
+  attract.frames = {{}, {}, {}};
+  attract.values_b = {0, 0, 0};
+  attract.values_c = {16, 8, 0};
+  auto full = render::renderScreen(*d->assets, *d->texts, current, attract, 0);
+  auto half = render::renderScreen(*d->assets, *d->texts, current, attract, 1);
+  auto none = render::renderScreen(*d->assets, *d->texts, current, attract, 2);
+  ASSERT_TRUE(full && half && none);
+  for (std::size_t i = 0; i < 64; ++i) {
+    std::uint16_t halved = 0;
+    for (int shift : {0, 4, 8}) halved |= static_cast<std::uint16_t>(((8 * ((full->cram[i] >> shift) & 0xF) / 16) & 0xE) << shift);
+    EXPECT_EQ(halved, half->cram[i]) << "colour " << i;
+    EXPECT_EQ(0, none->cram[i]) << "colour " << i;
+  }
+  EXPECT_NE(0, full->cram[17]) << "the page's own colours are there to fade";
+}
+
+// An empty hand shows the name of object 80, and a missing picture leaves the screen undrawn.
+TEST(ScreenPages, InventoryNamesAndMissingPictures) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  sim::Screen inventory;
+  inventory.area = 21;
+  inventory.held = {-1, -1, -1};
+  inventory.frames = {{}};
+  auto empty = render::renderScreen(*d->assets, *d->texts, current, inventory, 0);
+  inventory.held = {80, 80, 80};
+  auto eighty = render::renderScreen(*d->assets, *d->texts, current, inventory, 0);
+  ASSERT_TRUE(empty && eighty);
+  EXPECT_EQ(empty->pixels, eighty->pixels);
+
+  render::RenderAssets bare(kData, d->world, &d->rom);
+  ASSERT_TRUE(bare.loadCommonGraphics());
+  bare.pictures.erase(render::kSunsetPicture);
+  sim::Screen over;
+  over.area = 21;
+  over.over_flag = 1;
+  over.frames = {{}};
+  testing::internal::CaptureStderr();
+  auto frame = render::renderScreen(bare, *d->texts, current, over, 0);
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(frame);
+  EXPECT_NE(std::string::npos, log.find("the game over screen's picture 07276E is not an exported picture")) << log;
+}
+
+}  // namespace
