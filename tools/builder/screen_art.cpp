@@ -186,11 +186,25 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
       std::size_t at = 0;
       for (int k = 0; k < 6 && at != std::string::npos; ++k) at = src.find_first_not_of(' ', src.find(' ', at));
       std::string s = at == std::string::npos ? "" : src.substr(at);
-      const int advance = 7 * scale;
-      if (x == -1) x = (canvas.width - advance * static_cast<int>(s.size())) / 2;
-      for (unsigned char ch : s) {
-        const int g = glyphOfChar(ch);
+      // The letters, with the accented ones the font holds written in UTF-8.
+      static const std::map<std::string, int> kAccented = {
+          {"\u00FC", 73}, {"\u00E9", 70}, {"\u00E2", 31}, {"\u00E4", 75}, {"\u00E0", 32}, {"\u00E7", 72},
+          {"\u00EA", 33}, {"\u00E8", 34}, {"\u00F4", 35}, {"\u00F6", 74}, {"\u00F9", 69}, {"\u00E1", 36},
+          {"\u00ED", 37}, {"\u00F3", 38}, {"\u00FA", 39}, {"\u00D1", 71}, {"\u00BF", 68}, {"\u00A1", 67}};
+      std::vector<int> glyphs;
+      for (std::size_t k = 0; k < s.size(); ++k) {
+        const auto ch = static_cast<unsigned char>(s[k]);
+        int g = glyphOfChar(ch);
+        if (ch >= 0x80 && k + 1 < s.size()) {
+          auto it = kAccented.find(s.substr(k, 2));
+          if (it != kAccented.end()) g = it->second, ++k;
+        }
         if (g < 0) fail(file, n, std::string("the font has no glyph for '") + static_cast<char>(ch) + "'");
+        glyphs.push_back(g);
+      }
+      const int advance = 7 * scale;
+      if (x == -1) x = (canvas.width - advance * static_cast<int>(glyphs.size())) / 2;
+      for (int g : glyphs) {
         for (int py = 0; py < 16; ++py)
           for (int px = 0; px < 8; ++px) {
             const int v = font.glyphs[static_cast<std::size_t>(g)][static_cast<std::size_t>(py / 8)][static_cast<std::size_t>((py % 8) * 8 + px)];
