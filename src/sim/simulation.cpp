@@ -90,30 +90,7 @@ bool Simulation::newGame(std::int64_t extraLives) {
         s.cheat_left = 1;
         s.rng = 0xE7190345;
 
-        s.door_locks = rom_.longAt(0x0025E0);
-        std::fill(s.door_states.begin(), s.door_states.end(), 0);
-        for (int i = 0; i < 4; ++i) s.hazard_phases[2 * i + 1] = static_cast<std::uint8_t>(i);
-        const std::uint8_t starPhases[6] = {52, 53, 54, 55, 54, 53};
-        for (int i = 0; i < 6; ++i) s.star_phases[2 * i + 1] = starPhases[i];
-        s.hazard_phase_timer = 5;
-        s.star_phase_timer = 5;
-        s.score = 0;
-        s.stars_left = 250;
-        s.lives = 2;
-        s.palette_timer = 3500;
-        s.grace = 100;
-        s.w825e = 0x7F;
-        const std::uint8_t area9[16] = {0x01, 0xAE, 0, 0, 0, 0x43, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x14};
-        std::copy(std::begin(area9), std::end(area9), s.area9.begin());
-        const std::uint8_t guard[8] = {0x05, 0x8A, 0, 0, 0, 0x21, 0, 0};
-        std::copy(std::begin(guard), std::end(guard), s.a10_guard.begin());
-        const std::uint8_t gate[12] = {0x00, 0x94, 0, 0, 0, 0, 0x0D, 0, 0, 0, 0x08, 0};
-        std::copy(std::begin(gate), std::end(gate), s.a42_gate.begin());
-        const std::uint8_t shooter[12] = {0x03, 0, 0, 0x01, 0, 0, 0, 0, 0x03, 0, 0, 0x0A};
-        std::copy(std::begin(shooter), std::end(shooter), s.a16.begin());
-        s.a16_anim[4] = 0xFF;  // timer 0, index FFFF
-        s.a16_anim[5] = 0xFF;
-        s.a16_exit[0] = 0x00, s.a16_exit[1] = 0x68, s.a16_exit[4] = 0x00, s.a16_exit[5] = 0x30;
+        applyGameStartValues();
 
         s.lives += extraLives;
         if (extraLives != 0) requestEffect(10);
@@ -163,6 +140,34 @@ bool Simulation::newGame(std::int64_t extraLives) {
     }
     missingTableCheck();
     return stopMessage_.empty();
+}
+
+void Simulation::applyGameStartValues() {
+    GameState& s = state_;
+    s.door_locks = rom_.longAt(0x0025E0);
+    std::fill(s.door_states.begin(), s.door_states.end(), 0);
+    for (int i = 0; i < 4; ++i) s.hazard_phases[2 * i + 1] = static_cast<std::uint8_t>(i);
+    const std::uint8_t starPhases[6] = {52, 53, 54, 55, 54, 53};
+    for (int i = 0; i < 6; ++i) s.star_phases[2 * i + 1] = starPhases[i];
+    s.hazard_phase_timer = 5;
+    s.star_phase_timer = 5;
+    s.score = 0;
+    s.stars_left = 250;
+    s.lives = 2;
+    s.palette_timer = 3500;
+    s.grace = 100;
+    s.w825e = 0x7F;
+    const std::uint8_t area9[16] = {0x01, 0xAE, 0, 0, 0, 0x43, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x14};
+    std::copy(std::begin(area9), std::end(area9), s.area9.begin());
+    const std::uint8_t guard[8] = {0x05, 0x8A, 0, 0, 0, 0x21, 0, 0};
+    std::copy(std::begin(guard), std::end(guard), s.a10_guard.begin());
+    const std::uint8_t gate[12] = {0x00, 0x94, 0, 0, 0, 0, 0x0D, 0, 0, 0, 0x08, 0};
+    std::copy(std::begin(gate), std::end(gate), s.a42_gate.begin());
+    const std::uint8_t shooter[12] = {0x03, 0, 0, 0x01, 0, 0, 0, 0, 0x03, 0, 0, 0x0A};
+    std::copy(std::begin(shooter), std::end(shooter), s.a16.begin());
+    s.a16_anim[4] = 0xFF;  // timer 0, index FFFF
+    s.a16_anim[5] = 0xFF;
+    s.a16_exit[0] = 0x00, s.a16_exit[1] = 0x68, s.a16_exit[4] = 0x00, s.a16_exit[5] = 0x30;
 }
 
 // --- the step ---

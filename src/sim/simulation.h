@@ -173,6 +173,20 @@ public:
     void showTitle();
     void frontEndFrame(std::uint8_t pad);
     void gameOverFrame(bool first);
+    void beginStory();
+    void beginAttract();
+    void openCodeMenuScreen();
+    // Console RAM FF83E0..FF900F, kept in the title_ram block (big-endian). An
+    // address outside it stops the game.
+    static constexpr std::uint32_t kTitleRamBase = 0xFF83E0;
+    static constexpr std::uint32_t kTitleRamEnd = 0xFF900F;
+    std::int64_t titleWord(std::uint32_t address);  // signed 16-bit
+    void setTitleWord(std::uint32_t address, std::int64_t value);
+    std::int64_t titleLong(std::uint32_t address);  // signed 32-bit
+    void setTitleLong(std::uint32_t address, std::int64_t value);
+    // The game's own start values (door locks and states, phases, score, stars,
+    // lives, scenery records), shared by the new game and the code menu.
+    void applyGameStartValues();
 
     // Subgames.
     void enterSubgame();
@@ -195,6 +209,28 @@ private:
     void saveHeroForSubgame();
     void restoreHeroFromPush();
     void cancelPaletteFade();
+    // Front-end pieces.
+    void appendFrontFrame();
+    Screen& pushFrontScreen(std::int64_t event, std::int64_t language, std::int64_t picture);
+    void moveMenuCursor(std::uint8_t pad, std::int64_t last);
+    void languageMenuFrame(std::uint8_t pad);
+    void shuffleLetterPieces();
+    void drawLetterPieces(std::int64_t t);
+    void drawRestingLetters();
+    void chooseLanguage();
+    void titleFrame(std::uint8_t pad);
+    void setUpTitleLogo();
+    void titleLogo();
+    void attractFrame(std::uint8_t pad);
+    void beginAttractPicture();
+    void drawAttractSprites(std::int64_t event, std::int64_t offset);
+    void storyFrame(std::uint8_t pad);
+    void codeMenuFrame(std::uint8_t pad);
+    void codeMenuSubgameFrame(std::uint8_t pad);
+    void startCodeMenuChoice();
+    void drawCodeMenuMarks(std::int64_t from, std::int64_t to, std::int64_t t);
+    void drawGameOverWord(std::uint32_t table, std::int64_t x, std::int64_t y, std::int64_t scaleX,
+                          std::int64_t scaleY);
 
     GameState state_;
     std::uint32_t cheats_ = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "rom_generators.h"
 #include "source_error.h"
 
 namespace builder {
@@ -128,6 +129,10 @@ void assembleRomSource(const std::filesystem::path& file, RomImage& image) {
           for (int b = size - 1; b >= 0; --b) section.bytes.push_back(static_cast<std::uint8_t>(v >> (8 * b)));
           pc += size;
         }
+      } else if (isGeneratedStatement(op)) {
+        auto bytes = generatedBytes(w, file, st.line);
+        section.bytes.insert(section.bytes.end(), bytes.begin(), bytes.end());
+        pc += static_cast<std::uint32_t>(bytes.size());
       } else {
         fail(file, st.line, "unknown statement \"" + op + "\"");
       }

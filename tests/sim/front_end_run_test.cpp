@@ -1,0 +1,97 @@
+// A run on our own data set from the first start through the language menu,
+// the title and the story screen into a new game.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "sim/rom_view.h"
+#include "sim/simulation.h"
+#include "world/world.h"
+
+namespace {
+
+const std::filesystem::path kRoot = GROVANTA_SOURCE_DIR;
+
+TEST(FrontEndRun, FromTheFirstStartIntoANewGameOnOurDataSet) {
+    auto world = world::loadWorld(kRoot);
+    ASSERT_TRUE(world.has_value());
+    sim::RomView rom = sim::loadRomView(kRoot, *world);
+    sim::Simulation sim(*world, rom);
+    sim.mutableState().refresh_hz = 50;
+    std::int64_t tick = 0;
+    auto run = [&](std::uint8_t pad, int n) {
+        for (int i = 0; i < n; ++i) {
+            sim.step(pad, tick++);
+            ASSERT_EQ(sim.stopMessage(), "") << "tick " << tick << ", front " << sim.state().front;
+        }
+    };
+
+    sim.newStart(true);
+    ASSERT_EQ(sim.stopMessage(), "");
+    ASSERT_EQ(sim.state().front, 1);
+    run(0x02, 2);  // DOWN: French
+    run(0, 30);    // the letters shuffle and settle
+    EXPECT_EQ(sim.state().menu_cursor, 1);
+    EXPECT_EQ(sim.screens().back().frames.back().size(), 0u);  // at rest nothing new is drawn
+    run(0x80, 3);
+    run(0, 1);
+    ASSERT_EQ(sim.state().front, 2);
+    EXPECT_EQ(sim.state().language, 1);
+
+    run(0, 100);  // the logo turns: its dots and the blinking sprite each frame
+    const auto& title = sim.screens().back();
+    EXPECT_EQ(title.picture, 2);
+    EXPECT_EQ(title.frames.size(), 101u);
+    EXPECT_GT(title.frames.back().size(), 30u);
+    EXPECT_LE(title.frames.back().size(), 80u);
+
+    run(0x80, 1);
+    ASSERT_EQ(sim.state().front, 3);
+    EXPECT_EQ(sim.screens().back().event, 17);
+    run(0, 20);
+    sim.step(0x20, tick++);  // C starts the game
+    EXPECT_EQ(sim.state().front, 0);
+    EXPECT_EQ(sim.tickKind(), 'S');
+    EXPECT_EQ(sim.state().area, 21);
+    EXPECT_EQ(sim.state().lives, 2);
+    EXPECT_EQ(sim.state().language, 1);
+    // The new game's own tables (rain waits, platform records, objects, lifts)
+    // belong to the game's data; while one is missing the new game reports it,
+    // and nothing else may stop.
+    const std::string& stop = sim.stopMessage();
+    if (!stop.empty()) {
+        const std::string prefix = "a ROM table that was not exported (";
+        ASSERT_EQ(stop.rfind(prefix, 0), 0u) << stop;
+        const auto address = std::stoul(stop.substr(prefix.size(), 6), nullptr, 16);
+        const bool newGamesOwn = (address >= 0x004A22 && address < 0x004A32) ||
+                                 (address >= 0x00A9C0 && address < 0x00A9FC) ||
+                                 (address >= 0x002B68 && address < 0x002F48) ||
+                                 (address >= 0x0065B4 && address < 0x006656) || address == 0x0025E0;
+        EXPECT_TRUE(newGamesOwn) << stop;
+    } else {
+        EXPECT_TRUE(sim.isAtRest());
+    }
+}
+
+TEST(FrontEndRun, TheCodeMenusEntriesNameSubgamesOfOurDataSet) {
+    auto world = world::loadWorld(kRoot);
+    ASSERT_TRUE(world.has_value());
+    sim::RomView rom = sim::loadRomView(kRoot, *world);
+    for (std::uint32_t entry = 0; entry < 6; ++entry) {
+        const std::int64_t mode = static_cast<std::int16_t>(rom.wordAt(0x0130D2 + 2 * entry));
+        EXPECT_TRUE(mode == 0 || mode == 1 || mode == 2 || (mode >= 4 && mode <= 9)) << entry;
+    }
+    // The secret sequence: single keys without START, ended by FF.
+    std::uint32_t n = 0;
+    for (; n < 32 && rom.byteAt(0x0151C0 + n) != 0xFF; ++n) {
+        const std::uint8_t key = rom.byteAt(0x0151C0 + n);
+        EXPECT_NE(key, 0) << n;
+        EXPECT_EQ(key & 0x80, 0) << n;
+        EXPECT_EQ(key & (key - 1), 0) << n << ": one key at a time";
+    }
+    EXPECT_GT(n, 0u);
+    EXPECT_LT(n, 32u);
+    EXPECT_FALSE(rom.hasMissed());
+}
+
+}  // namespace
