@@ -307,3 +307,43 @@ TEST(ScreenPages, InventoryNamesAndMissingPictures) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every message of our data set draws in every language: the events on their own screens, every
+// object's name and every area's description on the inventory.
+TEST(ScreenPages, EveryTextOfOurDataSetDrawsInEveryLanguage) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  for (int language = 0; language < render::kLanguageCount; ++language) {
+    for (int event = 1; event <= 29; ++event) {
+      sim::Screen screen;
+      screen.event = event;
+      screen.area = 21;
+      screen.language = language;
+      screen.frames = {{}};
+      screen.picture = event == 17 ? 3 : event == 18 ? 1 : event == 19 ? 5 : event >= 22 ? 4 : 0;
+      if (screen.picture == 4) screen.values_b = {0}, screen.values_c = {16};
+      EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, current, screen, 0)) << "event " << event << ", language " << language;
+    }
+    for (int object = 0; object < 62; object += 3) {
+      sim::Screen inventory;
+      inventory.language = language;
+      inventory.held = {object, object + 1 < 62 ? object + 1 : 80, object + 2 < 62 ? object + 2 : 80};
+      inventory.frames = {{}};
+      for (const auto& area : d->world.areas) {
+        inventory.area = area.id;
+        sim::GameState there = gameAt(area.id);
+        EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, there, inventory, 0))
+            << "objects from " << object << ", area " << area.id << ", language " << language;
+        if (object > 0) break;  // the descriptions once per language are enough
+      }
+    }
+    EXPECT_FALSE(d->rom.hasMissed()) << std::hex << d->rom.missingAddress();
+  }
+}
+
+}  // namespace
