@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
+#include "render/frame_png.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -70,19 +72,7 @@ std::vector<unsigned char> encode(const render::Frame& frame, bool rgb) {
     lodepng::encode(png, bytes, static_cast<unsigned>(frame.width), static_cast<unsigned>(frame.height));
     return png;
   }
-  lodepng::State state;
-  state.info_raw.colortype = LCT_PALETTE;
-  state.info_raw.bitdepth = 8;
-  state.info_png.color.colortype = LCT_PALETTE;
-  state.info_png.color.bitdepth = 8;
-  state.encoder.auto_convert = 0;
-  for (std::uint16_t word : frame.cram) {
-    const std::uint32_t c = render::cramToRgb(word);
-    for (auto* info : {&state.info_png.color, &state.info_raw})
-      lodepng_palette_add(info, static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 8), static_cast<unsigned char>(c), 255);
-  }
-  lodepng::encode(png, frame.pixels, static_cast<unsigned>(frame.width), static_cast<unsigned>(frame.height), state);
-  return png;
+  return render::encodeIndexedPng(frame, frame.height);
 }
 
 // Reads a golden back as palette indices and the 64 colours of its palette.
