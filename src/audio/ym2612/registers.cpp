@@ -135,6 +135,16 @@ void refreshChannel(ChipState& s, int index, bool special) {
     if (!op.ssgOn) op.inverted = false;
     op.envelope = envelopeLevel(op);
   }
+
+  ch.awake = 0;
+  ch.ssg = 0;
+  ch.audible = false;
+  for (int k = 0; k < 4; ++k) {
+    const Operator& op = ch.op[k];
+    if (!resting(op)) ch.awake |= static_cast<std::uint8_t>(1u << k);
+    if (op.ssgOn) ch.ssg |= static_cast<std::uint8_t>(1u << k);
+    ch.audible = ch.audible || sounding(op);
+  }
 }
 
 }  // namespace

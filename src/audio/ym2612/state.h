@@ -53,6 +53,17 @@ struct Channel {
   bool left = true;
   bool right = true;
   std::int32_t output = 0;        // the clipped 9-bit channel value
+
+  // Bookkeeping that lets resting operators and channels cost nothing. An
+  // operator rests once it has fully released (Release at 0x3FF): nothing
+  // about it changes until a key-on. Bit k of `awake` is set while O(k+1)
+  // does not rest; `ssg` marks the operators with SSG-EG on, whose envelope
+  // moves every sample. `audible` is set while some operator is past its
+  // key-on or still above the release's cut-off (0x380); only then is the
+  // channel's output computed.
+  std::uint8_t awake = 0;
+  std::uint8_t ssg = 0;
+  bool audible = false;
 };
 
 struct FrequencyLatch {

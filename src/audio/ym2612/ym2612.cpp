@@ -1,6 +1,7 @@
 #include "audio/ym2612/ym2612.h"
 
 #include "audio/ym2612/channel.h"
+#include "audio/ym2612/channel_step.h"
 #include "audio/ym2612/envelope.h"
 #include "audio/ym2612/lfo.h"
 #include "audio/ym2612/operator.h"
@@ -22,7 +23,7 @@ inline std::int32_t ladder(std::int32_t v) { return v >= 0 ? v + 4 : v - 3; }
 
 }  // namespace
 
-Ym2612::Ym2612() { reset(); }
+Ym2612::Ym2612() : tables_(&tables()) { reset(); }
 
 void Ym2612::reset() { resetRegisters(state_); }
 
@@ -31,7 +32,7 @@ void Ym2612::write(std::uint32_t offset, std::uint8_t data) { writePort(state_, 
 std::uint8_t Ym2612::read(std::uint32_t) const { return state_.status; }
 
 void Ym2612::generate(std::int32_t* output, std::size_t count) {
-  const Tables& t = tables();
+  const Tables& t = *tables_;
   ChipState& s = state_;
   for (std::size_t n = 0; n < count; ++n) {
     if (s.dirty) refreshFromRegisters(s);
@@ -52,37 +53,7 @@ void Ym2612::generate(std::int32_t* output, std::size_t count) {
       Channel& ch = s.channels[i];
       ch.feedback[1] = ch.feedback[0];
       ch.feedback[0] = ch.feedbackIn;
-      const bool pitchMod = ch.pms != 0 && lfo.pm != 0;
-      // A channel whose four operators have all released below hearing
-      // produces nothing; skipping it saves most of the work in quiet passages.
-      bool audible = false;
-      for (Operator& op : ch.op) {
-        // Fully released: nothing here changes until a key-on, which also
-        // restarts the phase, so the operator can rest.
-        if (op.state == EnvelopeState::Release && op.attenuation == 0x3FF) {
-          op.envelope = -1;
-          continue;
-        }
-        // the envelope only moves on SSG-EG steps and envelope ticks
-        if (op.ssgOn) {
-          ssgStep(op);
-          if (tick) envelopeTick(op, s.egCounter);
-          op.envelope = envelopeLevel(op);
-        } else if (tick && envelopeTick(op, s.egCounter)) {
-          op.envelope = envelopeLevel(op);
-        }
-        if (pitchMod) {
-          // the modulated step only changes when the LFO value does
-          if (op.pmValue != lfo.pm) {
-            op.pmValue = lfo.pm;
-            op.pmStep = phaseStep(op.blockFnum, pitchAdjust(op.blockFnum, ch.pms, lfo.pm), op.detune, op.multiple);
-          }
-          op.phase = (op.phase + op.pmStep) & 0xFFFFF;
-        } else {
-          op.phase = (op.phase + op.step) & 0xFFFFF;
-        }
-        audible = audible || op.state != EnvelopeState::Release || op.attenuation < 0x380;
-      }
+      stepChannel(ch, tick, s.egCounter, lfo.pm);
 
       std::int32_t v;
       if (i == 5 && s.dacEnabled) {
@@ -90,7 +61,9 @@ void Ym2612::generate(std::int32_t* output, std::size_t count) {
         // the same 9-bit scale: 2 * (data - 128) plus the extra low bit
         v = 2 * (static_cast<std::int32_t>(s.dacData) - 128) + s.dacLowBit;
       } else {
-        if (audible) {
+        // a channel whose operators have all released below hearing
+        // produces nothing (and leaves its feedback memory alone)
+        if (ch.audible) {
           computeChannel(t, ch, lfo.am);
         } else {
           ch.output = 0;
