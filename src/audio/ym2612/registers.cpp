@@ -164,6 +164,7 @@ void resetRegisters(ChipState& s) {
   s.timerACount = 0;
   s.timerBCount = 0;
   s.status = 0;
+  s.awakeChannels = 0;
   s.dirty = true;
 }
 
@@ -188,7 +189,11 @@ void writePort(ChipState& s, std::uint32_t port, std::uint8_t data) {
 
 void refreshFromRegisters(ChipState& s) {
   const bool special = (s.regs[0x27] & 0xC0) != 0;
-  for (int i = 0; i < 6; ++i) refreshChannel(s, i, special && i == 2);
+  s.awakeChannels = 0;
+  for (int i = 0; i < 6; ++i) {
+    refreshChannel(s, i, special && i == 2);
+    if (s.channels[i].awake) s.awakeChannels |= static_cast<std::uint8_t>(1u << i);
+  }
   s.dirty = false;
 }
 

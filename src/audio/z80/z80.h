@@ -42,11 +42,10 @@ class Z80 {
   bool zero() const { return zero_; }
 
  private:
-  std::uint8_t fetch() { return memory_[pc_++ & (kMemorySize - 1)]; }
-  std::uint16_t fetchWord();
-  std::uint16_t readWord(std::uint16_t address) const;
-  // A store by the program: memory below 0x4000, the YM ports at 0x4000-0x5FFF, dropped above.
-  void store(std::uint16_t address, std::uint8_t value, std::int64_t time);
+  // Runs instructions from the program counter: one when kSingleStep, else while the clock is below
+  // `until`. False when the program counter left the code (the Z80 is then stopped).
+  template <bool kSingleStep>
+  bool execute(std::int64_t until);
   void stop(std::uint16_t at);
 
   YmHook ym_;
