@@ -1,7 +1,6 @@
 #include "audio/sound.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace audio {
 namespace {
@@ -13,8 +12,16 @@ constexpr int kChipPrescale = 6;
 constexpr int kChipRateBase = 7600489;
 constexpr double kDcPole = 0.999;
 
-// Round half away from zero.
-long roundAway(double v) { return std::lround(v); }
+// Round half away from zero, as lround does, without the library call: the whole part truncated
+// toward zero, then the fraction (exact for any double) decides. Sums far beyond 16 bits saturate,
+// NaN goes to the negative end as lround's does.
+inline long roundAway(double v) {
+  if (!(v > -2147483648.0)) return -2147483648L;
+  if (v > 2147483647.0) return 2147483647L;
+  const long whole = static_cast<long>(v);
+  const double fraction = v - static_cast<double>(whole);
+  return whole + (fraction >= 0.5 ? 1 : 0) - (fraction <= -0.5 ? 1 : 0);
+}
 
 }  // namespace
 
@@ -89,8 +96,9 @@ void Sound::ymWrite(int port, std::uint8_t value) {
   }
 }
 
-void Sound::advanceChipSample() {
-  const std::uint64_t now = masterClock_ / kMasterPerZ80Cycle;
+// The sound frames due by Z80 time `now`: the Z80 runs up to each frame's start, then the queued
+// requests reach the driver and the driver runs one frame.
+void Sound::runSoundFrames(std::uint64_t now) {
   while (nextFrameTime_ <= now) {
     z80_.runUntil(static_cast<std::int64_t>(nextFrameTime_));
     for (const SoundRequest& request : queue_) driver_.applyRequest(request.kind, request.value);
@@ -99,12 +107,15 @@ void Sound::advanceChipSample() {
     nextFrameTime_ += kZ80CyclesPerFrame;
     ++soundFrames_;
   }
+}
+
+void Sound::advanceChipSample() {
+  const std::uint64_t now = masterClock_ / kMasterPerZ80Cycle;
+  if (nextFrameTime_ <= now) runSoundFrames(now);
   z80_.runUntil(static_cast<std::int64_t>(now));
   for (int c = 0; c < 2; ++c) {
-    std::int32_t left = 0, right = 0;
-    chips_->chip[c].generate(left, right);
     previous_[c] = current_[c];
-    current_[c] = {left, right};
+    chips_->chip[c].generate(current_[c]);
   }
   masterClock_ += kMasterPerChipSample;
 }
@@ -112,7 +123,10 @@ void Sound::advanceChipSample() {
 void Sound::render(std::int16_t* buffer, int frames, float musicVolume, float soundVolume) {
   if (!ready_ || frames <= 0 || buffer == nullptr) return;
   const double volume[2] = {musicVolume, soundVolume};
-  Chips& chips = *chips_;
+  // The DC filters' memories stay in locals for the whole call.
+  auto lastIn = chips_->lastIn;
+  auto lastOut = chips_->lastOut;
+  const double rate = static_cast<double>(outputRate_);
   for (int i = 0; i < frames; ++i) {
     // One output sample is chipRate units of phase, one chip sample outputRate units: the phase in
     // output samples is phase_ / chipRate, and the step T = outputRate / chipRate. Integers keep
@@ -122,20 +136,22 @@ void Sound::render(std::int16_t* buffer, int frames, float musicVolume, float so
       phase_ -= outputRate_;
       advanceChipSample();
     }
-    const double w = static_cast<double>(phase_) / static_cast<double>(outputRate_);
+    const double w = static_cast<double>(phase_) / rate;
     for (int side = 0; side < 2; ++side) {
       double mix = 0.0;
       for (int c = 0; c < 2; ++c) {
         const double x = previous_[c][side] + w * (current_[c][side] - previous_[c][side]);
-        const double y = x - chips.lastIn[c][side] + kDcPole * chips.lastOut[c][side];
-        chips.lastIn[c][side] = x;
-        chips.lastOut[c][side] = y;
+        const double y = x - lastIn[c][side] + kDcPole * lastOut[c][side];
+        lastIn[c][side] = x;
+        lastOut[c][side] = y;
         mix += volume[c] * y;
       }
       const long sum = roundAway(mix) + buffer[2 * i + side];
       buffer[2 * i + side] = static_cast<std::int16_t>(std::clamp<long>(sum, -32768, 32767));
     }
   }
+  chips_->lastIn = lastIn;
+  chips_->lastOut = lastOut;
 }
 
 }  // namespace audio

@@ -27,12 +27,8 @@ class Sound {
      public:
       void reset() { model_.reset(); }
       void write(int offset, std::uint8_t data) { model_.write(static_cast<std::uint32_t>(offset), data); }
-      void generate(std::int32_t& left, std::int32_t& right) {
-        std::int32_t out[2];
-        model_.generate(out, 1);
-        left = out[0];
-        right = out[1];
-      }
+      // One sample into out: left, right.
+      void generate(std::array<std::int32_t, 2>& out) { model_.generate(out.data(), 1); }
      private:
       Ym2612 model_;
     };
@@ -73,6 +69,7 @@ class Sound {
  private:
   void ymWrite(int port, std::uint8_t value);
   void advanceChipSample();
+  void runSoundFrames(std::uint64_t now);
   void resetHardware();
 
   // The driver's memory, its image and the two hooks live in the ported sequencer.
