@@ -109,45 +109,74 @@ void Sound::runSoundFrames(std::uint64_t now) {
   }
 }
 
-void Sound::advanceChipSample() {
+void Sound::advanceChipSample(ChipFrame& out) {
   const std::uint64_t now = masterClock_ / kMasterPerZ80Cycle;
   if (nextFrameTime_ <= now) runSoundFrames(now);
   z80_.runUntil(static_cast<std::int64_t>(now));
-  for (int c = 0; c < 2; ++c) {
-    previous_[c] = current_[c];
-    chips_->chip[c].generate(current_[c]);
-  }
+  for (int c = 0; c < 2; ++c) chips_->chip[c].generate(out[c]);
   masterClock_ += kMasterPerChipSample;
 }
 
 void Sound::render(std::int16_t* buffer, int frames, float musicVolume, float soundVolume) {
   if (!ready_ || frames <= 0 || buffer == nullptr) return;
   const double volume[2] = {musicVolume, soundVolume};
+  // Done in chunks of two passes: first the console advances, its chip samples going into a ring
+  // and each output sample noting its phase and the ring entry of its current chip sample; then
+  // the interpolation, the DC filters and the mix run over the chunk in one tight loop, where the
+  // samples' arithmetic can overlap. A chunk holds as many output samples as its chip samples
+  // fit the ring without wrapping (at least one: at very low output rates the ring wraps within
+  // that one, which only needs the last two).
+  constexpr std::uint32_t kRing = 512;
+  constexpr int kChunk = 256;
+  const std::uint64_t perOutput = (chipRateUnits_ + outputRate_ - 1) / outputRate_;
+  const int chunk = static_cast<int>(std::clamp<std::uint64_t>((kRing - 2) / perOutput, 1, kChunk));
+  std::array<ChipFrame, kRing> ring;
+  struct Point {
+    std::uint64_t phase;
+    std::uint32_t index;  // ring entry of the current chip sample; the previous one sits before it
+  };
+  std::array<Point, kChunk> points;
   // The DC filters' memories stay in locals for the whole call.
   auto lastIn = chips_->lastIn;
   auto lastOut = chips_->lastOut;
   const double rate = static_cast<double>(outputRate_);
-  for (int i = 0; i < frames; ++i) {
-    // One output sample is chipRate units of phase, one chip sample outputRate units: the phase in
-    // output samples is phase_ / chipRate, and the step T = outputRate / chipRate. Integers keep
-    // 48000 output samples at exactly 52781 chip samples, with no drift over long runs.
-    phase_ += chipRateUnits_;
-    while (phase_ >= outputRate_) {
-      phase_ -= outputRate_;
-      advanceChipSample();
-    }
-    const double w = static_cast<double>(phase_) / rate;
-    for (int side = 0; side < 2; ++side) {
-      double mix = 0.0;
-      for (int c = 0; c < 2; ++c) {
-        const double x = previous_[c][side] + w * (current_[c][side] - previous_[c][side]);
-        const double y = x - lastIn[c][side] + kDcPole * lastOut[c][side];
-        lastIn[c][side] = x;
-        lastOut[c][side] = y;
-        mix += volume[c] * y;
+  for (int done = 0; done < frames; done += chunk) {
+    const int n = std::min(chunk, frames - done);
+    std::uint32_t k = 1;
+    ring[0] = previous_;
+    ring[1] = current_;
+    for (int i = 0; i < n; ++i) {
+      // One output sample is chipRate units of phase, one chip sample outputRate units: the phase
+      // in output samples is phase_ / chipRate, and the step T = outputRate / chipRate. Integers
+      // keep 48000 output samples at exactly 52781 chip samples, with no drift over long runs.
+      phase_ += chipRateUnits_;
+      while (phase_ >= outputRate_) {
+        phase_ -= outputRate_;
+        ++k;
+        advanceChipSample(ring[k & (kRing - 1)]);
       }
-      const long sum = roundAway(mix) + buffer[2 * i + side];
-      buffer[2 * i + side] = static_cast<std::int16_t>(std::clamp<long>(sum, -32768, 32767));
+      points[i] = {phase_, k};
+    }
+    previous_ = ring[(k - 1) & (kRing - 1)];
+    current_ = ring[k & (kRing - 1)];
+
+    std::int16_t* out = buffer + 2 * done;
+    for (int i = 0; i < n; ++i) {
+      const double w = static_cast<double>(points[i].phase) / rate;
+      const ChipFrame& cur = ring[points[i].index & (kRing - 1)];
+      const ChipFrame& prev = ring[(points[i].index - 1) & (kRing - 1)];
+      for (int side = 0; side < 2; ++side) {
+        double mix = 0.0;
+        for (int c = 0; c < 2; ++c) {
+          const double x = prev[c][side] + w * (cur[c][side] - prev[c][side]);
+          const double y = x - lastIn[c][side] + kDcPole * lastOut[c][side];
+          lastIn[c][side] = x;
+          lastOut[c][side] = y;
+          mix += volume[c] * y;
+        }
+        const long sum = roundAway(mix) + out[2 * i + side];
+        out[2 * i + side] = static_cast<std::int16_t>(std::clamp<long>(sum, -32768, 32767));
+      }
     }
   }
   chips_->lastIn = lastIn;

@@ -67,8 +67,11 @@ class Sound {
   const Chips& chips() const { return *chips_; }
 
  private:
+  // One chip sample of both chips: [chip][side].
+  using ChipFrame = std::array<std::array<std::int32_t, 2>, 2>;
+
   void ymWrite(int port, std::uint8_t value);
-  void advanceChipSample();
+  void advanceChipSample(ChipFrame& out);
   void runSoundFrames(std::uint64_t now);
   void resetHardware();
 
@@ -86,8 +89,8 @@ class Sound {
   std::uint64_t masterClock_ = 0;
   std::uint64_t chipRateUnits_;
   double chipRate_;
-  std::array<std::array<std::int32_t, 2>, 2> previous_{};
-  std::array<std::array<std::int32_t, 2>, 2> current_{};
+  ChipFrame previous_{};
+  ChipFrame current_{};
   std::array<std::uint8_t, 2> latches_{};
   std::uint64_t soundFrames_ = 0;
 };
