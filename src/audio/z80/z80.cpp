@@ -9,6 +9,7 @@ Z80::Z80(YmHook hook) : ym_(std::move(hook)) {}
 void Z80::reset() {
   running_ = true;
   pc_ = 0;
+  loop_.armed = false;
 }
 
 void Z80::clear() {
@@ -17,6 +18,8 @@ void Z80::clear() {
   pc_ = ix_ = hl_ = bc_ = saved_ = 0;
   a_ = 0;
   zero_ = false;
+  ++stores_;
+  loop_.armed = false;
 }
 
 void Z80::runUntil(std::int64_t t) {

@@ -43,10 +43,29 @@ bool Z80::execute(std::int64_t until) {
   const auto put = [&](std::uint16_t address, std::uint8_t value, std::int64_t time) {
     if (address < 0x4000) {
       mem[address & kMask] = value;
-    } else if (address < 0x6000 && ym_) {
-      sync();
-      ym_(address & 3, value, time);
+      ++stores_;
+    } else if (address < 0x6000) {
+      ++stores_;
+      if (ym_) {
+        sync();
+        ym_(address & 3, value, time);
+      }
     }
+  };
+  // A backward jump has arrived at pc (the clock already past it). If the last one arrived here too
+  // with the same registers and nothing was stored since, the pass between them is pure: every further
+  // pass repeats it exactly, so the passes that end by `until` are skipped (the interpreter would have
+  // stopped at none of their instruction boundaries before). Otherwise this arrival is the new mark.
+  const auto arrive = [&] {
+    LoopMark& m = loop_;
+    if (m.armed && m.head == pc && m.stores == stores_ && m.a == a && m.zero == zero && m.bc == bc &&
+        m.hl == hl && m.ix == ix && m.saved == saved) {
+      const std::int64_t period = clock - m.clock;
+      if (clock < until) clock += (until - clock) / period * period;
+      m.clock = clock;
+      return;
+    }
+    m = {true, pc, ix, hl, bc, saved, a, zero, clock, stores_};
   };
 
   do {
@@ -63,21 +82,31 @@ bool Z80::execute(std::int64_t until) {
       case 0xA7: zero = a == 0; t = 4; break;                                        // AND A
       case 0x28: {                                                                   // JR Z,e
         const auto e = static_cast<std::int8_t>(byte());
-        if (zero) {
-          pc = static_cast<std::uint16_t>(pc + e);
-          t = 12;
-        } else {
+        if (!zero) {
           t = 7;
+          break;
+        }
+        pc = static_cast<std::uint16_t>(pc + e);
+        t = 12;
+        if (!kSingleStep && e < 0) {
+          clock += t;
+          arrive();
+          continue;
         }
         break;
       }
       case 0x20: {                                                                   // JR NZ,e
         const auto e = static_cast<std::int8_t>(byte());
-        if (!zero) {
-          pc = static_cast<std::uint16_t>(pc + e);
-          t = 12;
-        } else {
+        if (zero) {
           t = 7;
+          break;
+        }
+        pc = static_cast<std::uint16_t>(pc + e);
+        t = 12;
+        if (!kSingleStep && e < 0) {
+          clock += t;
+          arrive();
+          continue;
         }
         break;
       }
@@ -104,6 +133,11 @@ bool Z80::execute(std::int64_t until) {
         const auto e = static_cast<std::int8_t>(byte());
         pc = static_cast<std::uint16_t>(pc + e);
         t = 12;
+        if (!kSingleStep && e < 0) {
+          clock += t;
+          arrive();
+          continue;
+        }
         break;
       }
       case 0x78: a = static_cast<std::uint8_t>(bc >> 8); t = 4; break;              // LD A,B
