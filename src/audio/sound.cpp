@@ -1,6 +1,7 @@
 #include "audio/sound.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace audio {
 namespace {
@@ -53,12 +54,13 @@ int Sound::routeYmWrite(std::array<std::uint8_t, 2>& latches, int port, std::uin
 Sound::Sound(int rate)
     : driver_([this](std::uint16_t address, std::uint8_t value) { z80_.poke(address, value); },
               [this]() { resetHardware(); }),
-      z80_([this](int port, std::uint8_t value, std::int64_t) { ymWrite(port, value); }),
+      z80_([this](int port, std::uint8_t value, std::int64_t) { pending_.push_back({z80_.clock(), port, value}); }),
       chips_(std::make_unique<Chips>()),
       outputRate_(static_cast<std::uint64_t>(rate > 0 ? rate : 1)),
       chipRateUnits_(kChipRateBase / (24 * kChipPrescale)),
       chipRate_(static_cast<double>(chipRateUnits_)) {
   for (auto& chip : chips_->chip) chip.reset();
+  pending_.reserve(4096);
 }
 
 void Sound::resetHardware() {
@@ -78,11 +80,40 @@ bool Sound::loadDriver(std::span<const std::uint8_t> bytes) {
 
 void Sound::restart() {
   if (!driver_.hasImage()) return;
+  // The Z80 ran ahead of the chips; its clock goes back to where it stood after the last chip
+  // sample, found by replaying from the last sound frame without the hook. Its writes not yet due
+  // never happened.
+  if (hasCheckpoint_) {
+    Z80 replay = checkpoint_;
+    replay.setYmHook({});
+    replay.runUntil(static_cast<std::int64_t>(lastNow_));
+    z80_.setClock(replay.clock());
+  }
+  pending_.clear();
+  pendingNext_ = 0;
   driver_.clearMemory();
   z80_.clear();
   for (auto& chip : chips_->chip) chip.reset();
   queue_.clear();
   driver_.loadProgram();
+  runZ80Ahead();
+}
+
+void Sound::runZ80Ahead() {
+  checkpoint_ = z80_;
+  hasCheckpoint_ = true;
+  z80_.runUntil(static_cast<std::int64_t>(nextFrameTime_));
+}
+
+void Sound::applyZ80Writes(std::int64_t before) {
+  while (pendingNext_ < pending_.size() && pending_[pendingNext_].start < before) {
+    const PendingWrite& w = pending_[pendingNext_++];
+    ymWrite(w.port, w.value);
+  }
+  if (pendingNext_ == pending_.size()) {
+    pending_.clear();
+    pendingNext_ = 0;
+  }
 }
 
 void Sound::ymWrite(int port, std::uint8_t value) {
@@ -100,19 +131,25 @@ void Sound::ymWrite(int port, std::uint8_t value) {
 // requests reach the driver and the driver runs one frame.
 void Sound::runSoundFrames(std::uint64_t now) {
   while (nextFrameTime_ <= now) {
-    z80_.runUntil(static_cast<std::int64_t>(nextFrameTime_));
+    const auto frameStart = static_cast<std::int64_t>(nextFrameTime_);
+    z80_.runUntil(frameStart);
+    applyZ80Writes(std::numeric_limits<std::int64_t>::max());
     for (const SoundRequest& request : queue_) driver_.applyRequest(request.kind, request.value);
     queue_.clear();
     driver_.runFrame();
     nextFrameTime_ += kZ80CyclesPerFrame;
     ++soundFrames_;
+    runZ80Ahead();
   }
 }
 
 void Sound::advanceChipSample(ChipFrame& out) {
   const std::uint64_t now = masterClock_ / kMasterPerZ80Cycle;
   if (nextFrameTime_ <= now) runSoundFrames(now);
-  z80_.runUntil(static_cast<std::int64_t>(now));
+  // The Z80 has run up to the next sound frame already: the writes of the instructions that began
+  // before now reach the chips, as if it had run up to now.
+  applyZ80Writes(static_cast<std::int64_t>(now));
+  lastNow_ = now;
   for (int c = 0; c < 2; ++c) chips_->chip[c].generate(out[c]);
   masterClock_ += kMasterPerChipSample;
 }
