@@ -81,8 +81,8 @@ bool Sound::loadDriver(std::span<const std::uint8_t> bytes) {
 void Sound::restart() {
   if (!driver_.hasImage()) return;
   // The Z80 ran ahead of the chips; its clock goes back to where it stood after the last chip
-  // sample, found by replaying from the last sound frame without the hook. Its writes not yet due
-  // never happened.
+  // sample, found by replaying from the last sound frame without the hook. The held-back writes of
+  // instructions that had not begun by then are dropped: for the chips they never happened.
   if (hasCheckpoint_) {
     Z80 replay = checkpoint_;
     replay.setYmHook({});
