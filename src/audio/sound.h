@@ -27,12 +27,8 @@ class Sound {
      public:
       void reset() { model_.reset(); }
       void write(int offset, std::uint8_t data) { model_.write(static_cast<std::uint32_t>(offset), data); }
-      void generate(std::int32_t& left, std::int32_t& right) {
-        std::int32_t out[2];
-        model_.generate(out, 1);
-        left = out[0];
-        right = out[1];
-      }
+      // One sample into out: left, right.
+      void generate(std::array<std::int32_t, 2>& out) { model_.generate(out.data(), 1); }
      private:
       Ym2612 model_;
     };
@@ -67,17 +63,41 @@ class Sound {
   std::uint64_t masterClock() const { return masterClock_; }
   std::uint64_t soundFrames() const { return soundFrames_; }
   const std::array<std::uint8_t, SoundDriver::kMemorySize>& driverMemory() const { return driver_.memory(); }
+  // The Z80 as it stands: ahead of the chips, at the start of the next sound frame.
   const Z80& z80() const { return z80_; }
   const Chips& chips() const { return *chips_; }
 
  private:
+  // One chip sample of both chips: [chip][side].
+  using ChipFrame = std::array<std::array<std::int32_t, 2>, 2>;
+
   void ymWrite(int port, std::uint8_t value);
-  void advanceChipSample();
+  // Runs the Z80 up to the next sound frame, its YM writes held back in `pending_`, after noting
+  // where it started from.
+  void runZ80Ahead();
+  // Hands the held-back writes of instructions that began before Z80 time `before` to the chips.
+  void applyZ80Writes(std::int64_t before);
+  void advanceChipSample(ChipFrame& out);
+  void runSoundFrames(std::uint64_t now);
   void resetHardware();
 
   // The driver's memory, its image and the two hooks live in the ported sequencer.
   SoundDriver driver_;
+  // The Z80 runs ahead, a sound frame at a time (nothing reaches it between frames but its own
+  // program), which keeps it out of the per-sample path; its YM writes wait in `pending_` with the
+  // time their instruction began and reach the chips at the chip sample that would have seen them.
+  // `checkpoint_` is the Z80 as it stood at the last frame, for putting its clock back on a restart.
   Z80 z80_;
+  struct PendingWrite {
+    std::int64_t start;
+    int port;
+    std::uint8_t value;
+  };
+  std::vector<PendingWrite> pending_;
+  std::size_t pendingNext_ = 0;
+  Z80 checkpoint_;
+  bool hasCheckpoint_ = false;
+  std::uint64_t lastNow_ = 0;  // Z80 time of the last chip sample
   std::unique_ptr<Chips> chips_;
   bool ready_ = false;
   std::vector<SoundRequest> queue_;
@@ -89,8 +109,8 @@ class Sound {
   std::uint64_t masterClock_ = 0;
   std::uint64_t chipRateUnits_;
   double chipRate_;
-  std::array<std::array<std::int32_t, 2>, 2> previous_{};
-  std::array<std::array<std::int32_t, 2>, 2> current_{};
+  ChipFrame previous_{};
+  ChipFrame current_{};
   std::array<std::uint8_t, 2> latches_{};
   std::uint64_t soundFrames_ = 0;
 };

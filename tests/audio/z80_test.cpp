@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -106,6 +107,80 @@ TEST(Z80ProgramTest, TheFlaggedWriteListReachesThePortsInOrder) {
     EXPECT_EQ(std::make_pair(rig.writes[i].port, int(rig.writes[i].value)), expected[i]);
   }
   EXPECT_EQ(rig.z80.peek(0x1D00), 0);
+}
+
+// The interpreter's shortcuts (busy-wait passes and pure idle passes taken in one go) against plain
+// single steps: the same program, the same pokes at the same moments, runs cut at many lengths (a
+// sound frame, a chip sample, odd ones) must give the same YM writes at the same times and leave the
+// Z80 in the same state.
+TEST(Z80ProgramTest, RunsInSlicesMatchSingleSteps) {
+  struct Rig {
+    std::vector<YmWrite> writes;
+    std::vector<std::int64_t> starts;  // clock() as the hook sees it
+    Z80 z80{[this](int port, std::uint8_t value, std::int64_t time) {
+      writes.push_back({port, value, time});
+      starts.push_back(z80.clock());
+    }};
+    Rig() {
+      const auto program = z80ProgramImage();
+      for (std::size_t i = 0; i < program.size(); ++i) z80.poke(static_cast<std::uint16_t>(i), program[i]);
+      z80.poke(0x00B0, 0xFF);
+      // sample 1: 300 bytes at 0x0400, sample 2: 40 bytes at 0x0800
+      const std::uint8_t table[] = {0x00, 0x04, 0x2C, 0x01, 0x00, 0x08, 0x28, 0x00};
+      for (std::uint16_t i = 0; i < 8; ++i) z80.poke(0x02A0 + i, table[i]);
+      for (std::uint16_t i = 0; i < 300; ++i) z80.poke(0x0400 + i, static_cast<std::uint8_t>(i * 7));
+      z80.reset();
+    }
+  };
+  struct Event {
+    std::int64_t at;
+    std::vector<std::pair<std::uint16_t, std::uint8_t>> pokes;
+  };
+  const std::vector<Event> events = {
+      {3000, {}},
+      {9000, {{0x1FFF, 9}, {0x1FFE, 1}}},
+      {20000, {{0x1D01, 0}, {0x1D02, 0x28}, {0x1D03, 0xF0}, {0x1D04, 0xFF}, {0x1D00, 1}}},
+      {90000, {{0x1FFF, 0}, {0x1FFE, 2}}},
+      {140000, {{0x1FFF, 1}, {0x1FFE, 2}}},
+      {150000, {{0x1FFF, 200}, {0x1FFE, 1}}},
+      {260000, {}},
+  };
+  for (const std::int64_t slice : {std::int64_t{71364}, std::int64_t{67}, std::int64_t{1}, std::int64_t{997}, std::int64_t{23}}) {
+    Rig stepped, sliced;
+    std::int64_t t = 0;
+    for (const Event& e : events) {
+      while (t < e.at) {
+        t = std::min(e.at, t + slice);
+        while (stepped.z80.running() && stepped.z80.clock() < t) stepped.z80.step();
+        sliced.z80.runUntil(t);
+        ASSERT_EQ(sliced.z80.clock(), stepped.z80.clock()) << "slice " << slice << " to " << t;
+        ASSERT_EQ(sliced.z80.pc(), stepped.z80.pc()) << "slice " << slice << " to " << t;
+        ASSERT_EQ(sliced.z80.a(), stepped.z80.a()) << "slice " << slice << " to " << t;
+        ASSERT_EQ(sliced.z80.zero(), stepped.z80.zero()) << "slice " << slice << " to " << t;
+      }
+      for (const auto& [address, value] : e.pokes) {
+        stepped.z80.poke(address, value);
+        sliced.z80.poke(address, value);
+      }
+    }
+    ASSERT_EQ(sliced.writes.size(), stepped.writes.size()) << "slice " << slice;
+    EXPECT_GT(stepped.writes.size(), 500u);
+    for (std::size_t i = 0; i < stepped.writes.size(); ++i) {
+      const YmWrite& a = sliced.writes[i];
+      const YmWrite& b = stepped.writes[i];
+      ASSERT_EQ(std::make_tuple(a.port, a.value, a.time), std::make_tuple(b.port, b.value, b.time))
+          << "slice " << slice << ", write " << i;
+      ASSERT_EQ(sliced.starts[i], stepped.starts[i]);
+    }
+  }
+  // The hook sees the writing instruction's start: LD (0x4000),A and LD (0x4001),A take 13 T-states.
+  Rig rig;
+  rig.z80.runUntil(1000);
+  rig.z80.poke(0x1FFF, 3);
+  rig.z80.poke(0x1FFE, 2);
+  rig.z80.runUntil(3000);
+  ASSERT_FALSE(rig.writes.empty());
+  for (std::size_t i = 0; i < rig.writes.size(); ++i) EXPECT_EQ(rig.writes[i].time - rig.starts[i], 13);
 }
 
 TEST(Z80Test, LeavingTheCodeStopsTheZ80AndTheClockFollowsTheTarget) {

@@ -18,7 +18,8 @@ inline std::int32_t addClipped(std::int32_t sum, std::int32_t value) {
   return std::clamp(sum + (value >> 5), -257, 256);
 }
 
-inline void computeChannel(const Tables& t, Channel& ch, std::int32_t amValue) {
+// The channel's clipped 9-bit output for this sample.
+inline std::int32_t computeChannel(const Tables& t, Channel& ch, std::int32_t amValue) {
   const std::int32_t am = (2 * amValue) >> ch.amShift;
   auto& op = ch.op;
 
@@ -78,7 +79,7 @@ inline void computeChannel(const Tables& t, Channel& ch, std::int32_t amValue) {
       sum = addClipped(addClipped(addClipped(o4 >> 5, o1), o2), o3);
       break;
   }
-  ch.output = sum;
+  return sum;
 }
 
 }  // namespace audio::ym2612

@@ -16,6 +16,18 @@ namespace audio::ym2612 {
 void refreshEnvelope(Operator& op, std::uint8_t reg40, std::uint8_t reg50, std::uint8_t reg60,
                      std::uint8_t reg70, std::uint8_t reg80, std::uint8_t reg90);
 
+// A fully released operator: it stays exactly so until a key-on, which also
+// restarts its phase, so it can rest without being stepped.
+inline bool resting(const Operator& op) {
+  return op.state == EnvelopeState::Release && op.attenuation == 0x3FF;
+}
+
+// Whether the operator keeps its channel's output computed: anything but a
+// release that has fallen past 0x380.
+inline bool sounding(const Operator& op) {
+  return op.state != EnvelopeState::Release || op.attenuation < 0x380;
+}
+
 // Key edge handling, applied at the start of the sample that sees the edge.
 void keyOn(Operator& op);
 void keyOff(Operator& op);

@@ -17,7 +17,8 @@ struct LfoOutput {
   std::int32_t pm;  // -7..7
 };
 
-inline LfoOutput clockLfo(ChipState& s) {
+// One sample's step of the LFO position.
+inline void advanceLfo(ChipState& s) {
   const std::uint8_t reg = s.regs[0x22];
   if ((reg & 0x08) == 0) {
     s.lfoSub = 0;
@@ -28,6 +29,10 @@ inline LfoOutput clockLfo(ChipState& s) {
   } else {
     ++s.lfoSub;
   }
+}
+
+// The modulation values at the current position.
+inline LfoOutput lfoOutput(const ChipState& s) {
   const std::int32_t q = static_cast<std::int32_t>(s.lfoPosition);
   const std::int32_t am = q < 64 ? 63 - q : q - 64;
   const std::int32_t w = q >> 2;

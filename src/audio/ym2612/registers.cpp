@@ -135,6 +135,16 @@ void refreshChannel(ChipState& s, int index, bool special) {
     if (!op.ssgOn) op.inverted = false;
     op.envelope = envelopeLevel(op);
   }
+
+  ch.awake = 0;
+  ch.ssg = 0;
+  ch.audible = false;
+  for (int k = 0; k < 4; ++k) {
+    const Operator& op = ch.op[k];
+    if (!resting(op)) ch.awake |= static_cast<std::uint8_t>(1u << k);
+    if (op.ssgOn) ch.ssg |= static_cast<std::uint8_t>(1u << k);
+    ch.audible = ch.audible || sounding(op);
+  }
 }
 
 }  // namespace
@@ -154,6 +164,7 @@ void resetRegisters(ChipState& s) {
   s.timerACount = 0;
   s.timerBCount = 0;
   s.status = 0;
+  s.awakeChannels = 0;
   s.dirty = true;
 }
 
@@ -178,7 +189,11 @@ void writePort(ChipState& s, std::uint32_t port, std::uint8_t data) {
 
 void refreshFromRegisters(ChipState& s) {
   const bool special = (s.regs[0x27] & 0xC0) != 0;
-  for (int i = 0; i < 6; ++i) refreshChannel(s, i, special && i == 2);
+  s.awakeChannels = 0;
+  for (int i = 0; i < 6; ++i) {
+    refreshChannel(s, i, special && i == 2);
+    if (s.channels[i].awake) s.awakeChannels |= static_cast<std::uint8_t>(1u << i);
+  }
   s.dirty = false;
 }
 

@@ -52,7 +52,17 @@ struct Channel {
   std::uint8_t amShift = 7;       // AM depth as a right shift of 2 * AM
   bool left = true;
   bool right = true;
-  std::int32_t output = 0;        // the clipped 9-bit channel value
+
+  // Bookkeeping that lets resting operators and channels cost nothing. An
+  // operator rests once it has fully released (Release at 0x3FF): nothing
+  // about it changes until a key-on. Bit k of `awake` is set while O(k+1)
+  // does not rest; `ssg` marks the operators with SSG-EG on, whose envelope
+  // moves every sample. `audible` is set while some operator is past its
+  // key-on or still above the release's cut-off (0x380); only then is the
+  // channel's output computed.
+  std::uint8_t awake = 0;
+  std::uint8_t ssg = 0;
+  bool audible = false;
 };
 
 struct FrequencyLatch {
@@ -82,6 +92,7 @@ struct ChipState {
 
   std::uint32_t address = 0;      // 9 bits: bit 8 selects bank 1
   bool dirty = true;              // registers changed since the last sample
+  std::uint8_t awakeChannels = 0; // bit i: channel i has an operator not resting
 
   // envelope clock
   std::uint32_t egDivider = 0;

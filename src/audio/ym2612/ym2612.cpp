@@ -1,6 +1,7 @@
 #include "audio/ym2612/ym2612.h"
 
 #include "audio/ym2612/channel.h"
+#include "audio/ym2612/channel_step.h"
 #include "audio/ym2612/envelope.h"
 #include "audio/ym2612/lfo.h"
 #include "audio/ym2612/operator.h"
@@ -20,9 +21,69 @@ namespace {
 // wide. Kept on purpose: it is the chip's audible crossover distortion.
 inline std::int32_t ladder(std::int32_t v) { return v >= 0 ? v + 4 : v - 3; }
 
+// The DAC's value on channel 6's 9-bit scale: 2 * (data - 128) plus the extra
+// low bit.
+inline std::int32_t dacValue(const ChipState& s) {
+  return 2 * (static_cast<std::int32_t>(s.dacData) - 128) + s.dacLowBit;
+}
+
+// The envelope clock: one tick every third sample. True on a tick.
+inline bool clockEnvelope(ChipState& s) {
+  if (++s.egDivider != 3) return false;
+  s.egDivider = 0;
+  ++s.egCounter;
+  return true;
+}
+
+// A sample while every operator rests: all FM channels are silent, so the
+// output is the ladder's offset of the six slots, with the DAC in place of
+// channel 6 while it is on. O1's feedback memory still moves along.
+inline void restingSample(ChipState& s, std::int32_t& left, std::int32_t& right) {
+  for (Channel& ch : s.channels) {
+    ch.feedback[1] = ch.feedback[0];
+    ch.feedback[0] = ch.feedbackIn;
+  }
+  left = right = 6 * ladder(0);
+  if (s.dacEnabled) {
+    const Channel& ch = s.channels[5];
+    const std::int32_t v = dacValue(s);
+    if (ch.left) left += ladder(v) - ladder(0);
+    if (ch.right) right += ladder(v) - ladder(0);
+  }
+}
+
+// A sample with some operator awake: every channel stepped and mixed.
+inline void activeSample(const Tables& t, ChipState& s, bool tick, std::int32_t& left,
+                         std::int32_t& right) {
+  const LfoOutput lfo = lfoOutput(s);
+  left = 0;
+  right = 0;
+  for (int i = 0; i < 6; ++i) {
+    Channel& ch = s.channels[i];
+    ch.feedback[1] = ch.feedback[0];
+    ch.feedback[0] = ch.feedbackIn;
+    if (ch.awake) {
+      stepChannel(ch, tick, s.egCounter, lfo.pm);
+      if (ch.awake == 0) s.awakeChannels = static_cast<std::uint8_t>(s.awakeChannels & ~(1u << i));
+    }
+
+    std::int32_t v = 0;
+    if (i == 5 && s.dacEnabled) {
+      // the DAC replaces channel 6's output; channel 6 keeps running
+      v = dacValue(s);
+    } else if (ch.audible) {
+      // only a channel with an operator still sounding is computed; the
+      // others give 0 and leave their feedback memory alone
+      v = computeChannel(t, ch, lfo.am);
+    }
+    left += ladder(ch.left ? v : 0);
+    right += ladder(ch.right ? v : 0);
+  }
+}
+
 }  // namespace
 
-Ym2612::Ym2612() { reset(); }
+Ym2612::Ym2612() : tables_(&tables()) { reset(); }
 
 void Ym2612::reset() { resetRegisters(state_); }
 
@@ -31,74 +92,17 @@ void Ym2612::write(std::uint32_t offset, std::uint8_t data) { writePort(state_, 
 std::uint8_t Ym2612::read(std::uint32_t) const { return state_.status; }
 
 void Ym2612::generate(std::int32_t* output, std::size_t count) {
-  const Tables& t = tables();
+  const Tables& t = *tables_;
   ChipState& s = state_;
   for (std::size_t n = 0; n < count; ++n) {
     if (s.dirty) refreshFromRegisters(s);
-
-    // envelope clock: one tick every third sample
-    bool tick = false;
-    if (++s.egDivider == 3) {
-      s.egDivider = 0;
-      ++s.egCounter;
-      tick = true;
-    }
-
-    const LfoOutput lfo = clockLfo(s);
-
-    std::int32_t left = 0;
-    std::int32_t right = 0;
-    for (int i = 0; i < 6; ++i) {
-      Channel& ch = s.channels[i];
-      ch.feedback[1] = ch.feedback[0];
-      ch.feedback[0] = ch.feedbackIn;
-      const bool pitchMod = ch.pms != 0 && lfo.pm != 0;
-      // A channel whose four operators have all released below hearing
-      // produces nothing; skipping it saves most of the work in quiet passages.
-      bool audible = false;
-      for (Operator& op : ch.op) {
-        // Fully released: nothing here changes until a key-on, which also
-        // restarts the phase, so the operator can rest.
-        if (op.state == EnvelopeState::Release && op.attenuation == 0x3FF) {
-          op.envelope = -1;
-          continue;
-        }
-        // the envelope only moves on SSG-EG steps and envelope ticks
-        if (op.ssgOn) {
-          ssgStep(op);
-          if (tick) envelopeTick(op, s.egCounter);
-          op.envelope = envelopeLevel(op);
-        } else if (tick && envelopeTick(op, s.egCounter)) {
-          op.envelope = envelopeLevel(op);
-        }
-        if (pitchMod) {
-          // the modulated step only changes when the LFO value does
-          if (op.pmValue != lfo.pm) {
-            op.pmValue = lfo.pm;
-            op.pmStep = phaseStep(op.blockFnum, pitchAdjust(op.blockFnum, ch.pms, lfo.pm), op.detune, op.multiple);
-          }
-          op.phase = (op.phase + op.pmStep) & 0xFFFFF;
-        } else {
-          op.phase = (op.phase + op.step) & 0xFFFFF;
-        }
-        audible = audible || op.state != EnvelopeState::Release || op.attenuation < 0x380;
-      }
-
-      std::int32_t v;
-      if (i == 5 && s.dacEnabled) {
-        // the DAC replaces channel 6's output (channel 6 keeps running) on
-        // the same 9-bit scale: 2 * (data - 128) plus the extra low bit
-        v = 2 * (static_cast<std::int32_t>(s.dacData) - 128) + s.dacLowBit;
-      } else {
-        if (audible) {
-          computeChannel(t, ch, lfo.am);
-        } else {
-          ch.output = 0;
-        }
-        v = ch.output;
-      }
-      left += ladder(ch.left ? v : 0);
-      right += ladder(ch.right ? v : 0);
+    const bool tick = clockEnvelope(s);
+    advanceLfo(s);
+    std::int32_t left, right;
+    if (s.awakeChannels == 0) {
+      restingSample(s, left, right);
+    } else {
+      activeSample(t, s, tick, left, right);
     }
     clockTimers(s);
 

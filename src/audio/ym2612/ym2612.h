@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "audio/ym2612/state.h"
+#include "audio/ym2612/tables.h"
 
 namespace audio {
 
@@ -48,6 +49,7 @@ public:
   ym2612::OperatorView inspect(int channel, int op) const;
 
 private:
+  const ym2612::Tables* tables_;
   ym2612::ChipState state_;
 };
 
