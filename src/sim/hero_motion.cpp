@@ -209,7 +209,9 @@ void Motion::step(int direction) {
 }
 
 void Motion::horizontalMove() {
-    const std::int64_t d = s_.dx;
+    // dx is a word on the console: a state loaded with a wider value probes at
+    // most a word's worth of pixels instead of looping for ages.
+    const std::int64_t d = static_cast<std::int16_t>(s_.dx);
     if (d == 0) return;
     const std::int64_t unit = d > 0 ? 1 : -1;
     const std::int64_t row = intPart(s_.y) + 10;

@@ -62,6 +62,17 @@ TEST_F(HeroTest, WallsStopTheWalkAtTheProbeColumn) {
     }
 }
 
+// dx is a word: a loaded state holding a wider value (here the word -2 with
+// higher bits set) walks two pixels left instead of probing for ages.
+TEST_F(HeroTest, AStepWiderThanAWordIsTakenAsItsWord) {
+    startStanding(150);
+    s().dx = (std::int64_t{1} << 40) | 0xFFFE;
+    s().x_next = fx(148);
+    sim::hero::Motion motion(sim(), 0);
+    motion.horizontalMove();
+    EXPECT_EQ(s().x, fx(148));
+}
+
 TEST_F(HeroTest, JumpsStartWithTheirSpeedByAreaSpringAndSinkingGround) {
     struct Case { int area; std::int64_t spring, sinking; std::uint8_t pad; std::int64_t jump, vy0; };
     const Case cases[] = {
