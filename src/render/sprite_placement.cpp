@@ -6,6 +6,10 @@ namespace render {
 
 namespace {
 
+// A frame's size words come from the cartridge tables; a bogus 65535 x 65535 frame would make hundreds of
+// millions of pieces. Only the first 80 entries are ever shown, so the table stops growing long before.
+constexpr std::size_t kTableLimit = 4096;
+
 std::uint16_t rotr16(std::uint32_t value, int by) {
   const std::uint16_t v = static_cast<std::uint16_t>(value);
   return static_cast<std::uint16_t>(v >> by | v << (16 - by));
@@ -37,11 +41,11 @@ void appendCall(std::vector<SpriteTableEntry>& table, const SpriteFrame& frame, 
   std::uint16_t pieceX = static_cast<std::uint16_t>(x + (hflip ? 8 * w - 32 : 0));
   const std::uint16_t startY = static_cast<std::uint16_t>(y + (vflip ? 8 * h - 32 : 0));
   std::uint16_t pattern = static_cast<std::uint16_t>(frame.first);
-  for (int column = 0; column < w; column += 4) {
+  for (int column = 0; column < w && table.size() < kTableLimit; column += 4) {
     const int t = std::min(4, w - column);
     if (t < 4 && hflip) pieceX = static_cast<std::uint16_t>(pieceX + 8 * (4 - t));
     std::uint16_t pieceY = startY;
-    for (int row = 0; row < h; row += 4) {
+    for (int row = 0; row < h && table.size() < kTableLimit; row += 4) {
       const int u = std::min(4, h - row);
       if (u < 4 && vflip) pieceY = static_cast<std::uint16_t>(pieceY + 8 * (4 - u));
       table.push_back({pieceY, sizeWord(t, u, table.size()), static_cast<std::uint16_t>(pattern | attributes), pieceX});

@@ -1,13 +1,13 @@
 #pragma once
 // Small files for the render tests: indexed PNGs written with lodepng into a fresh temporary folder.
 
-#include <unistd.h>
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,10 +18,12 @@ namespace render_test {
 class TempDir {
  public:
   TempDir() {
+    // A random part keeps copies of the suite run at the same time (other checkouts, other builds) out of
+    // one another's folders.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     path_ = std::filesystem::temp_directory_path() /
-            ("grovanta_render_" + std::to_string(::getpid()) + "_" + std::string(info->test_suite_name()) + "_" +
-             info->name());
+            ("grovanta_render_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
+             std::to_string(std::random_device{}()));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

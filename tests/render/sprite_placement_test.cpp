@@ -110,6 +110,20 @@ TEST(SpritePlacement, OnlyTheFirstEightyEntriesAreShown) {
   EXPECT_EQ(84u, render::spriteAttributeTable(frames(), calls).size());
 }
 
+TEST(SpritePlacement, AFrameOfAbsurdSizeIsCutShortNotBuiltWhole) {
+  // A reuse selection on an empty list takes its size words as they are: 65535 x 65535 cells would be
+  // over 268 million pieces. The head before a separator still overwrites the start of what it made.
+  SpriteFrameList list = frames();
+  list.frames.push_back({0, 65535, 65535, 0});
+  const std::vector<SpriteCall> calls = {call(1, 9, 9), call(-2, 0, 0), call(4, 0, 0)};
+  render::VideoChip chip;
+  render::placeSprites(chip, list, calls);
+  ASSERT_EQ(80u, chip.sprites.size());
+  EXPECT_EQ("(9,9) 2x2 #200 pal2", describe(chip.sprites[0]));
+  EXPECT_EQ("(0,32) 4x4 #16 pal0", describe(chip.sprites[1]));
+  EXPECT_LT(render::spriteAttributeTable(list, calls).size(), 100000u);
+}
+
 TEST(SpritePlacement, TableEntriesLinkToTheNextAndTheLastEndsTheChain) {
   const std::vector<SpriteCall> calls = {call(1, 0, 0, 0x04), call(0, 0, 0)};
   const std::vector<render::SpriteTableEntry> table = render::spriteAttributeTable(frames(), calls);

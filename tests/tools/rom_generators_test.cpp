@@ -3,6 +3,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <random>
+#include <system_error>
 
 #include "rom_image.h"
 #include "source_error.h"
@@ -11,12 +14,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Each source is written in a folder of its own so that suites run side by side do not overwrite one another's source.
 struct Source {
+  fs::path dir;
   fs::path path;
-  explicit Source(const std::string& text) : path(fs::temp_directory_path() / "grovanta_rom_generators.txt") {
+  explicit Source(const std::string& text)
+      : dir(fs::temp_directory_path() / ("grovanta_rom_generators_" + std::to_string(std::random_device{}()))),
+        path(dir / "grovanta_rom_generators.txt") {
+    fs::create_directories(dir);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
   }
-  ~Source() { fs::remove(path); }
+  ~Source() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
   std::vector<std::uint8_t> bytes() {
     builder::RomImage image;
     builder::assembleRomSource(path, image);
@@ -25,7 +36,7 @@ struct Source {
 };
 
 std::int16_t wordAt(const std::vector<std::uint8_t>& b, std::size_t i) {
-  return static_cast<std::int16_t>(b[2 * i] << 8 | b[2 * i + 1]);
+  return static_cast<std::int16_t>(b.at(2 * i) << 8 | b.at(2 * i + 1));
 }
 
 TEST(RomGenerators, SineTablesHaveTheirQuartersWhereTheReadersLook) {
@@ -35,7 +46,9 @@ TEST(RomGenerators, SineTablesHaveTheirQuartersWhereTheReadersLook) {
   EXPECT_EQ(wordAt(b, 0), 0);
   EXPECT_EQ(wordAt(b, 64), 32767);    // a quarter turn
   EXPECT_EQ(wordAt(b, 192), -32767);  // three quarters
-  EXPECT_EQ(wordAt(b, 256 + 64), 0);  // the run-on repeats the turn: cosine of 256 steps
+  // The run-on past one turn repeats its first quarter, so a cosine read 64 words on never leaves the table.
+  EXPECT_EQ(wordAt(b, 256), 0);
+  EXPECT_EQ(wordAt(b, 256 + 63), wordAt(b, 63));
   EXPECT_EQ(wordAt(b, 300), wordAt(b, 44));
 
   Source title("rule 0x015822\nsine 512 512 127 128\n");
