@@ -13,12 +13,6 @@ int unavailable(const char* what) {
 
 }  // namespace
 
-int runPlay(Data&, const Options&) { return unavailable("the game"); }
-
-int runViewer(Data&, const Options&) { return unavailable("--viewer"); }
-
-int runGoldenRenderer(Data&, const Options&) { return unavailable("--render-goldens"); }
-
 int runReplay(Data&, const Options&) { return unavailable("--replay"); }
 
 int runMenuCheck(Data&, const Options&) { return unavailable("--check-menu"); }

@@ -1,5 +1,6 @@
-// Areas: loading and entering an area, the camera, teleporting; the exits,
-// doors and block animations have their places here.
+// Areas: loading and entering an area, the camera, teleporting, the animated
+// blocks, the area's music, the palette variants and the lamp of area 6. The
+// exits are in area_exits.cpp, the doors in door_passage.cpp.
 #include <algorithm>
 
 #include "app/log.h"
@@ -134,22 +135,115 @@ bool Simulation::teleport(std::int64_t area, std::int64_t x, std::int64_t y) {
     return false;
 }
 
-// Not built yet: the animated blocks of the area (block_anims against the
-// world's animations). Until then the blocks stay on their first frame.
-void Simulation::animatedBlockCheck() {}
+namespace {
 
-// Not built yet: UP alone in front of an open door acts as B. Until then the
-// pad passes unchanged.
-std::uint8_t Simulation::doorRule(std::uint8_t pad) { return pad; }
+std::int64_t wordAt(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return static_cast<std::int16_t>(b[at] << 8 | b[at + 1]);
+}
 
-// Not built yet: the exits at the top, bottom and sides of the area. Until
-// then the hero cannot leave through them.
-void Simulation::exitCheck() {}
+void putWord(std::vector<std::uint8_t>& b, std::size_t at, std::int64_t v) {
+    b[at] = static_cast<std::uint8_t>(v >> 8);
+    b[at + 1] = static_cast<std::uint8_t>(v);
+}
 
-// Not built yet: the palette-variant timer. Until then the area keeps its palette.
-void Simulation::paletteVariantTimer() {}
+// The music of each area (0 to 49): -1 the caves' own tune (17, started at
+// once), 0 leave whatever plays, else the song that follows after a wait.
+constexpr std::int8_t kAreaMusic[50] = {
+    13, 13, 13, 13, 13, 13, 13, 13, 12, 12, 12, 12, 14, 14, 14, 6,  6,  6,  12, 12, 12, 13, 13, 13, 13,
+    13, 13, 13, 13, 6,  12, 12, 12, 12, -1, -1, -1, -1, -1, -1, -1, 12, 12, 6,  0,  3,  3,  16, 16, 16,
+};
 
-// Not built yet: the lamp of area 6. Until then it stays dark.
-void Simulation::area6Lamp() {}
+// The lamp of area 6 flickers through these frames once lit (delay, loop
+// index, frames).
+const std::vector<std::uint16_t> kLampSequence = {6, 0, 0, 1, 2, 1};
+
+}  // namespace
+
+// Each of the area's animations steps its 8-byte record in block_anims
+// (frame word, timer word, index word): when the timer runs out the next
+// frame of the list shows; past the end the list starts again at its loop
+// index. The renderer draws the animated block with the record's frame.
+void Simulation::animatedBlockCheck() {
+    GameState& s = state_;
+    const world::Area* area = areaCache_.area;
+    if (!area) return;
+    const auto& anims = area->animations;
+    if (anims.size() * 8 > s.block_anims.size()) stopWith("an animated block list FFBBD2 does not hold");
+    for (std::size_t i = 0; i < anims.size(); ++i) {
+        const world::BlockAnimation& a = anims[i];
+        const std::size_t at = 8 * i;
+        const std::int64_t timer = static_cast<std::int16_t>(wordAt(s.block_anims, at + 2) - 1);
+        putWord(s.block_anims, at + 2, timer);
+        if (timer >= 0) continue;
+        putWord(s.block_anims, at + 2, a.delay);
+        std::int64_t index = static_cast<std::int16_t>(wordAt(s.block_anims, at + 4) + 1);
+        const auto inside = [&](std::int64_t k) { return k >= 0 && k < static_cast<std::int64_t>(a.frames.size()); };
+        if (!inside(index)) index = a.loop;
+        if (!inside(index)) stopWith("an animated block list FFBBD2 does not hold");
+        putWord(s.block_anims, at + 4, index);
+        putWord(s.block_anims, at, a.frames[static_cast<std::size_t>(index)]);
+    }
+}
+
+void Simulation::runAreaHandler() {
+    if (state_.area > 49 || state_.area < 0)
+        stopWith("the handler of area " + std::to_string(state_.area) + " ($005BA6)");
+    areaHandler();
+    areaMusic();
+}
+
+void Simulation::areaMusic() {
+    GameState& s = state_;
+    const int m = kAreaMusic[s.area];
+    if (m < 0) {
+        if (s.music != 17) requestMusic(17);
+        return;
+    }
+    if (m == 0 || (s.area == 31 && s.flag_82f2 != 0) || s.music == m) return;
+    s.music_wait = static_cast<std::int16_t>(s.music_wait - 1);
+    if (s.music_wait == 0) requestMusic(m);
+}
+
+// Areas whose palette has variants drift through them: every 3500 frames
+// the next variant fades in over 34 frames.
+void Simulation::paletteVariantTimer() {
+    GameState& s = state_;
+    const world::Area* area = areaCache_.area;
+    if (!area || area->variant_index.empty() || area->variant_lines.empty()) return;
+    if (s.palette_fading != 0) {
+        const std::int64_t was = s.palette_fade_step;
+        s.palette_fade_step = was + 1;
+        if (was == 33) s.palette_fading = s.palette_fade_step = 0;
+        return;
+    }
+    s.palette_timer = static_cast<std::int16_t>(s.palette_timer - 1);
+    if (s.palette_timer < 0) {
+        s.palette_timer = 3500;
+        s.palette_fading = 255;
+        s.palette_fade_step = 0;
+        s.palette_variant = (s.palette_variant + 1) & 3;
+    }
+}
+
+// The lamp of area 6: once lit it flickers, and the solid cell of the two
+// 8-pixel columns at x 912..927 moves one row down (row bit 1 cleared, row
+// bit 2 set: y 136 becomes y 144). A cell outside a narrower area's
+// collision bytes is skipped rather than written past them.
+void Simulation::area6Lamp() {
+    GameState& s = state_;
+    if (s.area != 6) return;
+    if (s.flag_82ef != 0) {
+        stepProgramSequence(s.passage_anim, 0, kLampSequence);
+        for (std::size_t at : {std::size_t{344}, std::size_t{347}}) {
+            if (at >= areaCache_.collision.size()) continue;
+            areaCache_.collision[at] = static_cast<std::uint8_t>((areaCache_.collision[at] & ~0x02) | 0x04);
+        }
+    }
+    if (s.camera_x >= 576 && s.camera_x <= 935) {
+        const std::int64_t frame = wordAt(s.passage_anim, 0) + areaCache_.firstSelectionFrames + 4;
+        addSprite(static_cast<std::uint32_t>(1023 - s.camera_x), 253, static_cast<std::uint32_t>(frame & 0xFFFF), 16,
+                  0x0062E4);
+    }
+}
 
 }  // namespace sim

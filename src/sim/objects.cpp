@@ -1,4 +1,6 @@
 // Objects, items, the inventory and the star counter.
+#include "sim/hero_motion.h"
+#include "sim/rom_view.h"
 #include "sim/simulation.h"
 
 namespace sim {
@@ -18,8 +20,52 @@ void Simulation::carriedObjectFlags() {
     }
 }
 
-// Not built yet: the B-button action (pick up, drop, doors). Until then B does nothing.
-void Simulation::bAction() {}
+// The B-button action: the hero bends down (lock 1, then 2) and on the
+// fourth frame of the bend a door in front of him takes him through. The
+// area actions and picking up or dropping objects are not built yet: away
+// from a door the hero only bends and stands up again.
+void Simulation::bAction() {
+    GameState& s = state_;
+    if (s.stun != 0 || s.dying != 0) return;
+    s.inventory[0] = s.inventory[1] = 0xFF;
+    if (s.dx != 0) s.facing = s.dx > 0 ? 1 : -1;  // facing holds the direction only, as the hero's moves keep it
+    const std::int64_t invTimer4 = static_cast<std::int16_t>(s.inv_timers[8] << 8 | s.inv_timers[9]);
+    switch (s.lock) {
+    case 0:
+        if (!hero::Motion::onMovingLift(s) && s.jump == 0 && s.settled != 0 && invTimer4 == 0 && s.flag_82bf == 0 &&
+            (stepPad_ & 0x10) != 0) {
+            s.lock = 1;
+            s.action_done = 0;
+            s.dx = 0;
+        }
+        break;
+    case 1:
+        if (s.facing >= 0) {
+            s.anim = 0x001816;
+            s.sprite_frame = rom_.wordAt(0x00181A);
+        } else {
+            s.anim = 0x00182A;
+            s.sprite_frame = rom_.wordAt(0x00182E);
+        }
+        s.lock = 2;
+        s.anim_index = -1;
+        s.anim_count = 0;
+        break;
+    case 2:
+        if (s.anim_index == 3 && s.action_done == 0) {
+            s.action_done = 255;
+            // Lifts whose control takes the B press are not built yet.
+            if (doorPassage()) return;
+        }
+        if (s.sprite_frame == 0) {
+            setHeroAnimation(0x00180C);
+            s.lock = 0;
+        }
+        break;
+    default:
+        break;
+    }
+}
 
 // Not built yet: the use routines of the carried objects. Until then none runs.
 void Simulation::objectUseRoutines() {}

@@ -123,11 +123,9 @@ RomView loadRomView(const std::filesystem::path& dataDir, const world::World& wo
     // A block that is not in the data set is skipped without a word: the subgame that needs it says so.
     const std::filesystem::path blockDir = dataDir / "assets/data/subgames";
     std::vector<std::filesystem::path> present;
-    try {
-        present = app::listFiles(blockDir, ".bin");
-    } catch (const std::exception&) {
-        // no such folder: no blocks
-    }
+    std::error_code ec;
+    const bool embedded = dataDir == std::filesystem::path(app::kEmbeddedMarker);
+    if (embedded || std::filesystem::is_directory(blockDir, ec)) present = app::listFiles(blockDir, ".bin");
     for (const char* name : kBlockNames) {
         const std::string file = std::string(name) + ".bin";
         bool listed = std::any_of(present.begin(), present.end(),

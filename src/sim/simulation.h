@@ -72,6 +72,10 @@ public:
     // --- outputs of the last step ---
     std::vector<audio::SoundRequest>& soundRequests() { return soundRequests_; }
     const std::vector<Screen>& screens() const { return screens_; }
+    // The host keeps only the newest screen while the front end runs (it draws nothing else).
+    void keepNewestScreen() {
+        if (screens_.size() > 1) screens_.erase(screens_.begin(), screens_.end() - 1);
+    }
     const std::vector<SpriteCall>& frameSprites() const { return frameSprites_; }
     const std::vector<SpriteCall>& previousSprites() const { return previousSprites_; }
     const std::vector<SpriteCall>& stepSprites() const { return stepSprites_; }
@@ -133,6 +137,10 @@ public:
     void updateCamera();
     void animatedBlockCheck();
     std::uint8_t doorRule(std::uint8_t pad);
+    int doorAtHero() const;  // the first open door of this area in front of the hero, or -1
+    bool doorPassage();      // B at a door: true when a door took the hero through
+    // A door that opens with an animation: door_states record `record`, door `door`, drawn at (x, y).
+    void animatedDoor(int record, int door, std::int64_t x, std::int64_t y);
     void exitCheck();
     void paletteVariantTimer();
     void area6Lamp();
@@ -171,8 +179,10 @@ public:
     void sparkles();
     void actors();
 
-    // Area handlers.
+    // Area handlers: runAreaHandler checks the area, runs its handler and then the area's music.
     void runAreaHandler();
+    void areaHandler();
+    void areaMusic();
 
     // Front end and the game over sign.
     void openLanguageMenu();

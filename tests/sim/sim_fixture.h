@@ -39,6 +39,9 @@ inline world::World makeWorld() {
         a.map.assign(static_cast<std::size_t>(a.width) * 6, 0);
         a.collision.assign(static_cast<std::size_t>(a.width) * 12, 0);
         a.actors.push_back(std::vector<std::uint8_t>(58, static_cast<std::uint8_t>(id)));
+        // Exits that lead back into the area itself: a hero falling out of it goes nowhere.
+        for (auto* pair : {a.exits_top, a.exits_bottom})
+            for (int k = 0; k < 2; ++k) pair[k] = {0, static_cast<std::int16_t>(id), -1, -1};
         w.areas.push_back(a);
     }
     world::Area mapless;

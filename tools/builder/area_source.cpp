@@ -19,7 +19,12 @@ std::vector<std::string> readLines(const std::filesystem::path& file) {
 }
 
 std::vector<std::string> words(const std::string& line) {
-  std::istringstream in(line.substr(0, line.find('#')));
+  // A comment starts with a '#' that begins a word, so the '#' inside a collision mask is kept.
+  std::size_t comment = 0;
+  while ((comment = line.find('#', comment)) != std::string::npos && comment > 0 && line[comment - 1] != ' ' &&
+         line[comment - 1] != '\t')
+    ++comment;
+  std::istringstream in(line.substr(0, comment));
   std::vector<std::string> w;
   for (std::string s; in >> s;) w.push_back(s);
   return w;

@@ -9,11 +9,13 @@
 #include <nlohmann/json.hpp>
 
 #include "area_source.h"
+#include "icon.h"
 #include "objects.h"
 #include "palette.h"
 #include "patterns.h"
 #include "rom_image.h"
 #include "source_error.h"
+#include "sprite_banks.h"
 #include "star_check.h"
 #include "texts.h"
 
@@ -174,6 +176,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     std::map<std::string, Backdrop> backdrops;
     std::map<int, std::pair<fs::path, int>> itemFlags;
     std::map<int, std::vector<std::uint8_t>> collisions;  // by area, for the arrival checks
+    std::map<int, int> sheetPatterns;                      // by area, for the sprites' pattern room
     json worldAreas = json::array();
     json paletteAreas = json::array();
     int written = 0;
@@ -271,6 +274,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
         char name[64];
         std::snprintf(name, sizeof name, "assets/graphics/areas/area_%02d.png", a.id);
         writePatternSheet(outputRoot / name, sheet);
+        sheetPatterns[a.id] = static_cast<int>(sheet.size());
         ++written;
         area["patterns"] = name;
       }
@@ -420,22 +424,46 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
       std::size_t byte = static_cast<std::size_t>(x / 8) * 3 + static_cast<std::size_t>(y / 64);
       return y >= 0 && y < 192 && byte < c.size() && ((c[byte] >> ((y >> 3) & 7)) & 1);
     };
-    auto checkStanding = [&](int area, int x, int y, const std::string& where) {
+    // The hero tests the ground under him at x + 6 and x + 18 and his head room at x + 6, x + 14 and
+    // x + 18, so a place counts as open ground only as he sees it.
+    auto checkStandingIn = [&](const fs::path& file, int area, int x, int y, const std::string& where) {
       bool clear = true;
-      for (int dy = 0; dy < 24; dy += 8) clear = clear && !solidAt(area, x, y + dy);
-      if (!clear || !solidAt(area, x, y + 24))
-        fail(worldFile, 0, where + ": (" + std::to_string(x) + ", " + std::to_string(y) + ") in area " + std::to_string(area) +
-                               " is not open ground");
+      for (int px : {x + 6, x + 14, x + 18})
+        for (int dy = 0; dy < 24; ++dy) clear = clear && !solidAt(area, px, y + dy);
+      if (!clear || !(solidAt(area, x + 6, y + 24) || solidAt(area, x + 18, y + 24)))
+        fail(file, 0, where + ": (" + std::to_string(x) + ", " + std::to_string(y) + ") in area " + std::to_string(area) +
+                          " is not open ground");
     };
+    auto checkStanding = [&](int area, int x, int y, const std::string& where) { checkStandingIn(worldFile, area, x, y, where); };
     for (std::size_t i = 0; i < doors.size(); ++i) {
       std::string where = "doors[" + std::to_string(i) + "]";
       checkArrival(doors[i]["target"], doors[i]["x"], where);
       checkStanding(doors[i]["target"], doors[i]["x"], doors[i]["y"], where);
     }
     checkStanding(kStartArea, 160, 152, "the new game's start");
+    // An exit into another area restarts the hero at its x and y (unless x is -1): on open ground.
+    for (const json& area : worldAreas) {
+      if (!area.contains("exits_top")) continue;
+      for (const char* key : {"exits_top", "exits_bottom"})
+        for (int k = 0; k < 2; ++k) {
+          const json& e = area[key][k];
+          if (e["area"] == area["id"] || e["x"] == -1) continue;
+          const int id = area["id"];
+          std::string where = std::string(key) + "[" + std::to_string(k) + "]";
+          checkArrival(e["area"], e["x"], "area " + std::to_string(id) + " " + where);
+          checkStandingIn(areas[static_cast<std::size_t>(id)].file, e["area"], e["x"], e["y"], where);
+        }
+    }
     for (std::size_t i = 0; i < edges.size(); ++i)
-      for (const char* side : {"left", "right"})
-        checkArrival(edges[i][side]["area"], edges[i][side]["x"], "edges[" + std::to_string(i) + "]." + side);
+      for (const char* side : {"left", "right"}) {
+        std::string where = "edges[" + std::to_string(i) + "]." + side;
+        const json& e = edges[i][side];
+        checkArrival(e["area"], e["x"], where);
+        // The record of an edge that cannot be reached (thresholds at the ends of the number range)
+        // only has to name an area with a map.
+        int threshold = e["threshold"];
+        if (threshold > -32768 && threshold < 32767) checkStanding(e["area"], e["x"], e["y"], where);
+      }
     std::string locks = links.value("door_locks", "");
     if (locks.size() != 16 || locks.find_first_not_of("0123456789abcdef") != std::string::npos)
       fail(worldFile, 0, "door_locks: 16 lower-case hex digits (8 bytes)");
@@ -459,6 +487,9 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
       if (e.is_regular_file() && e.path().extension() == ".txt") romFiles.push_back(e.path());
     std::sort(romFiles.begin(), romFiles.end());
     for (const auto& f : romFiles) assembleRomSource(f, rom);
+    // The sprites: sheets, pictures and the sprite bank tables.
+    written += buildSprites(SpriteBuildInput{data, outputRoot, sheetPatterns, heroLine}, rom);
+    written += buildIcon(data, outputRoot, heroLine);
 
     auto sections = rom.sections();
     std::stable_sort(sections.begin(), sections.end(), [](const RomSection& x, const RomSection& y) { return x.address < y.address; });

@@ -1,0 +1,502 @@
+#include "app/play_loop.h"
+
+#include <algorithm>
+#include <cinttypes>
+
+#include "app/asset_store.h"
+#include "app/crash_report.h"
+#include "app/log.h"
+#include "app/modes.h"
+#include "app/play_pictures.h"
+#include "audio/audio_output.h"
+#include "audio/sound.h"
+#include "render/render_assets.h"
+#include "render/texts.h"
+#include "sim/rom_view.h"
+#include "sim/simulation.h"
+#include "world/world.h"
+
+namespace app {
+namespace {
+
+constexpr int kWindowWidth = 960;
+constexpr int kWindowHeight = 672;
+constexpr int kSoundRate = 48000;
+
+// The per-user preference folder, or empty when the system has none.
+std::filesystem::path userFolder(const std::string& user) {
+  if (!user.empty()) return user;
+  char* path = SDL_GetPrefPath("Halvecor", "Grovanta");
+  if (path == nullptr) return {};
+  std::filesystem::path folder = path;
+  SDL_free(path);
+  return folder;
+}
+
+// The whole part of a 16.16 coordinate as the console's signed 16-bit word.
+long long wholePart(std::int64_t fixed) { return static_cast<std::int16_t>(static_cast<std::uint32_t>(fixed) >> 16); }
+
+bool isFullscreenKey(const SDL_Event& event) {
+  if (event.type != SDL_KEYDOWN) return false;
+  const SDL_Scancode key = event.key.keysym.scancode;
+  return key == SDL_SCANCODE_F11 || (key == SDL_SCANCODE_RETURN && (event.key.keysym.mod & KMOD_ALT) != 0);
+}
+
+}  // namespace
+
+PlayLoop::PlayLoop(Data& data, const PlayParameters& parameters) : data_(data), parameters_(parameters) {}
+
+PlayLoop::~PlayLoop() {
+  if (!shutDown_) {
+    shutDown_ = true;
+    if (audio_) audio_->close();
+    audio_.reset();
+    sound_.reset();
+    display_.destroy();
+    input_.reset();
+    if (sdlStarted_) SDL_Quit();
+  }
+}
+
+int PlayLoop::setUp() {
+  // 1. The scripted inputs.
+  if (!parameters_.pads.empty()) {
+    pads_ = parsePads(parameters_.pads);
+    if (!pads_) {
+      logMessage(kError, "--pads: expected FROM-TO:HEX,... (%s)", parameters_.pads.c_str());
+      return 2;
+    }
+  }
+  if (!parameters_.keys.empty()) {
+    auto keys = parseKeys(parameters_.keys);
+    if (!keys) {
+      logMessage(kError, "--keys: expected V:KEY,... with SDL key names (%s)", parameters_.keys.c_str());
+      return 2;
+    }
+    keys_ = std::move(*keys);
+  }
+
+  // 2. The cartridge tables and the graphics (the loaders log why they fail).
+  if (!data_.rom && !loadCartridgeTables(data_)) return 2;
+  if (!data_.renderAssets)
+    data_.renderAssets = std::make_shared<render::RenderAssets>(data_.dataDirectory, *data_.world, data_.rom.get());
+  if (!data_.renderAssets->loadCommonGraphics()) {
+    logMessage(kError, "the common sprite graphics did not load");
+    return 2;
+  }
+  texts_ = std::make_unique<render::TextImages>(data_.dataDirectory);
+  // The pause menu's art is built here once the pause menu exists.
+
+  // 3. The pad-hint pictures are loaded here once the intro's hints exist.
+
+  // 4. Input recordings are not built yet, so a recording cannot be played back.
+  if (!parameters_.playback.empty()) {
+    logMessage(kError, "--playback: recordings are not available in this build (%s)", parameters_.playback.c_str());
+    return 2;
+  }
+
+  // 5. The --video folder.
+  if (!parameters_.video.empty()) video_ = std::make_unique<VideoExport>(parameters_.video);
+
+  // 6. The simulation, at the language menu.
+  simulation_ = std::make_shared<sim::Simulation>(*data_.world, *data_.rom);
+  simulation_->mutableState().refresh_hz = 50;
+  simulation_->newStart(true);
+
+  // 7. The intro would be loaded here (only without scripts and F12); until it exists none runs.
+
+  // 8. SDL.
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
+    logMessage(kError, "SDL_Init: %s", SDL_GetError());
+    return 1;
+  }
+  sdlStarted_ = true;
+
+  // 9. Default bindings, no controllers: those present arrive as device-added events.
+  input_ = std::make_unique<Input>();
+
+  // 10. The window.
+  if (!display_.create("Grovanta", kWindowWidth, kWindowHeight, parameters_.hiddenWindow)) return 1;
+  display_.setIcon(loadWindowIcon(data_.dataDirectory));
+
+  // 11. The sound: silent under --quit-after-frames (unless exporting video), no device with --video.
+  sound_ = std::make_unique<audio::Sound>(kSoundRate);
+  if (!(parameters_.quitAfterFrames > 0 && parameters_.video.empty())) {
+    const std::optional<Bytes> driver = readFile(data_.dataDirectory / "assets" / "audio" / "driver.bin");
+    if (driver && sound_->loadDriver(*driver) && parameters_.video.empty()) {
+      if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        logMessage(kWarn, "no sound: SDL_InitSubSystem: %s", SDL_GetError());
+      } else {
+        audio_ = std::make_unique<audio::AudioOutput>();
+        if (audio_->open()) {
+          audio_->attach(sound_.get());
+          audioAttached_ = true;
+        } else {
+          audio_.reset();
+        }
+      }
+    }
+  }
+
+  // 12. The frame table of --video was opened with its folder.
+
+  // 13. The first picture.
+  std::optional<render::Frame> first = composeSimulation(*data_.renderAssets, *texts_, *simulation_);
+  if (!first) {
+    logMessage(kError, "the first picture could not be drawn");
+    return 1;
+  }
+  current_ = std::move(*first);
+  previous_ = current_;
+
+  // 14. The preference folder (input recordings go to its "recordings" folder once they exist).
+  preferenceFolder_ = userFolder(parameters_.user);
+
+  // 15. The settings, as the pause menu reads them when it is built.
+  if (!preferenceFolder_.empty()) settings_ = loadSettings(preferenceFolder_ / "settings.json");
+
+  // 16. The intro's music would be queued here.
+
+  // 17. Apply the settings.
+  applySettings();
+
+  // 18. The clock.
+  frequency_ = SDL_GetPerformanceFrequency();
+  lastCounter_ = SDL_GetPerformanceCounter();
+  clock_.reset();
+  loopRan_ = true;
+  return 0;
+}
+
+void PlayLoop::applySettings() {
+  display_.setFullscreen(settings_.fullscreen && !parameters_.windowed);
+  display_.crt = settings_.crt;
+  input_->bindings = settings_.bindings;
+  // The pad-hint pictures follow the bindings once they exist.
+  if (audio_)
+    audio_->setVolumes(static_cast<float>(settings_.sound_volume) / 10.0f,
+                       static_cast<float>(settings_.music_volume) / 10.0f);
+}
+
+void PlayLoop::storeFullscreen(bool on) {
+  // The pause menu keeps the settings record; it stores a changed full-screen state and writes the file.
+  if (on == settings_.fullscreen) return;
+  settings_.fullscreen = on;
+  if (!preferenceFolder_.empty()) saveSettings(preferenceFolder_ / "settings.json", settings_);
+}
+
+void PlayLoop::frame() {
+  // 1. Events.
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    const bool wasOpen = menuOpen();
+    handleEvent(event);
+    // A key that closed the menu does not reach the game.
+    if (wasOpen && !menuOpen()) input_->holdCurrent();
+    // The pad-hint pictures are refreshed here on controller changes once they exist.
+  }
+
+  // 2. The sound pauses while the menu is open.
+  if (menuOpen() != lastMenuOpen_) {
+    lastMenuOpen_ = menuOpen();
+    if (audio_) audio_->setPaused(lastMenuOpen_);
+  }
+
+  // 3-4. The demo's controls and speed go here once the demo exists; the speed factor is 1.
+  const double factor = 1.0;
+
+  // 5. Time.
+  const Uint64 now = SDL_GetPerformanceCounter();
+  clock_.addElapsed(static_cast<double>(now - lastCounter_) / static_cast<double>(frequency_), factor);
+  bool force = parameters_.quitAfterFrames > 0;
+
+  // 6. The ticks owed.
+  while (running_ && clock_.takeTick(force)) {
+    ++vblank_;
+    if (!tick()) break;
+  }
+
+  // 7-8. The picture, faded, as RGBA (the intro's overlays and the pause menu draw over it here).
+  presentedPicture_ = pictureToShow();
+  hasPresented_ = true;
+
+  // 9. Present.
+  display_.presentFrame(presentedPicture_);
+
+  // 10. --video.
+  if (video_) video_->addFrame(presentedPicture_, 0, sound_.get());
+
+  // 11. The playback's quit countdown runs here once recordings exist.
+
+  // 12. --crash-test.
+  if (parameters_.crashTest >= 0) {
+    if (crashCounter_ == parameters_.crashTest) {
+      logMessage(kInfo, "--crash-test: crashing on purpose at presented frame %d", crashCounter_);
+      crashOnPurpose();
+    }
+    ++crashCounter_;
+  }
+
+  // 13-14.
+  lastCounter_ = now;
+  if (parameters_.quitAfterFrames > 0) {
+    ++presented_;
+    if (presented_ >= parameters_.quitAfterFrames) running_ = false;
+  }
+}
+
+RgbaPicture PlayLoop::convert(const render::Frame& frame) const {
+  return RgbaPicture{frame.width, frame.height, render::toRgb(frame)};
+}
+
+RgbaPicture PlayLoop::pictureToShow() const {
+  const FadeView fade = fadeView(fadeTotal_, fadeLeft_);
+  if (!fade.active) return convert(current_);
+  return convert(render::fadeFrame(fade.oldPicture ? fadeFrom_ : current_, fade.level));
+}
+
+bool PlayLoop::tick() {
+  sim::Simulation& simulation = *simulation_;
+
+  // 2. --keys events due now reach the event handler (not the keyboard state).
+  auto [first, last] = keys_.equal_range(vblank_);
+  for (auto it = first; it != last; ++it) {
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.state = SDL_PRESSED;
+    key.key.repeat = 0;
+    key.key.keysym.scancode = static_cast<SDL_Scancode>(it->second);
+    key.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(it->second));
+    key.key.keysym.mod = KMOD_NONE;
+    handleEvent(key);
+  }
+
+  // 3. While the menu is open it gets the menu's key repeat and the game does not step.
+  if (menuOpen()) return true;
+
+  // 4. The game does not step during a fade.
+  if (fadeLeft_ > 0) {
+    --fadeLeft_;
+    return true;
+  }
+
+  // 5. The intro advances here once it exists.
+
+  // 6. The code menu (F12 or --f12).
+  if (codeMenuRequest_ || vblank_ == parameters_.f12) {
+    codeMenuRequest_ = false;
+    if (simulation.openCodeMenu()) {
+      simulation.keepNewestScreen();
+      recompose();
+    } else {
+      logMessage(kInfo, "F12: the code menu opens from the front end only (the menus, the title, its attract part)");
+      if (!simulation.stopMessage().empty()) {
+        gameStopped();
+        return false;  // the tick loop ends for this frame
+      }
+    }
+  }
+
+  // 7. Before the step.
+  previous_ = current_;
+  const std::int64_t screenBefore = simulation.state().screen_kind;
+  const std::int64_t frontBefore = simulation.state().front;
+
+  // 8-9. The step.
+  const std::uint8_t pad = tickPad(frontBefore);
+  const char kind = simulation.tickKind();
+  (void)kind;  // 10. the input recorder records (kind, pad) here once recordings exist
+  ++tickCounter_;
+  simulation.step(pad, tickCounter_);
+
+  // 11. A new game begins: the playback's synchronisation and a new recording go here.
+
+  // 12-13.
+  moveSoundRequests();
+  const sim::GameState& state = simulation.state();
+  if (state.front != 0) simulation.keepNewestScreen();
+
+  // 14. The script's log of screens and front-end changes.
+  if (pads_) {
+    if (state.screen_kind != screenBefore)
+      logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): screen %lld -> %lld, fades %d V-blanks",
+                 static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
+                 static_cast<long long>(screenBefore), static_cast<long long>(state.screen_kind),
+                 simulation.fadeVBlanks());
+    if (state.front != frontBefore)
+      logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): front end %lld -> %lld (language %lld), fades %d V-blanks",
+                 static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
+                 static_cast<long long>(frontBefore), static_cast<long long>(state.front),
+                 static_cast<long long>(state.language), simulation.fadeVBlanks());
+  }
+
+  // 15. A stopped game.
+  if (!simulation.stopMessage().empty()) {
+    gameStopped();
+    return false;  // the tick loop ends for this frame
+  }
+
+  // 16. The safe point.
+  if (state.front == 0) {
+    if (simulation.isAtRest()) safePoint_ = state;
+  } else {
+    safePoint_.reset();
+  }
+
+  // 17. The game ended: back to the title.
+  if (!simulation.endMessage().empty()) {
+    logMessage(kInfo, "%s", simulation.endMessage().c_str());
+    // The recording ends here and the demo is left here once they exist.
+    simulation.newStart(false);
+  }
+
+  // 18-19. The new picture, and the fade the step asked for.
+  recompose();
+  if (simulation.fadeVBlanks() >= 1) {
+    fadeFrom_ = previous_;
+    fadeTotal_ = fadeLeft_ = simulation.fadeVBlanks();
+  }
+  return true;
+}
+
+std::uint8_t PlayLoop::tickPad(std::int64_t frontBefore) {
+  // The demo and a playback recording come first once they exist.
+  if (pads_) return pads_->byteAt(vblank_);
+  return input_->padByte(frontBefore != 0);
+}
+
+void PlayLoop::recompose() {
+  std::optional<render::Frame> frame = composeSimulation(*data_.renderAssets, *texts_, *simulation_);
+  current_ = frame ? std::move(*frame) : fallback_;
+}
+
+void PlayLoop::moveSoundRequests() {
+  std::vector<audio::SoundRequest>& requests = simulation_->soundRequests();
+  if (sound_) {
+    if (audio_) audio_->lock();
+    for (const audio::SoundRequest& request : requests) {
+      switch (request.kind) {
+        case sim::kSoundMusic: sound_->queueMusic(request.value); break;
+        case sim::kSoundEffect: sound_->queueEffect(request.value); break;
+        case sim::kSoundPause: sound_->queuePause(); break;
+        case sim::kSoundResume: sound_->queueResume(); break;
+        default: break;
+      }
+    }
+    if (audio_) audio_->unlock();
+  }
+  requests.clear();
+}
+
+void PlayLoop::dropSoundRequests() { simulation_->soundRequests().clear(); }
+
+void PlayLoop::queueMusic(std::uint32_t music) {
+  if (!sound_) return;
+  if (audio_) audio_->lock();
+  sound_->queueMusic(music);
+  if (audio_) audio_->unlock();
+}
+
+void PlayLoop::gameStopped() {
+  sim::Simulation& simulation = *simulation_;
+  const std::string message = simulation.stopMessage();
+  logMessage(kError, "the game stopped: %s", message.c_str());
+  // The input recorder ends its recording here once it exists.
+  if (parameters_.quitAfterFrames > 0) exitCode_ = 1;
+
+  const sim::GameState& state = simulation.state();
+  char location[96];
+  std::snprintf(location, sizeof location, " (area %lld at %lld, %lld)", static_cast<long long>(state.area),
+                wholePart(state.x), wholePart(state.y));
+
+  bool restored = false;
+  if (safePoint_ && simulation.loadState(*safePoint_)) {
+    dropSoundRequests();
+    queueMusic(static_cast<std::uint32_t>(simulation.state().music));
+    restored = true;
+  } else {
+    simulation.newStart(false);
+    moveSoundRequests();
+  }
+  fadeLeft_ = 0;
+  recompose();
+  // The pause menu shows its game-stopped page here (with message + location, restored and the picture) and
+  // appends the line to errors.log once it exists.
+  logMessage(kInfo, "%s%s: %s", message.c_str(), location, restored ? "play went back a moment" : "back to the title");
+}
+
+void PlayLoop::handleEvent(const SDL_Event& event) {
+  if (event.type == SDL_QUIT) {
+    running_ = false;
+    return;
+  }
+  if (!menuOpen()) {
+    const int action = input_->classify(event, simulation_->state().front != 0);
+    // A non-zero action (quick save, quick load, screenshot, the menu) goes to the pause menu once it exists.
+    (void)action;
+    if (isFullscreenKey(event)) {
+      display_.toggleFullscreen();
+      storeFullscreen(display_.isFullscreen());
+    }
+    if (event.type == SDL_KEYDOWN && event.key.keysym.scancode == SDL_SCANCODE_F12 && !event.key.repeat)
+      codeMenuRequest_ = true;
+    return;
+  }
+  // With the menu open its capture and commands take the events (the menu is not built yet).
+}
+
+int PlayLoop::shutDown() {
+  if (shutDown_) return exitCode_;
+  if (loopRan_ && parameters_.quitAfterFrames > 0 && exitCode_ == 0)
+    logMessage(kInfo, "presented %d frames, %lld game ticks; the menu: %s", presented_,
+               static_cast<long long>(tickCounter_), "closed");
+
+  // The exports. A file that could not be written makes the run fail rather than pass silently.
+  bool exportsOk = true;
+  if (video_) {
+    video_->finish();
+    exportsOk = !video_->failed();
+  }
+  if (!parameters_.out.empty() && hasPresented_)
+    exportsOk = exportLastPicture(parameters_.out, presentedPicture_, display_) && exportsOk;
+  if (!exportsOk && exitCode_ == 0) exitCode_ = 2;
+
+  // The input recorder's "the program closed" goes here once recordings exist.
+
+  shutDown_ = true;
+  if (audio_) audio_->close();
+  audio_.reset();
+  sound_.reset();
+  display_.destroy();
+  if (input_) input_->closeControllers();
+  input_.reset();
+  if (sdlStarted_) SDL_Quit();
+  sdlStarted_ = false;
+  return exitCode_;
+}
+
+int play(Data& data, const PlayParameters& parameters) {
+  PlayLoop loop(data, parameters);
+  const int setUp = loop.setUp();
+  if (setUp != 0) return setUp;  // the destructor closes what was opened
+  while (loop.running()) loop.frame();
+  return loop.shutDown();
+}
+
+int runPlay(Data& data, const Options& options) {
+  PlayParameters parameters;
+  parameters.windowed = options.windowed;
+  parameters.quitAfterFrames = options.quitAfterFrames;
+  parameters.out = options.out;
+  parameters.pads = options.pads;
+  parameters.f12 = options.f12;
+  parameters.keys = options.keys;
+  parameters.user = options.userDir;
+  parameters.intro = !options.noIntro;
+  parameters.crashTest = options.crashTest;
+  parameters.video = options.video;
+  parameters.playback = options.playback;
+  return play(data, parameters);
+}
+
+}  // namespace app

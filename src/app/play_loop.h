@@ -1,0 +1,116 @@
+#pragma once
+// One run of the interactive game, step by step: set-up, presented frames, shut-down. play() drives it;
+// the benchmark drives single frames.
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/display.h"
+#include "app/input.h"
+#include "app/play.h"
+#include "app/play_export.h"
+#include "app/play_timing.h"
+#include "app/scripted_input.h"
+#include "app/settings.h"
+#include "render/video_chip.h"
+#include "sim/game_state.h"
+
+namespace audio { class Sound; class AudioOutput; }
+namespace sim { class Simulation; }
+namespace render { class TextImages; }
+
+namespace app {
+
+class PlayLoop {
+ public:
+  PlayLoop(Data& data, const PlayParameters& parameters);
+  ~PlayLoop();
+  PlayLoop(const PlayLoop&) = delete;
+  PlayLoop& operator=(const PlayLoop&) = delete;
+
+  // The set-up in order; 0 when the loop can run, else the code play() returns.
+  int setUp();
+  // One presented frame: events, ticks, the picture, presentation.
+  void frame();
+  bool running() const { return running_; }
+  // Exports, closing the sound, the window and SDL; the exit code.
+  int shutDown();
+
+  // For tests and the benchmark.
+  const sim::Simulation& simulation() const { return *simulation_; }
+  sim::Simulation& mutableSimulation() { return *simulation_; }
+  std::int64_t vblank() const { return vblank_; }
+  std::int64_t tickCounter() const { return tickCounter_; }
+  std::int32_t presented() const { return presented_; }
+  const Display& display() const { return display_; }
+  const RgbaPicture& lastPresented() const { return presentedPicture_; }
+  render::TextImages& texts() { return *texts_; }
+  void setCrt(bool on) { display_.crt = on; }
+
+ private:
+  void handleEvent(const SDL_Event& event);
+  bool tick();  // false ends the frame's ticks
+  std::uint8_t tickPad(std::int64_t frontBefore);
+  void moveSoundRequests();
+  void dropSoundRequests();
+  void queueMusic(std::uint32_t music);
+  void recompose();
+  void gameStopped();
+  void applySettings();
+  void storeFullscreen(bool on);
+  bool menuOpen() const { return false; }  // the pause menu is not built yet
+  RgbaPicture convert(const render::Frame& frame) const;
+  RgbaPicture pictureToShow() const;
+
+  Data& data_;
+  PlayParameters parameters_;
+
+  bool running_ = true;
+  int exitCode_ = 0;
+  bool loopRan_ = false;
+  bool shutDown_ = false;
+  bool sdlStarted_ = false;
+
+  std::int64_t vblank_ = 0;
+  std::int64_t tickCounter_ = 0;
+  TickClock clock_;
+  Uint64 lastCounter_ = 0;
+  Uint64 frequency_ = 1;
+  std::int32_t presented_ = 0;
+  std::int32_t crashCounter_ = 0;
+
+  std::int32_t fadeTotal_ = 0;
+  std::int32_t fadeLeft_ = 0;
+  render::Frame previous_;
+  render::Frame fadeFrom_;
+  render::Frame current_;
+  const render::Frame fallback_{};  // black
+  bool codeMenuRequest_ = false;
+  bool lastMenuOpen_ = false;
+
+  std::optional<PadScript> pads_;
+  std::multimap<long long, std::int32_t> keys_;
+  std::optional<sim::GameState> safePoint_;
+
+  std::filesystem::path preferenceFolder_;
+  Settings settings_;
+
+  std::unique_ptr<render::TextImages> texts_;  // the screens' messages, by language
+  std::shared_ptr<sim::Simulation> simulation_;
+  std::unique_ptr<audio::Sound> sound_;
+  std::unique_ptr<audio::AudioOutput> audio_;
+  bool audioAttached_ = false;
+  Display display_;
+  std::unique_ptr<Input> input_;
+  std::unique_ptr<VideoExport> video_;
+
+  RgbaPicture presentedPicture_;
+  bool hasPresented_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,135 @@
+// The play loop run in this process on a hidden window: a forced V-blank in every presented frame under
+// --quit-after-frames, and the presented picture being the composed one.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/play_loop.h"
+#include "app/play_pictures.h"
+#include "app/world_load.h"
+#include "render/render_assets.h"
+#include "sim/rom_view.h"
+#include "sim/simulation.h"
+#include "temp_folder.h"
+
+namespace {
+
+class PlayLoopRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    data.dataDirectory = GROVANTA_SOURCE_DIR;
+    ASSERT_TRUE(app::loadWorldInto(data));
+    parameters.windowed = true;
+    parameters.hiddenWindow = true;
+    parameters.user = (folder.path() / "user").string();
+  }
+  testing_support::TempFolder folder;
+  app::Data data;
+  app::PlayParameters parameters;
+};
+
+TEST_F(PlayLoopRun, EachPresentedFrameRunsAForcedVBlankAndShowsTheComposedPicture) {
+  parameters.quitAfterFrames = 25;
+  parameters.pads = "1-25:08";
+  app::PlayLoop loop(data, parameters);
+  ASSERT_EQ(loop.setUp(), 0);
+  int frames = 0;
+  std::int64_t vblanks = 0;
+  while (loop.running()) {
+    loop.frame();
+    ++frames;
+    // At least the forced V-blank; more only when the frame took longer than a V-blank of real time.
+    ASSERT_GE(loop.vblank(), vblanks + 1);
+    vblanks = loop.vblank();
+    ASSERT_EQ(loop.tickCounter(), vblanks);  // no fade, no menu: every V-blank steps the game
+  }
+  EXPECT_EQ(frames, 25);
+  EXPECT_EQ(loop.presented(), 25);
+
+  const std::optional<render::Frame> expected =
+      app::composeSimulation(*data.renderAssets, loop.texts(), loop.simulation());
+  ASSERT_TRUE(expected);
+  EXPECT_EQ(loop.lastPresented().width, 320);
+  EXPECT_EQ(loop.lastPresented().height, 224);
+  EXPECT_EQ(loop.lastPresented().pixels, render::toRgb(*expected));
+  EXPECT_EQ(loop.shutDown(), 0);
+}
+
+TEST_F(PlayLoopRun, SetUpRefusesWhatItCannotRun) {
+  parameters.playback = (folder.path() / "missing.txt").string();
+  app::PlayLoop loop(data, parameters);
+  EXPECT_EQ(loop.setUp(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The last word of the cartridge: our data set never places anything there.
+constexpr std::uint32_t kNeverExported = 0x07FFFE;
+
+TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
+  parameters.quitAfterFrames = 1000;
+  parameters.pads = "1-1000:00";
+  app::PlayLoop loop(data, parameters);
+  ASSERT_EQ(loop.setUp(), 0);
+  sim::Simulation& simulation = loop.mutableSimulation();
+  simulation.newGame(0);
+  for (int i = 0; i < 10; ++i) loop.frame();
+  ASSERT_EQ(simulation.state().front, 0);
+  ASSERT_EQ(simulation.tickKind(), 'S');
+
+  // A read of a table the data set does not have stops the next step; the game at rest before it comes back.
+  testing::internal::CaptureStderr();
+  data.rom->byteAt(kNeverExported);
+  loop.frame();
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("[error] the game stopped: a ROM table that was not exported (07FFFE)\n"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("play went back a moment"), std::string::npos) << log;
+  EXPECT_EQ(simulation.state().front, 0);
+  EXPECT_EQ(simulation.tickKind(), 'S');
+  loop.frame();  // and goes on
+  EXPECT_TRUE(simulation.stopMessage().empty());
+
+  // A stop on the first step of a new game has no safe point yet (the front end dropped it): the title
+  // comes back.
+  simulation.newStart(false);
+  loop.frame();
+  ASSERT_NE(simulation.state().front, 0);
+  simulation.newGame(0);
+  testing::internal::CaptureStderr();
+  data.rom->byteAt(kNeverExported);
+  loop.frame();
+  log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("back to the title"), std::string::npos) << log;
+  EXPECT_NE(simulation.state().front, 0);
+
+  // Under --quit-after-frames a stopped game fails the run, without the summary line.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(loop.shutDown(), 1);
+  log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(log.find("presented"), std::string::npos) << log;
+}
+
+TEST_F(PlayLoopRun, F12DuringTheGameIsRefusedAndTheGameGoesOn) {
+  parameters.quitAfterFrames = 1000;
+  parameters.pads = "1-1000:00";
+  parameters.f12 = 3;
+  app::PlayLoop loop(data, parameters);
+  ASSERT_EQ(loop.setUp(), 0);
+  loop.mutableSimulation().newGame(0);
+  testing::internal::CaptureStderr();
+  while (loop.vblank() < 5) loop.frame();
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("[info] F12: the code menu opens from the front end only (the menus, the title, its attract part)\n"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(loop.simulation().tickKind(), 'S');
+  EXPECT_EQ(loop.tickCounter(), loop.vblank());
+  EXPECT_EQ(loop.shutDown(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+// The world's connections in our data set: every door, edge and exit is
+// crossed and must land the hero in the right area on open ground; no area
+// end or gap lets him fall without an exit; every area can be reached.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <queue>
+#include <set>
+
+#include "app/asset_store.h"
+#include "sim/rom_view.h"
+#include "sim/sim_fixture.h"
+#include "world/world.h"
+
+namespace {
+
+struct RealWorld {
+    world::World world;
+    sim::RomView rom;
+    std::unique_ptr<sim::Simulation> sim;
+};
+
+// Loads the data set of the source tree. Areas whose sprite bank list is not
+// in it yet get a one-bank list, so that entering them reads no missing table.
+std::unique_ptr<RealWorld> loadRealWorld() {
+    const std::filesystem::path root = GROVANTA_SOURCE_DIR;
+    if (!app::hasWorld(root)) return nullptr;
+    auto w = world::loadWorld(root);
+    if (!w) return nullptr;
+    auto r = std::make_unique<RealWorld>();
+    r->world = std::move(*w);
+    r->rom = sim::loadRomView(root, r->world);
+    bool listed = false;
+    for (std::uint32_t area = 0; area < 50; ++area) {
+        if (r->rom.isPresent(0x03E844 + 4 * area)) continue;
+        if (!listed) sim_test::putBankList(r->rom, 0x07F000, 0x07F100, 90);
+        listed = true;
+        sim_test::putLong(r->rom, 0x03E844 + 4 * area, 0x07F000);
+    }
+    r->sim = std::make_unique<sim::Simulation>(r->world, r->rom);
+    return r;
+}
+
+// The hero's own collision test against an area's collision bytes.
+bool solid(const world::Area& a, std::int64_t px, std::int64_t py) {
+    if (static_cast<std::uint16_t>(py) > 191 || px < 0 || px >= a.width * 32) return false;
+    const std::size_t byte = static_cast<std::size_t>(px / 8) * 3 + static_cast<std::size_t>(py / 64);
+    return byte < a.collision.size() && ((a.collision[byte] >> ((py >> 3) & 7)) & 1);
+}
+
+bool clearBox(const world::Area& a, std::int64_t x, std::int64_t y) {
+    for (std::int64_t px : {x + 6, x + 14, x + 18})
+        for (std::int64_t py = y; py < y + 24; ++py)
+            if (solid(a, px, py)) return false;
+    return true;
+}
+
+// Open ground: the feet rest on something at x + 6 or x + 18 and the hero has room.
+bool standsAt(const world::Area& a, std::int64_t x, std::int64_t y) {
+    return clearBox(a, x, y) && (solid(a, x + 6, y + 24) || solid(a, x + 18, y + 24)) &&
+           !solid(a, x + 6, y + 23) && !solid(a, x + 18, y + 23);
+}
+
+// Where a hero falling straight down from y comes to rest, or -1 when he falls out of the map.
+std::int64_t landing(const world::Area& a, std::int64_t x, std::int64_t y) {
+    if (!clearBox(a, x, y)) return -1;
+    for (; y < 168; ++y)
+        if (solid(a, x + 6, y + 24) || solid(a, x + 18, y + 24)) return y;
+    return -1;
+}
+
+// The lowest place at x where the hero stands, or -1.
+std::int64_t groundAt(const world::Area& a, std::int64_t x) {
+    for (std::int64_t y = 167; y >= 0; --y)
+        if (standsAt(a, x, y)) return y;
+    return -1;
+}
+
+const world::Area& area(const RealWorld& r, std::int64_t id) {
+    const world::Area* a = world::findArea(r.world, static_cast<int>(id));
+    if (!a) throw std::runtime_error("no area " + std::to_string(id));
+    return *a;
+}
+
+bool isEdgeArea(std::int64_t id) { return (id >= 34 && id <= 40) || id == 47; }
+
+std::int64_t fixed(std::int64_t integer) { return integer * 65536; }
+
+TEST(WorldConnections, EveryDoorTakesTheHeroToOpenGround) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_EQ(r->world.doors.size(), 32u);
+    for (std::size_t i = 0; i < r->world.doors.size(); ++i) {
+        const world::Door& d = r->world.doors[i];
+        SCOPED_TRACE(testing::Message() << "door " << i << " from area " << d.area << " to " << d.target);
+        EXPECT_NE(d.area, d.target);
+        // The hero stands in front of it.
+        const std::int64_t x = d.rect[0] - 2;
+        const std::int64_t y = groundAt(area(*r, d.area), x);
+        ASSERT_GE(y, 0) << "no ground in front of the door";
+        ASSERT_TRUE(r->sim->teleport(d.area, x, y)) << r->sim->stopMessage();
+        auto& s = r->sim->mutableState();
+        s.door_locks = 0;
+        ASSERT_EQ(r->sim->doorRule(0x01), 0x11) << "UP in front of the door does not open it";
+        ASSERT_TRUE(r->sim->doorPassage());
+        EXPECT_EQ(s.area, d.target);
+        EXPECT_EQ(s.x, fixed(d.x));
+        EXPECT_EQ(s.y, fixed(d.y));
+        EXPECT_TRUE(standsAt(area(*r, d.target), d.x, d.y));
+    }
+}
+
+TEST(WorldConnections, TheKeyDoorsAndTheGateDoorStartLocked) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    const std::int64_t locks = r->rom.longAt(0x0025E0);  // what the new game starts with
+    for (int door = 0; door < 32; ++door) {
+        const bool locked = door == 1 || (door >= 3 && door <= 8) || door == 31;
+        EXPECT_EQ((locks >> (31 - door)) & 1, locked ? 1 : 0) << "door " << door;
+    }
+    // The doors that open by animation are where the handlers draw them.
+    const int doorArea[] = {-1, 21, -1, 2, 3, 4, 5, 6, 7};
+    for (int door : {1, 3, 4, 5, 6, 7, 8}) EXPECT_EQ(r->world.doors[door].area, doorArea[door]) << door;
+    EXPECT_EQ(r->world.doors[31].area, 42);
+}
+
+TEST(WorldConnections, EveryEdgeLandsOnOpenGround) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_EQ(r->world.edges.size(), 8u);
+    for (const world::Edge& e : r->world.edges) {
+        SCOPED_TRACE(testing::Message() << "edge of area " << e.area);
+        const world::Area& from = area(*r, e.area);
+        if (e.left.threshold <= -32768 + 24 && e.right.threshold >= from.width * 32) continue;  // out of reach
+        for (const world::AreaExit* exit : {&e.left, &e.right}) {
+            const std::int64_t x = exit == &e.left ? e.left.threshold - 1 : e.right.threshold + 1;
+            ASSERT_TRUE(r->sim->teleport(e.area, exit == &e.left ? 100 : from.width * 32 - 100, 100));
+            auto& s = r->sim->mutableState();
+            s.x = fixed(x);
+            s.y = fixed(152);
+            r->sim->exitCheck();
+            EXPECT_EQ(s.area, exit->area);
+            EXPECT_EQ(s.x, fixed(exit->x));
+            EXPECT_EQ(s.y, fixed(exit->y));
+            EXPECT_TRUE(standsAt(area(*r, exit->area), exit->x, exit->y));
+            // Arriving does not send him straight back.
+            for (const world::Edge& there : r->world.edges)
+                if (there.area == exit->area && isEdgeArea(there.area)) {
+                    EXPECT_GE(exit->x, there.left.threshold);
+                    EXPECT_LE(exit->x, there.right.threshold);
+                }
+        }
+    }
+}
+
+// The places a hero leaving over an exit's threshold may be at: walking or
+// jumping off an end he drifts up to 40 pixels on while he falls.
+std::vector<std::int64_t> leavingXs(const world::Area& a, const world::AreaExit pair[2], int k) {
+    std::vector<std::int64_t> xs;
+    const std::int64_t w = a.width * 32;
+    for (std::int64_t x = -64; x <= w + 40; x += 2) {
+        const bool over = k == 0 ? x <= pair[0].threshold : x >= pair[1].threshold && x > pair[0].threshold;
+        if (!over) continue;
+        // Only where the hero can be and fall out of the map: no ground under him there.
+        if (!clearBox(a, x, 100) || landing(a, x, 100) >= 0) continue;
+        xs.push_back(x);
+    }
+    return xs;
+}
+
+TEST(WorldConnections, EveryVerticalExitLeadsOntoGround) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    int crossed = 0;
+    for (const world::Area& a : r->world.areas) {
+        for (int k = 0; k < 2; ++k) {
+            const world::AreaExit& e = a.exits_bottom[k];
+            if (e.area == a.id) continue;
+            SCOPED_TRACE(testing::Message() << "area " << a.id << " bottom exit " << k << " to " << e.area);
+            const std::vector<std::int64_t> xs = leavingXs(a, a.exits_bottom, k);
+            ASSERT_FALSE(xs.empty()) << "no place to fall through to this exit";
+            for (std::int64_t x : {xs.front(), xs[xs.size() / 2], xs.back()}) {
+                ASSERT_TRUE(r->sim->teleport(a.id, 100, 100));
+                auto& s = r->sim->mutableState();
+                s.x = fixed(x);
+                s.y = fixed(170);
+                r->sim->exitCheck();
+                ASSERT_EQ(s.area, e.area);
+                EXPECT_EQ(s.y >> 16, 1);
+                const world::Area& to = area(*r, e.area);
+                EXPECT_GE(landing(to, s.x >> 16, 1), 0) << "falls through area " << e.area << " at x " << (s.x >> 16);
+                // He keeps drifting the way he walked while he falls (about 80 pixels); a ceiling or a
+                // window holds him back until he is below it, so those places are met lower down.
+                const std::int64_t drift = k == 0 ? -4 : 4;
+                for (std::int64_t at = (s.x >> 16) + drift, n = 1; n <= 25; at += drift, ++n) {
+                    const bool lands = landing(to, at, 1) >= 0 || landing(to, at, 40) >= 0 || landing(to, at, 80) >= 0;
+                    EXPECT_TRUE(lands) << "falls through area " << e.area << " at x " << at;
+                }
+                if (e.x >= 0) {
+                    EXPECT_TRUE(standsAt(to, e.x, e.y)) << "restart point";
+                }
+                ++crossed;
+            }
+        }
+        // Nothing leads up out of our areas yet; an exit that did would need a landing above.
+        for (int k = 0; k < 2; ++k) EXPECT_EQ(a.exits_top[k].area, a.id) << "area " << a.id;
+    }
+    EXPECT_GT(crossed, 0);
+
+    // The trapdoor of area 29 drops through the cartridge's pair.
+    for (std::int64_t x : {1169, 1206, 1207, 1243}) {
+        SCOPED_TRACE(x);
+        ASSERT_TRUE(r->sim->teleport(29, 100, 100));
+        auto& s = r->sim->mutableState();
+        s.x = fixed(x);
+        s.y = fixed(170);
+        r->sim->exitCheck();
+        ASSERT_EQ(s.area, 32);
+        EXPECT_GE(landing(area(*r, 32), s.x >> 16, 1), 0);
+        EXPECT_TRUE(standsAt(area(*r, 32), s.restart_x, s.restart_y));
+    }
+}
+
+// Wherever the hero can drop out of an area, an exit must take him: else he
+// would fall for ever.
+TEST(WorldConnections, NoAreaLetsTheHeroFallWithoutAnExit) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    for (const world::Area& a : r->world.areas) {
+        SCOPED_TRACE(testing::Message() << "area " << a.id);
+        const auto& pair = a.exits_bottom;
+        const world::Edge* edge = nullptr;
+        for (const world::Edge& e : r->world.edges)
+            if (e.area == a.id && isEdgeArea(a.id)) edge = &e;
+        for (std::int64_t x = -40; x <= a.width * 32 + 16; x += 4) {
+            if (edge && (x < edge->left.threshold || x > edge->right.threshold)) continue;  // the edge takes him first
+            if (!clearBox(a, x, 120) || landing(a, x, 120) >= 0) continue;
+            // A hero can only get here past a wall if there is none: walls stop him before.
+            if (x < 0 && solid(a, 8, 150)) continue;
+            if (x > a.width * 32 - 24 && solid(a, a.width * 32 - 8, 150)) continue;
+            const bool trapdoor = a.id == 29 && x >= 1169 && x <= 1243;
+            const bool left = x <= pair[0].threshold && pair[0].area != a.id;
+            const bool right = x > pair[0].threshold && x >= pair[1].threshold && pair[1].area != a.id;
+            EXPECT_TRUE(trapdoor || left || right) << "falls for ever at x " << x;
+        }
+    }
+}
+
+TEST(WorldConnections, EveryAreaCanBeReachedFromTheStart) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    std::map<int, std::set<int>> links;
+    for (const world::Door& d : r->world.doors) links[d.area].insert(d.target);
+    for (const world::Edge& e : r->world.edges)
+        if (isEdgeArea(e.area) && e.left.threshold > -32768 + 24) {
+            links[e.area].insert(e.left.area);
+            links[e.area].insert(e.right.area);
+        }
+    for (const world::Area& a : r->world.areas)
+        for (const auto& e : a.exits_bottom) links[a.id].insert(e.area);
+    links[29].insert(32);  // the trapdoor
+    // Where the subgames bring the hero back: the minecart (area 16), the sea
+    // (area 31) and the archery (area 18).
+    for (int to : {10, 11, 16, 19}) links[16].insert(to);
+    links[31].insert(11);
+    links[18].insert(45);
+    std::set<int> seen{21};
+    std::queue<int> todo;
+    todo.push(21);
+    while (!todo.empty()) {
+        const int at = todo.front();
+        todo.pop();
+        for (int to : links[at])
+            if (seen.insert(to).second) todo.push(to);
+    }
+    for (const world::Area& a : r->world.areas) EXPECT_TRUE(seen.count(a.id)) << "area " << a.id << " cannot be reached";
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// The committed sprite data, read back through the program's own loaders: the common graphics load,
+// and every area's bank list walks through exported cartridge bytes to pictures that hold its frames,
+// numbered the way the game logic draws them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "render/render_assets.h"
+#include "sim/rom_view.h"
+#include "world/world.h"
+
+namespace {
+
+const std::filesystem::path kRoot = GROVANTA_SOURCE_DIR;
+
+struct Frame {
+  std::uint32_t block;
+  int x, y, w, h;  // the rectangle it was cut from (a reuse: its source's)
+  int cells;       // patterns it loads
+};
+
+// A bank list as the renderer loads it: frames in load order, the first bank's count.
+struct Walk {
+  std::vector<Frame> frames;
+  int firstBankFrames = 0;
+};
+
+Walk walkList(const sim::RomView& rom, const render::RenderAssets& assets, std::uint32_t list) {
+  Walk walk;
+  for (std::uint32_t entry = list;; entry += 8) {
+    std::uint32_t bank = rom.longAt(entry);
+    if (bank == 0xFFFFFFFF) break;
+    const render::Picture* pic = assets.findPicture(bank);
+    EXPECT_NE(pic, nullptr) << std::hex << "bank " << bank << " of list " << list << " is not a picture";
+    if (!pic) break;
+    for (std::uint32_t sel = rom.longAt(entry + 4);; sel += 10) {
+      int attribute = rom.wordAt(sel);
+      if (attribute == 0xFFFF) break;
+      EXPECT_LE(attribute, 7) << "attribute bits past the palette and priority";
+      int x = rom.signedWordAt(sel + 2), y = rom.signedWordAt(sel + 4), w = rom.wordAt(sel + 6), h = rom.wordAt(sel + 8);
+      if (x < 0) {
+        EXPECT_LT(-x, static_cast<int>(walk.frames.size())) << "a reuse of a frame not loaded yet";
+        if (-x >= static_cast<int>(walk.frames.size())) break;
+        Frame f = walk.frames[static_cast<std::size_t>(-x)];
+        f.cells = 0;
+        walk.frames.push_back(f);
+        continue;
+      }
+      EXPECT_LE(x + w, pic->width);
+      EXPECT_LE(y + h, pic->height);
+      walk.frames.push_back({bank, x, y, w, h, w * h});
+    }
+    if (walk.firstBankFrames == 0) walk.firstBankFrames = static_cast<int>(walk.frames.size());
+  }
+  return walk;
+}
+
+TEST(SpriteData, CommonGraphicsLoadAndEveryAreaListFitsItsPatternRoom) {
+  auto world = world::loadWorld(kRoot);
+  ASSERT_TRUE(world.has_value());
+  auto rom = sim::loadRomView(kRoot, *world);
+  ASSERT_TRUE(rom.loaded());
+  render::RenderAssets assets(kRoot, *world, &rom);
+  ASSERT_TRUE(assets.loadCommonGraphics());
+  EXPECT_EQ(assets.hero_frames.size(), 46u * 9u);
+  EXPECT_EQ(assets.panel_patterns.size(), 18u);
+  EXPECT_EQ(assets.status_panel_table.size(), 160u);
+  EXPECT_LE(assets.status_panel_patterns.size(), 2048u - 1920u - 18u);
+
+  // The common entry: 78 frames, the hero 3 x 3, the object slots 2 x 2, the energy bar 11 cells or more.
+  Walk common;
+  {
+    std::uint32_t list = 0x03EC7C;
+    // A single entry, walked as a one-bank list by stopping after it.
+    const render::Picture* pic = assets.findPicture(rom.longAt(list));
+    ASSERT_NE(pic, nullptr);
+    for (std::uint32_t sel = rom.longAt(list + 4); rom.wordAt(sel) != 0xFFFF; sel += 10) {
+      int x = rom.signedWordAt(sel + 2);
+      if (x < 0) {
+        ASSERT_LT(-x, static_cast<int>(common.frames.size()));
+        common.frames.push_back(common.frames[static_cast<std::size_t>(-x)]);
+        continue;
+      }
+      common.frames.push_back({rom.longAt(list), x, rom.signedWordAt(sel + 4), rom.wordAt(sel + 6), rom.wordAt(sel + 8), 0});
+    }
+  }
+  ASSERT_EQ(common.frames.size(), 78u);
+  EXPECT_EQ(common.frames[0].w * 10 + common.frames[0].h, 33);
+  for (int k = 2; k <= 33; ++k) EXPECT_EQ(common.frames[k].w * 10 + common.frames[k].h, 22) << "object slot " << k;
+  EXPECT_GE(common.frames[73].w * common.frames[73].h, 11);
+
+  for (const auto& area : world->areas) {
+    Walk walk = walkList(rom, assets, rom.longAt(0x03E844 + 4 * static_cast<std::uint32_t>(area.id)));
+    // The area's own frames count from 85: the common 78, then rain, the lift and the sparkles.
+    EXPECT_EQ(walk.firstBankFrames, 85) << "area " << area.id;
+    ASSERT_GE(walk.frames.size(), 85u) << "area " << area.id;
+    for (int k = 0; k < 78; ++k) {
+      EXPECT_EQ(walk.frames[k].w, common.frames[k].w) << "area " << area.id << " frame " << k;
+      EXPECT_EQ(walk.frames[k].h, common.frames[k].h) << "area " << area.id << " frame " << k;
+    }
+    int cells = 0;
+    for (const auto& f : walk.frames) cells += f.cells;
+    int room = area.id == 21 ? 1824 : 1920;
+    EXPECT_LE(area.area_patterns + area.backdrop_patterns + cells, room) << "area " << area.id;
+  }
+  EXPECT_EQ(rom.missingAddress(), 0u) << std::hex << rom.missingAddress();
+}
+
+TEST(SpriteData, HeroFramesKeepTheirFeetOnTheGroundRow) {
+  // Standing, walking and landing frames rest on the sprite's bottom row (the hero's feet row
+  // y + 23), so he neither floats nor sinks into the floor.
+  auto world = world::loadWorld(kRoot);
+  ASSERT_TRUE(world.has_value());
+  render::RenderAssets assets(kRoot, *world);
+  ASSERT_TRUE(assets.loadCommonGraphics());
+  for (int f : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 23, 28, 29, 38, 39}) {
+    bool bottom = false;
+    for (int column = 0; column < 3; ++column) {
+      const auto& cell = assets.hero_frames[static_cast<std::size_t>(9 * f + 3 * column + 2)];  // column by column
+      for (int x = 0; x < 8; ++x) bottom = bottom || cell[56 + x] != 0;
+    }
+    EXPECT_TRUE(bottom) << "frame " << f;
+  }
+}
+
+}  // namespace
