@@ -2,6 +2,7 @@
 
 #include "render/game_frame.h"
 #include "render/render_assets.h"
+#include "render/screen_render.h"
 #include "sim/simulation.h"
 
 namespace app {
@@ -12,10 +13,10 @@ std::optional<render::Frame> statePicture(render::RenderAssets& assets, const si
   return render::renderGameStep(assets, state, calls);
 }
 
-std::optional<render::Frame> screenPicture(render::RenderAssets& assets, render::TextImages&,
-                                           const sim::GameState& state, const sim::Screen&, std::size_t) {
-  // Until the screen renderer is in, a screen shows the game behind it.
-  return statePicture(assets, state, {});
+std::optional<render::Frame> screenPicture(render::RenderAssets& assets, render::TextImages& texts,
+                                           const sim::GameState& state, const sim::Screen& screen,
+                                           std::size_t frameIndex) {
+  return render::renderScreen(assets, texts, state, screen, static_cast<int>(frameIndex));
 }
 
 std::optional<render::Frame> subgamePicture(render::RenderAssets&, const sim::GameState&,

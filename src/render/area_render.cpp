@@ -1,13 +1,12 @@
 #include "render/area_render.h"
 
-#include <lodepng.h>
-
 #include <array>
 #include <cstdio>
 #include <span>
 
 #include "app/asset_store.h"
 #include "app/log.h"
+#include "render/frame_png.h"
 #include "render/render_assets.h"
 #include "world/world.h"
 
@@ -207,22 +206,10 @@ int renderAreaToFile(RenderAssets& assets, int areaId, int cameraX, const std::f
   std::optional<Frame> frame = renderArea(assets, areaId, cameraX, {});
   if (!frame) return 1;
 
-  lodepng::State state;
-  state.info_raw.colortype = LCT_PALETTE;
-  state.info_raw.bitdepth = 8;
-  state.info_png.color.colortype = LCT_PALETTE;
-  state.info_png.color.bitdepth = 8;
-  state.encoder.auto_convert = 0;
-  for (std::uint16_t word : frame->cram) {
-    const std::uint32_t rgb = cramToRgb(word);
-    const unsigned char r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-    lodepng_palette_add(&state.info_png.color, r, g, b, 255);
-    lodepng_palette_add(&state.info_raw, r, g, b, 255);
-  }
-  std::vector<unsigned char> png;
-  const unsigned error = lodepng::encode(png, frame->pixels.data(), kScreenWidth, kPlayFieldLines, state);
-  if (error) {
-    app::logMessage(app::kError, "%s: %s", path.string().c_str(), lodepng_error_text(error));
+  std::string error;
+  const std::vector<unsigned char> png = encodeIndexedPng(*frame, kPlayFieldLines, &error);
+  if (png.empty()) {
+    app::logMessage(app::kError, "%s: %s", path.string().c_str(), error.c_str());
     return 1;
   }
   if (!app::writeFile(path, png)) return 1;  // the writer has logged why

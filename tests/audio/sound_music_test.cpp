@@ -1,3 +1,4 @@
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -72,7 +73,7 @@ TEST(SoundMusic, GoldenRenderOfTheTitleMusic) {
 }
 
 TEST(SoundWavMode, WritesTheFileAndReportsFailures) {
-  const auto dir = std::filesystem::temp_directory_path() / "grovanta_sound_wav_test";
+  const auto dir = std::filesystem::temp_directory_path() / ("grovanta_sound_wav_test_" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
   app::Data data;
   data.dataDirectory = kSource;

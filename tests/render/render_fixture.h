@@ -1,6 +1,7 @@
 #pragma once
 // Small files for the render tests: indexed PNGs written with lodepng into a fresh temporary folder.
 
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
@@ -19,7 +20,8 @@ class TempDir {
   TempDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     path_ = std::filesystem::temp_directory_path() /
-            ("grovanta_render_" + std::string(info->test_suite_name()) + "_" + info->name());
+            ("grovanta_render_" + std::to_string(::getpid()) + "_" + std::string(info->test_suite_name()) + "_" +
+             info->name());
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -11,51 +11,17 @@
 
 #include "builder.h"
 #include "rom_image.h"
+#include "scratch_data.h"
 #include "source_error.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kSource = GROVANTA_SOURCE_DIR;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& p, const std::string& text) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << text;
-}
-
-// A scratch copy of data/ the test may spoil.
-class ScratchData {
- public:
-  explicit ScratchData(const std::string& name) : root_(fs::temp_directory_path() / ("grovanta_builder_" + name)) {
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-    fs::copy(kSource / "data", root_ / "data", fs::copy_options::recursive);
-  }
-  ~ScratchData() { fs::remove_all(root_); }
-  const fs::path& root() const { return root_; }
-
-  // Replaces the first occurrence of `from` in a data file; the test fails when it is not there.
-  void replace(const std::string& file, const std::string& from, const std::string& to) {
-    fs::path p = root_ / "data" / file;
-    std::string text = slurp(p);
-    auto at = text.find(from);
-    ASSERT_NE(at, std::string::npos) << from << " not in " << file;
-    text.replace(at, from.size(), to);
-    spit(p, text);
-  }
-  void append(const std::string& file, const std::string& text) { spit(root_ / "data" / file, slurp(root_ / "data" / file) + text); }
-
- private:
-  fs::path root_;
-};
+using tools_test::kSource;
+using tools_test::ScratchData;
+using tools_test::slurp;
+using tools_test::spit;
 
 TEST(Builder, RebuildReproducesTheCommittedDataSetExactly) {
   ScratchData scratch("rebuild");

@@ -6,38 +6,18 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <chrono>
 
 #include "builder.h"
+#include "scratch_data.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kSource = GROVANTA_SOURCE_DIR;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& p, const std::string& text) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << text;
-}
-
-// The line of `file` (under data/) that holds `text`, 1-based; 0 when it is not there.
-int lineOf(const std::string& file, const std::string& text) {
-  std::istringstream in(slurp(kSource / "data" / file));
-  int n = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++n;
-    if (line.find(text) != std::string::npos) return n;
-  }
-  return 0;
-}
+using tools_test::kSource;
+using tools_test::lineOf;
+using tools_test::slurp;
+using tools_test::spit;
 
 struct BadSprites {
   const char* name;
@@ -51,12 +31,8 @@ class SpriteSourcesRefused : public testing::TestWithParam<BadSprites> {};
 
 TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
   const auto& c = GetParam();
-  // A folder of its own: other checkouts may run the same tests at the same time.
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const fs::path root = fs::temp_directory_path() / ("grovanta_sprites_" + std::to_string(stamp) + "_" + c.name);
-  fs::remove_all(root);
-  fs::create_directories(root);
-  fs::copy(kSource / "data", root / "data", fs::copy_options::recursive);
+  tools_test::ScratchData scratch(std::string("sprites_") + c.name);
+  const fs::path& root = scratch.root();
   const fs::path file = root / "data" / c.file;
   std::string text = slurp(file);
   std::string expect = c.expect;
@@ -70,7 +46,6 @@ TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
   }
   spit(file, text);
   auto result = builder::buildDataSet(root, root);
-  fs::remove_all(root);
   ASSERT_FALSE(result.ok);
   EXPECT_NE(result.error.find(expect), std::string::npos) << result.error;
 }

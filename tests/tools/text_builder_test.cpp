@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "render/texts.h"
+#include "scratch_data.h"
 #include "source_error.h"
 #include "texts.h"
 #include "world/world.h"
@@ -21,17 +22,13 @@ namespace {
 const fs::path kRoot = GROVANTA_SOURCE_DIR;
 const char* const kCodes[] = {"en", "fr", "de", "es", "it"};
 
-void spit(const fs::path& p, const std::string& text) {
-  fs::create_directories(p.parent_path());
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << text;
-}
+using tools_test::spit;
 
 // A small text folder: entry 0 is a page of two boxes, entry 1 an area description, the rest
 // names. Every language gets the same words unless a test spoils one.
 class TextFixture {
  public:
-  explicit TextFixture(const std::string& name) : root_(fs::temp_directory_path() / "grovanta_texts") {
+  explicit TextFixture(const std::string& name) : root_(tools_test::uniqueScratchFolder("texts")) {
     root_ += '_';
     root_ += name;
     fs::remove_all(root_);

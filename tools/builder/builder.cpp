@@ -14,6 +14,7 @@
 #include "palette.h"
 #include "patterns.h"
 #include "rom_image.h"
+#include "screen_art.h"
 #include "source_error.h"
 #include "sprite_banks.h"
 #include "star_check.h"
@@ -527,6 +528,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     writeText(outputRoot / "assets/palettes/areas.json", layout(pal), written);
     writeText(outputRoot / "assets/data/tables.json", layout(json{{"tables", tables}}), written);
     writeText(outputRoot / "assets/data/rule_tables.json", layout(json{{"tables", rules}}), written);
+    buildScreenArt(data, outputRoot, written);
     for (const auto& t : buildTexts(data / "text")) writeText(outputRoot / ("assets/text/" + t.code + ".json"), t.json, written);
     result.filesWritten = written;
     result.ok = true;

@@ -24,6 +24,7 @@ constexpr int kMostObjectsInAnArea = 31;  // a 32nd object lying in an area (or 
 constexpr std::uint32_t kNameTable = 0x03E6D4;
 constexpr int kNothingHeld = 80;          // the table's entry for an empty slot
 constexpr int kFirstObjectName = 30, kLastObjectName = 89;
+constexpr int kLastIcon = 15;  // the icon picture's squares: 0 the empty ring, 1-15 objects
 
 // What dropping an object does is chosen by its use routine; the logic knows these and no others.
 const std::set<std::uint32_t> kUseRoutines = {
@@ -100,16 +101,17 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
   int count = 0;
   for (const auto& l : readLines(objectsFile)) {
     const fs::path& f = objectsFile;
-    check(l.words[0] == "object", f, l.number, "expected: object NUMBER AREA X Y KIND NAME USE");
-    check(l.words.size() == 8, f, l.number, "expected: object NUMBER AREA X Y KIND NAME USE");
+    check(l.words[0] == "object", f, l.number, "expected: object NUMBER AREA X Y KIND ICON NAME USE");
+    check(l.words.size() == 9, f, l.number, "expected: object NUMBER AREA X Y KIND ICON NAME USE");
     const int n = number(l.words[1], f, l.number, 0, kObjectCount - 1, "object number");
     check(n == count, f, l.number, "object " + std::to_string(n) + " out of order: object " + std::to_string(count) + " comes next");
     const int area = number(l.words[2], f, l.number, -1, kUsedUp, "area");
     const int x = number(l.words[3], f, l.number, -32768, 32767, "x");
     const int y = number(l.words[4], f, l.number, -64, 191, "y");
     const int kind = number(l.words[5], f, l.number, 0, 127, "kind");
-    const int name = number(l.words[6], f, l.number, kFirstObjectName, kLastObjectName, "name entry");
-    const std::string& use = l.words[7];
+    const int icon = number(l.words[6], f, l.number, 0, kLastIcon, "icon");
+    const int name = number(l.words[7], f, l.number, kFirstObjectName, kLastObjectName, "name entry");
+    const std::string& use = l.words[8];
     check(use.size() == 6 && use.find_first_not_of("0123456789ABCDEF") == std::string::npos, f, l.number,
           "the use routine is six upper-case hex digits, found " + use);
     const auto routine = static_cast<std::uint32_t>(std::stoul(use, nullptr, 16));
@@ -130,7 +132,7 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
                   std::to_string(area));
     }
     out.objects.push_back({{"area", area}, {"x", x}, {"y", y}, {"kind", kind}, {"number", n}, {"slot", 0}, {"use_routine", use}});
-    names[4 * n] = static_cast<std::uint8_t>(kind >> 8), names[4 * n + 1] = static_cast<std::uint8_t>(kind);
+    names[4 * n] = 0, names[4 * n + 1] = static_cast<std::uint8_t>(icon);
     names[4 * n + 2] = static_cast<std::uint8_t>(name >> 8), names[4 * n + 3] = static_cast<std::uint8_t>(name);
     ++count;
   }
@@ -140,8 +142,8 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
           "area " + std::to_string(area) + " holds " + std::to_string(n + carried) + " objects with the carried ones; at most " +
               std::to_string(kMostObjectsInAnArea));
 
-  // The inventory's words per object: its picture (the kind) and its name entry. Object 80 stands for
-  // an empty slot: picture 0, entry 0 ("Nothing"); the numbers between are never shown.
+  // The inventory's words per object: its icon and its name entry. Object 80 stands for an empty
+  // slot: icon 0 (the empty ring), entry 0 ("Nothing"); the numbers between are never shown.
   RomSection section;
   section.address = kNameTable;
   section.bytes.assign(names.begin(), names.end());

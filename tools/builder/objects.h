@@ -1,11 +1,11 @@
 #pragma once
 // The world's objects and lifts, from their readable sources:
 //
-//   data/objects.txt   object NUMBER AREA X Y KIND NAME USE    one line per object, numbers 0 to 61 in order
+//   data/objects.txt   object NUMBER AREA X Y KIND ICON NAME USE    one line per object, 0 to 61 in order
 //   data/lifts.txt     lift INDEX AREA X Y ROPE_MIN ROPE_MAX ROPE ACTIVE    lifts 0 to 8 in order
 //
 // The objects become world.json's "objects" (copied to the cartridge at 0x002B68 by the program) and
-// the inventory's name and picture words at 0x03E6D4; the lifts become world.json's "lifts"
+// the inventory's icon and name words at 0x03E6D4; the lifts become world.json's "lifts"
 // (0x0065B4). Every fault stops the build with the source file and line.
 
 #include <cstdint>

@@ -1,0 +1,339 @@
+// The main screens of our own data set, drawn and compared pixel for pixel (palette indices and colour
+// memory) with the pictures kept under tests/render/goldens/screens. When the art changes on purpose,
+// run the test once with GROVANTA_REGENERATE_GOLDENS=1 and look at the new pictures before committing.
+#include "render/screen_render.h"
+
+#include <gtest/gtest.h>
+#include <lodepng.h>
+
+#include "render/frame_png.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "render/render_assets.h"
+#include "sim/game_state.h"
+#include "sim/rom_view.h"
+#include "world/world.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kData = GROVANTA_SOURCE_DIR;
+const fs::path kGoldens = fs::path(GROVANTA_SOURCE_DIR) / "tests/render/goldens/screens";
+const fs::path kLooks = fs::path(GROVANTA_BINARY_DIR) / "screens";
+
+struct DataSet {
+  world::World world;
+  sim::RomView rom;
+  std::unique_ptr<render::RenderAssets> assets;
+  std::unique_ptr<render::TextImages> texts;
+};
+
+DataSet* dataSet() {
+  static std::unique_ptr<DataSet> data = [] {
+    auto d = std::make_unique<DataSet>();
+    auto w = world::loadWorld(kData);
+    if (!w) return std::unique_ptr<DataSet>{};
+    d->world = std::move(*w);
+    d->rom = sim::loadRomView(kData, d->world);
+    d->assets = std::make_unique<render::RenderAssets>(kData, d->world, &d->rom);
+    d->texts = std::make_unique<render::TextImages>(kData);
+    return d;
+  }();
+  return data.get();
+}
+
+// The pieces our data set must hold before its screens can be drawn at all.
+std::string missingPieces(DataSet& d) {
+  std::string missing;
+  if (!d.assets->loadCommonGraphics()) missing += " the common sprite graphics;";
+  if (!d.assets->loadPortraitFrames()) missing += " the message font;";
+  for (int language = 0; language < render::kLanguageCount; ++language)
+    if (!render::textsFor(*d.texts, language)) missing += std::string(" the ") + render::languageCode(language) + " texts;";
+  return missing;
+}
+
+std::vector<unsigned char> encode(const render::Frame& frame, bool rgb) {
+  std::vector<unsigned char> png;
+  if (rgb) {
+    std::vector<unsigned char> bytes;
+    for (std::uint32_t p : render::toRgb(frame)) {
+      bytes.push_back(static_cast<unsigned char>(p >> 16));
+      bytes.push_back(static_cast<unsigned char>(p >> 8));
+      bytes.push_back(static_cast<unsigned char>(p));
+      bytes.push_back(255);
+    }
+    lodepng::encode(png, bytes, static_cast<unsigned>(frame.width), static_cast<unsigned>(frame.height));
+    return png;
+  }
+  return render::encodeIndexedPng(frame, frame.height);
+}
+
+// Reads a golden back as palette indices and the 64 colours of its palette.
+std::optional<render::Frame> readGolden(const fs::path& path) {
+  std::vector<unsigned char> png;
+  if (lodepng::load_file(png, path.string())) return std::nullopt;
+  lodepng::State state;
+  state.info_raw.colortype = LCT_PALETTE;
+  state.info_raw.bitdepth = 8;
+  state.decoder.color_convert = 0;
+  std::vector<unsigned char> pixels;
+  unsigned w = 0, h = 0;
+  if (lodepng::decode(pixels, w, h, state, png) || w != 320 || h != 224 || state.info_png.color.palettesize != 64) return std::nullopt;
+  render::Frame frame;
+  frame.pixels.assign(pixels.begin(), pixels.end());
+  for (std::size_t i = 0; i < 64; ++i) {
+    const unsigned char* c = state.info_png.color.palette + 4 * i;
+    frame.cram[i] = static_cast<std::uint16_t>(((c[2] * 7 + 127) / 255) << 9 | ((c[1] * 7 + 127) / 255) << 5 | ((c[0] * 7 + 127) / 255) << 1);
+  }
+  return frame;
+}
+
+sim::GameState gameAt(int area) {
+  sim::GameState state;
+  state.area = area;
+  state.camera_x = 0;
+  state.score = 1230;
+  state.lives = 3;
+  state.sprite_frame = 16;
+  return state;
+}
+
+struct Case {
+  std::string name;
+  sim::Screen screen;
+  int frame = 0;
+};
+
+std::vector<Case> cases() {
+  std::vector<Case> out;
+  for (int language : {0, 1}) {
+    const std::string code = render::languageCode(language);
+    sim::Screen event;
+    event.event = 1;
+    event.area = 21;
+    event.language = language;
+    event.frames = {{}};
+    out.push_back({"event_01_" + code, event});
+
+    sim::Screen inventory = event;
+    inventory.event = 0;
+    inventory.held = {44, 3, -1};
+    inventory.frames = {{{176, 192, 78, 0, 0}, {176, 232, 79, 0, 0}, {176, 272, 80, 0, 0}}};
+    out.push_back({"inventory_" + code, inventory});
+
+    sim::Screen story;
+    story.event = 17;
+    story.language = language;
+    story.picture = 3;
+    story.frames = {{}};
+    out.push_back({"story_" + code, story});
+
+    sim::Screen attract;
+    attract.event = 22;
+    attract.language = language;
+    attract.picture = 4;
+    const std::vector<sim::SpriteCall> icons = {{176, 184, 80, 0, 0x0157E8}, {368, 184, 86, 0, 0x0157E8}};
+    attract.frames = {icons, icons, icons};
+    attract.values_b = {0, 0, 0};
+    attract.values_c = {16, 16, 16};
+    out.push_back({"attract_22_" + code, attract, 2});
+
+    sim::Screen menu;
+    menu.event = 18;
+    menu.language = language;
+    menu.picture = 1;
+    menu.frames = {{{320, 268, 8, 0, 0}, {340, 268, 9, 0, 0}}};
+    out.push_back({"language_menu_" + code, menu});
+  }
+  sim::Screen lives;
+  lives.area = 21;
+  lives.lives_flag = 1;
+  lives.stars = 193;
+  lives.frames = {{}};
+  lives.lives_frames = {{3, 16, 0}};
+  lives.snapshot = std::make_shared<const sim::GameState>(gameAt(21));
+  lives.frames = {{{264, 204, 0, 0, 0x004098}, {273, 252, 56, 0, 0x004100}, {256, 234, 52, 0, 0x0040DA}}};
+  out.push_back({"lives", lives});
+
+  sim::Screen over;
+  over.area = 21;
+  over.over_flag = 1;
+  over.values_a = {90};
+  over.frames = {{{200, 200, 31, 0, 0}, {200, 208, 63, 0, 0}}};
+  out.push_back({"game_over", over});
+
+  sim::Screen title;
+  title.picture = 2;
+  title.frames = {{{244, 334, 5, 16, 0x0154E2}}};
+  out.push_back({"title", title});
+
+  sim::Screen code;
+  code.event = 19;
+  code.picture = 5;
+  code.frames = {{}};
+  out.push_back({"code_menu", code});
+  return out;
+}
+
+TEST(ScreenGoldens, OurMainScreensDrawAsKept) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d) << "the data set in the source tree does not load";
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const bool regenerate = std::getenv("GROVANTA_REGENERATE_GOLDENS") != nullptr;
+  fs::create_directories(kLooks);
+  const sim::GameState current = gameAt(21);
+  for (const Case& c : cases()) {
+    SCOPED_TRACE(c.name);
+    std::optional<render::Frame> frame = render::renderScreen(*d->assets, *d->texts, current, c.screen, c.frame);
+    ASSERT_TRUE(frame);
+    lodepng::save_file(encode(*frame, true), (kLooks / (c.name + ".png")).string());
+    const fs::path golden = kGoldens / (c.name + ".png");
+    if (regenerate) {
+      fs::create_directories(kGoldens);
+      ASSERT_EQ(0u, lodepng::save_file(encode(*frame, false), golden.string()));
+      continue;
+    }
+    std::optional<render::Frame> kept = readGolden(golden);
+    ASSERT_TRUE(kept) << golden << " is missing or unreadable";
+    int differ = 0;
+    for (std::size_t i = 0; i < frame->pixels.size(); ++i) differ += frame->pixels[i] != kept->pixels[i];
+    EXPECT_EQ(0, differ) << "pixels differ from " << golden;
+    for (std::size_t i = 0; i < 64; ++i) EXPECT_EQ(frame->cram[i] & 0x0EEE, kept->cram[i]) << "colour " << i;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The palette choice gives a page its line 0 (and line 2 when asked); the page's picture and text keep
+// line 1 and its sprites line 3, which a choice that cleared them would turn black on black.
+TEST(ScreenPages, PaletteChoiceKeepsThePicturesColoursAndBrightnessScalesThem) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  const render::Picture* title = d->assets->findPicture(render::kTitlePicture);
+  ASSERT_TRUE(title);
+
+  sim::Screen story;
+  story.event = 17;
+  story.picture = 3;
+  story.frames = {{}};
+  auto frame = render::renderScreen(*d->assets, *d->texts, current, story, 0);
+  ASSERT_TRUE(frame);
+  const std::uint32_t record = d->rom.longAt(0x03E470 + 4 * 17);
+  const render::Picture* page = d->assets->findPicture(d->rom.longAt(record));
+  ASSERT_TRUE(page);
+  for (std::size_t i = 0; i < 16; ++i) {
+    EXPECT_EQ(title->palette[i] & 0x0EEE, frame->cram[i]) << "line 0 from the title's picture, colour " << i;
+    EXPECT_EQ(page->palette[i] & 0x0EEE, frame->cram[16 + i]) << "line 1 stays the page's, colour " << i;
+    EXPECT_EQ(0, frame->cram[32 + i]) << "line 2 only when the page asks for it";
+  }
+  story.cram_line2 = 1;
+  frame = render::renderScreen(*d->assets, *d->texts, current, story, 0);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(d->rom.wordAt(0x0139F2) & 0x0EEE, frame->cram[32]);
+
+  // The attract pages fade through their brightness: 16 leaves every colour, 8 halves each channel
+  // (its lowest bit dropped), 0 is black.
+  sim::Screen attract;
+  attract.event = 22;
+  attract.picture = 4;
+  attract.frames = {{}, {}, {}};
+  attract.values_b = {0, 0, 0};
+  attract.values_c = {16, 8, 0};
+  auto full = render::renderScreen(*d->assets, *d->texts, current, attract, 0);
+  auto half = render::renderScreen(*d->assets, *d->texts, current, attract, 1);
+  auto none = render::renderScreen(*d->assets, *d->texts, current, attract, 2);
+  ASSERT_TRUE(full && half && none);
+  for (std::size_t i = 0; i < 64; ++i) {
+    std::uint16_t halved = 0;
+    for (int shift : {0, 4, 8}) halved |= static_cast<std::uint16_t>(((8 * ((full->cram[i] >> shift) & 0xF) / 16) & 0xE) << shift);
+    EXPECT_EQ(halved, half->cram[i]) << "colour " << i;
+    EXPECT_EQ(0, none->cram[i]) << "colour " << i;
+  }
+  EXPECT_NE(0, full->cram[17]) << "the page's own colours are there to fade";
+}
+
+// An empty hand shows the name of object 80, and a missing picture leaves the screen undrawn.
+TEST(ScreenPages, InventoryNamesAndMissingPictures) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  sim::Screen inventory;
+  inventory.area = 21;
+  inventory.held = {-1, -1, -1};
+  inventory.frames = {{}};
+  auto empty = render::renderScreen(*d->assets, *d->texts, current, inventory, 0);
+  inventory.held = {80, 80, 80};
+  auto eighty = render::renderScreen(*d->assets, *d->texts, current, inventory, 0);
+  ASSERT_TRUE(empty && eighty);
+  EXPECT_EQ(empty->pixels, eighty->pixels);
+
+  render::RenderAssets bare(kData, d->world, &d->rom);
+  ASSERT_TRUE(bare.loadCommonGraphics());
+  bare.pictures.erase(render::kSunsetPicture);
+  sim::Screen over;
+  over.area = 21;
+  over.over_flag = 1;
+  over.frames = {{}};
+  testing::internal::CaptureStderr();
+  auto frame = render::renderScreen(bare, *d->texts, current, over, 0);
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(frame);
+  EXPECT_NE(std::string::npos, log.find("the game over screen's picture 07276E is not an exported picture")) << log;
+}
+
+}  // namespace
+
+namespace {
+
+// Every message of our data set draws in every language: the events on their own screens, every
+// object's name and every area's description on the inventory.
+TEST(ScreenPages, EveryTextOfOurDataSetDrawsInEveryLanguage) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  for (int language = 0; language < render::kLanguageCount; ++language) {
+    for (int event = 1; event <= 29; ++event) {
+      sim::Screen screen;
+      screen.event = event;
+      screen.area = 21;
+      screen.language = language;
+      screen.frames = {{}};
+      screen.picture = event == 17 ? 3 : event == 18 ? 1 : event == 19 ? 5 : event >= 22 ? 4 : 0;
+      if (screen.picture == 4) screen.values_b = {0}, screen.values_c = {16};
+      EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, current, screen, 0)) << "event " << event << ", language " << language;
+    }
+    for (int object = 0; object < 62; object += 3) {
+      sim::Screen inventory;
+      inventory.language = language;
+      inventory.held = {object, object + 1 < 62 ? object + 1 : 80, object + 2 < 62 ? object + 2 : 80};
+      inventory.frames = {{}};
+      for (const auto& area : d->world.areas) {
+        inventory.area = area.id;
+        sim::GameState there = gameAt(area.id);
+        EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, there, inventory, 0))
+            << "objects from " << object << ", area " << area.id << ", language " << language;
+        if (object > 0) break;  // the descriptions once per language are enough
+      }
+    }
+    EXPECT_FALSE(d->rom.hasMissed()) << std::hex << d->rom.missingAddress();
+  }
+}
+
+}  // namespace
