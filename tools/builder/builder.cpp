@@ -10,12 +10,14 @@
 
 #include "area_source.h"
 #include "icon.h"
+#include "objects.h"
 #include "palette.h"
 #include "patterns.h"
 #include "rom_image.h"
 #include "screen_art.h"
 #include "source_error.h"
 #include "sprite_banks.h"
+#include "star_check.h"
 #include "texts.h"
 
 namespace builder {
@@ -364,6 +366,13 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     }
     for (int id = 34; id <= 40; ++id)
       if (!areas[id].backdropFront) fail(areas[id].file, 0, "the tunnel areas 34 to 40 draw their backdrop in front: backdrop_front: yes");
+    std::vector<AreaGround> ground(areas.size());
+    for (const auto& a : areas) {
+      ground[a.id].hasMap = !a.mapless;
+      ground[a.id].width = worldAreas[a.id]["width"].get<int>();
+      if (auto c = collisions.find(a.id); c != collisions.end()) ground[a.id].collision = c->second;
+    }
+    checkStars(areas, ground);
 
     // Doors, edges, locks, objects and lifts.
     const fs::path worldFile = data / "world.json";
@@ -468,8 +477,12 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     rom.reserve(0x0025E0, 8, "the door locks built from world.json");
     rom.reserve(0x0025E8, 12 * nDoors + 2 + 8 * nDoors, "the door table built from world.json");
     rom.reserve(0x00297C, 18 * nEdges + 2, "the edge table built from world.json");
-    rom.reserve(0x002B68, 16 * static_cast<std::uint32_t>(links["objects"].size()), "the object table built from world.json");
-    rom.reserve(0x0065B4, 18 * static_cast<std::uint32_t>(links["lifts"].size()), "the lift table built from world.json");
+    // Objects and lifts have their own sources; world.json keeps its two keys empty.
+    for (const char* key : {"objects", "lifts"})
+      if (!links[key].empty()) fail(worldFile, 0, std::string("\"") + key + "\" stays empty: they are written in data/" + key + ".txt");
+    ObjectTables things = readObjectTables(data / "objects.txt", data / "lifts.txt", ground, rom);
+    rom.reserve(0x002B68, 16 * static_cast<std::uint32_t>(things.objects.size()), "the object table built from world.json");
+    rom.reserve(0x0065B4, 18 * static_cast<std::uint32_t>(things.lifts.size()), "the lift table built from world.json");
     std::vector<fs::path> romFiles;
     for (const auto& e : fs::directory_iterator(data / "rom"))
       if (e.is_regular_file() && e.path().extension() == ".txt") romFiles.push_back(e.path());
@@ -505,8 +518,8 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     world["door_locks"] = locks;
     world["doors"] = doors;
     world["edges"] = edges;
-    world["objects"] = links["objects"];
-    world["lifts"] = links["lifts"];
+    world["objects"] = things.objects;
+    world["lifts"] = things.lifts;
     world["areas"] = worldAreas;
     writeText(outputRoot / "world/world.json", layout(world), written);
     json pal;
