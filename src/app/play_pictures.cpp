@@ -4,6 +4,7 @@
 #include "render/render_assets.h"
 #include "render/screen_render.h"
 #include "sim/simulation.h"
+#include "world/world.h"
 
 namespace app {
 
@@ -32,6 +33,9 @@ std::optional<render::Frame> composeSimulation(render::RenderAssets& assets, ren
     const auto& screens = simulation.screens();
     if ((state.front != 0 || state.screen_kind != 0) && !screens.empty() && !screens.back().frames.empty())
       return screenPicture(assets, texts, state, screens.back(), screens.back().frames.size() - 1);
+    // Between two front-end screens the state may stand in the title's mapless area: nothing to draw
+    // there, and nothing worth a log line either.
+    if (state.front != 0 && !world::findArea(assets.world(), static_cast<int>(state.area))) return std::nullopt;
     return statePicture(assets, state, simulation.frameSprites());
   }
   const bool drawn = (state.mode >= 0 && state.mode <= 2) || (state.mode >= 4 && state.mode <= 9);
