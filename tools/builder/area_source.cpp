@@ -53,15 +53,15 @@ std::uint16_t tileWord(const std::string& token, const PatternSet& set, const st
   return word;
 }
 
-std::array<bool, 16> collisionOf(const std::string& spec, const std::filesystem::path& file, int line) {
+std::array<bool, 16> collisionOf(const std::string& rule, const std::filesystem::path& file, int line) {
   // Masks are written row by row (top first) for the eye; the result is column-major like the words.
   std::array<std::string, 4> rows;
-  if (spec == "solid") rows = {"####", "####", "####", "####"};
-  else if (spec == "empty") rows = {"....", "....", "....", "...."};
-  else if (spec == "top") rows = {"####", "....", "....", "...."};
-  else if (spec == "bottom") rows = {"....", "....", "####", "####"};
-  else if (spec.rfind("mask:", 0) == 0 && spec.size() == 5 + 19) {
-    for (int r = 0; r < 4; ++r) rows[r] = spec.substr(5 + 5 * r, 4);
+  if (rule == "solid") rows = {"####", "####", "####", "####"};
+  else if (rule == "empty") rows = {"....", "....", "....", "...."};
+  else if (rule == "top") rows = {"####", "....", "....", "...."};
+  else if (rule == "bottom") rows = {"....", "....", "####", "####"};
+  else if (rule.rfind("mask:", 0) == 0 && rule.size() == 5 + 19) {
+    for (int r = 0; r < 4; ++r) rows[r] = rule.substr(5 + 5 * r, 4);
   } else {
     fail(file, line, "collision is solid, empty, top, bottom or mask:####/..../..../....");
   }

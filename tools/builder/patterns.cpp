@@ -98,8 +98,9 @@ void readPatternFile(const std::filesystem::path& file, PatternSet& set) {
   }
 }
 
-void writePatternSheet(const std::filesystem::path& file, const std::vector<Pattern>& patterns) {
-  unsigned rows = std::max<unsigned>(1, static_cast<unsigned>((patterns.size() + 15) / 16));
+void writePatternSheet(const std::filesystem::path& file, const std::vector<Pattern>& patterns,
+                       const std::array<SheetColour, 16>& colours, int minRows) {
+  unsigned rows = std::max<unsigned>(static_cast<unsigned>(minRows), static_cast<unsigned>((patterns.size() + 15) / 16));
   unsigned w = 128, h = rows * 8;
   std::vector<unsigned char> pixels(w * h, 0);
   for (std::size_t n = 0; n < patterns.size(); ++n) {
@@ -108,10 +109,9 @@ void writePatternSheet(const std::filesystem::path& file, const std::vector<Patt
       for (int x = 0; x < 8; ++x) pixels[(oy + y) * w + ox + x] = patterns[n][8 * y + x];
   }
   lodepng::State state;
-  for (int i = 0; i < 16; ++i) {
-    unsigned char g = static_cast<unsigned char>(i * 17);
-    lodepng_palette_add(&state.info_png.color, g, g, g, 255);
-    lodepng_palette_add(&state.info_raw, g, g, g, 255);
+  for (const SheetColour& c : colours) {
+    lodepng_palette_add(&state.info_png.color, c[0], c[1], c[2], c[3]);
+    lodepng_palette_add(&state.info_raw, c[0], c[1], c[2], c[3]);
   }
   state.info_png.color.colortype = LCT_PALETTE;
   state.info_png.color.bitdepth = 8;
@@ -123,6 +123,15 @@ void writePatternSheet(const std::filesystem::path& file, const std::vector<Patt
   if (error) fail(file, 0, std::string("cannot encode: ") + lodepng_error_text(error));
   std::filesystem::create_directories(file.parent_path());
   if (lodepng::save_file(png, file.string())) fail(file, 0, "cannot write");
+}
+
+void writePatternSheet(const std::filesystem::path& file, const std::vector<Pattern>& patterns) {
+  std::array<SheetColour, 16> grey{};
+  for (int i = 0; i < 16; ++i) {
+    const auto g = static_cast<unsigned char>(i * 17);
+    grey[static_cast<std::size_t>(i)] = {g, g, g, 255};
+  }
+  writePatternSheet(file, patterns, grey);
 }
 
 }  // namespace builder

@@ -28,6 +28,14 @@ void readPatternFile(const std::filesystem::path& file, PatternSet& set);
 
 // Writes the patterns as an indexed 8-bit PNG, 128 pixels wide, pattern n at (8(n mod 16), 8(n div 16)).
 // The PNG's own palette is a grey ramp, for looking at the sheet; the program uses the indices only.
+// One PNG palette entry: red, green, blue, alpha.
+using SheetColour = std::array<unsigned char, 4>;
+
+// Writes the patterns sixteen to a row as an indexed PNG (at least `minRows` rows) with the given
+// colours as its palette; the program reads the indices only, the colours are for the eye.
+void writePatternSheet(const std::filesystem::path& file, const std::vector<Pattern>& patterns,
+                       const std::array<SheetColour, 16>& colours, int minRows = 1);
+// The same with a grey ramp as the palette.
 void writePatternSheet(const std::filesystem::path& file, const std::vector<Pattern>& patterns);
 
 }  // namespace builder

@@ -266,31 +266,12 @@ const Art& cellArt(const ArtSet& arts, const std::string& name, int wCells, int 
 // The sheets carry the sprites' own colours as their PNG palette, so they can be looked at as they
 // will appear; the program reads the indices only.
 void writeSheet(const fs::path& file, const std::vector<Pattern>& patterns, const SpritePalette& palette, int minRows = 1) {
-  unsigned rows = std::max<unsigned>(static_cast<unsigned>(minRows), static_cast<unsigned>((patterns.size() + 15) / 16));
-  unsigned w = 128, h = rows * 8;
-  std::vector<unsigned char> pixels(w * h, 0);
-  for (std::size_t n = 0; n < patterns.size(); ++n) {
-    unsigned ox = 8 * (n % 16), oy = 8 * static_cast<unsigned>(n / 16);
-    for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x) pixels[(oy + y) * w + ox + x] = patterns[n][8 * y + x];
-  }
-  lodepng::State state;
+  std::array<SheetColour, 16> colours{};
   for (int i = 0; i < 16; ++i) {
     auto channel = [&](int shift) { return static_cast<unsigned char>(((palette[i] >> shift) & 7) * 255 / 7); };
-    unsigned char a = i == 0 ? 0 : 255;
-    lodepng_palette_add(&state.info_png.color, channel(1), channel(5), channel(9), a);
-    lodepng_palette_add(&state.info_raw, channel(1), channel(5), channel(9), a);
+    colours[static_cast<std::size_t>(i)] = {channel(1), channel(5), channel(9), static_cast<unsigned char>(i == 0 ? 0 : 255)};
   }
-  state.info_png.color.colortype = LCT_PALETTE;
-  state.info_png.color.bitdepth = 8;
-  state.info_raw.colortype = LCT_PALETTE;
-  state.info_raw.bitdepth = 8;
-  state.encoder.auto_convert = 0;
-  std::vector<unsigned char> png;
-  unsigned error = lodepng::encode(png, pixels, w, h, state);
-  if (error) fail(file, 0, std::string("cannot encode: ") + lodepng_error_text(error));
-  fs::create_directories(file.parent_path());
-  if (lodepng::save_file(png, file.string())) fail(file, 0, "cannot write");
+  writePatternSheet(file, patterns, colours, minRows);
 }
 
 void writeJson(const fs::path& file, const std::string& text) {
