@@ -2,6 +2,7 @@
 // and the status panel with its energy bar.
 #include <vector>
 
+#include "sim/block_words.h"
 #include "sim/hero_motion.h"
 
 namespace sim {
@@ -25,17 +26,6 @@ constexpr std::uint32_t kCallerBarEnd = 0x003050;
 constexpr std::uint32_t kCallerBarStart = 0x003060;
 constexpr std::uint32_t kCallerSegments = 0x003076;
 constexpr std::uint32_t kCallerFrame = 0x003090;
-
-std::int64_t wordOf(const std::vector<std::uint8_t>& b, std::size_t i) {
-    if (2 * i + 1 >= b.size()) return 0;
-    return static_cast<std::int16_t>(b[2 * i] << 8 | b[2 * i + 1]);
-}
-
-void setWord(std::vector<std::uint8_t>& b, std::size_t i, std::int64_t v) {
-    if (2 * i + 1 >= b.size()) return;
-    b[2 * i] = static_cast<std::uint8_t>(v >> 8);
-    b[2 * i + 1] = static_cast<std::uint8_t>(v);
-}
 
 std::int64_t damageWithInt(std::int64_t damage, std::int64_t integer) {
     return hero::wrap32(static_cast<std::int64_t>(static_cast<std::uint64_t>(integer) << 16) | (damage & 0xFFFF));

@@ -1,4 +1,5 @@
 // Objects, items, the inventory and the star counter.
+#include "sim/block_words.h"
 #include "sim/hero_motion.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
@@ -84,7 +85,21 @@ void Simulation::loadObjectsHere() {}
 // picked up and nothing hurts.
 void Simulation::itemsAndHazards() {}
 
-// Not built yet: the inventory screen opened by A. Until then A opens nothing.
-bool Simulation::inventoryButton(std::uint8_t) { return false; }
+// The inventory screen opened by A, only with the hero free: not dying or struck, no object sliding into
+// the panel, the carried row not shifting, no lock. Opening it cancels a palette fade, and the first
+// look at the inventory once the hints have run settles the hint of the treehouse.
+bool Simulation::inventoryButton(std::uint8_t pad) {
+    GameState& s = state_;
+    if ((pad & 0x40) == 0 || s.dying != 0 || s.hazard_hit != 0 || s.lock != 0) return false;
+    if (wordOf(s.inv_timers, 1) != 0 || wordOf(s.inv_timers, 2) != 0) return false;
+    s.palette_fading = 0;
+    s.palette_fade_step = 0;
+    if (s.flag_82fc == 0 && s.flag_82fd != 0 && s.flag_82fe != 0 && s.flag_82ff == 0) {
+        s.flag_82ff = 255;
+        s.hint_timer = 0;
+    }
+    showScreen(kInventoryScreen, 0);
+    return true;
+}
 
 }  // namespace sim
