@@ -80,24 +80,11 @@ bool Z80::execute(std::int64_t until) {
       // the main loop's polling and the sample feed first: they run most
       case 0x3A: a = mem[word() & kMask]; t = 13; break;                            // LD A,(nn)
       case 0xA7: zero = a == 0; t = 4; break;                                        // AND A
-      case 0x28: {                                                                   // JR Z,e
-        const auto e = static_cast<std::int8_t>(byte());
-        if (!zero) {
-          t = 7;
-          break;
-        }
-        pc = static_cast<std::uint16_t>(pc + e);
-        t = 12;
-        if (!kSingleStep && e < 0) {
-          clock += t;
-          arrive();
-          continue;
-        }
-        break;
-      }
+      case 0x28:                                                                     // JR Z,e
       case 0x20: {                                                                   // JR NZ,e
+        const bool taken = (mem[at & kMask] == 0x28) == zero;
         const auto e = static_cast<std::int8_t>(byte());
-        if (zero) {
+        if (!taken) {
           t = 7;
           break;
         }
