@@ -24,7 +24,10 @@ constexpr int kMostObjectsInAnArea = 31;  // a 32nd object lying in an area (or 
 constexpr std::uint32_t kNameTable = 0x03E6D4;
 constexpr int kNothingHeld = 80;          // the table's entry for an empty slot
 constexpr int kFirstObjectName = 30, kLastObjectName = 89;
-constexpr int kLastIcon = 15;  // the icon picture's squares: 0 the empty ring, 1-15 objects
+// The icon picture's squares, ten to a row in two rows: 0 the empty ring, 16 the pointing hand of the
+// event screens, the others objects.
+constexpr int kLastIcon = 19;
+constexpr int kPointingHand = 16;
 
 // What dropping an object does is chosen by its use routine; the logic knows these and no others.
 const std::set<std::uint32_t> kUseRoutines = {
@@ -110,6 +113,7 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
     const int y = number(l.words[4], f, l.number, -64, 191, "y");
     const int kind = number(l.words[5], f, l.number, 0, 127, "kind");
     const int icon = number(l.words[6], f, l.number, 0, kLastIcon, "icon");
+    check(icon != kPointingHand, f, l.number, "icon 16 is the pointing hand, not an object's square");
     const int name = number(l.words[7], f, l.number, kFirstObjectName, kLastObjectName, "name entry");
     const std::string& use = l.words[8];
     check(use.size() == 6 && use.find_first_not_of("0123456789ABCDEF") == std::string::npos, f, l.number,
