@@ -171,4 +171,8 @@ const TextImage* textsFor(TextImages& cache, int language) {
     return &cache.images_.emplace(language, std::move(*image)).first->second;
 }
 
+void replaceTexts(TextImages& cache, int language, TextImage image) {
+    cache.images_[language] = std::move(image);
+}
+
 }  // namespace render

@@ -38,11 +38,16 @@ public:
 
 private:
     friend const TextImage* textsFor(TextImages& cache, int language);
+    friend void replaceTexts(TextImages& cache, int language, TextImage image);
     std::filesystem::path dataDirectory_;
     std::map<int, TextImage> images_;
 };
 
 // The cached image of a language, loaded on first use; nullptr when it does not load.
 const TextImage* textsFor(TextImages& cache, int language);
+
+// Puts `image` in the cache as the language's image, in place of what was loaded (for tools that draw
+// altered texts, such as a name shown in every slot).
+void replaceTexts(TextImages& cache, int language, TextImage image);
 
 }  // namespace render

@@ -102,6 +102,7 @@ struct EntryLayout {
   Shape shape = Shape::Page;
   std::vector<Box> boxes;    // Page: one per record
   int top = 0, bottom = 0;   // Description: the rows its lines may use
+  bool inGame = false;       // drawn on an in-game screen (names and descriptions always are)
   int line = 0;              // where layout.txt declares it
 };
 
@@ -150,15 +151,21 @@ std::vector<EntryLayout> readLayout(const fs::path& file) {
     if (w[1] == "name") {
       if (w.size() != 2) fail(file, n, "a name takes no numbers");
       e.shape = Shape::Name;
+      e.inGame = true;
     } else if (w[1] == "description") {
       if (w.size() != 4) fail(file, n, "expected description TOP BOTTOM");
       e.shape = Shape::Description;
+      e.inGame = true;
       e.top = static_cast<int>(parseNumber(w[2], file, n));
       e.bottom = static_cast<int>(parseNumber(w[3], file, n));
       checkRange(e.top, 0, 31, file, n, "row");
       checkRange(e.bottom, e.top + 1, 31, file, n, "row");
     } else {
       e.shape = Shape::Page;
+      if (w.back() == "in-game") {
+        e.inGame = true;
+        w.pop_back();
+      }
       std::size_t i = 1;
       while (i < w.size()) {
         if (w[i] != "box" || i + 4 >= w.size()) fail(file, n, "expected box LEFT RIGHT TOP BOTTOM");
@@ -281,6 +288,16 @@ int placeLines(const std::vector<SourceLine>& lines, int width, int top, int bot
   return top + (rows - need) / 2;
 }
 
+// The in-game screens draw plane A 4 pixels low, so the lower part of a line's letters (rows 12-15:
+// the tails of g, j, p, q, y and the comma) lies in the 8-line strip of the line below, and moves with
+// that line's half-cell shift. A line there that would be shifted gets a trailing blank instead, so
+// that every line sits on whole cells and keeps its tails under it.
+std::vector<SourceLine> onWholeCells(std::vector<SourceLine> lines, int width) {
+  for (auto& l : lines)
+    if ((width - static_cast<int>(l.bytes.size())) % 2 != 0) l.bytes.push_back(' ');
+  return lines;
+}
+
 // A message's bytes after its header, marking which of them are letters (the rest are layout
 // bytes: headers, row, continuation and padding, written as escapes in the file).
 struct Body {
@@ -378,13 +395,13 @@ LaidOut layOut(const SourceMessage& m, const EntryLayout& layout, const fs::path
       const auto& lines = m.records[0];
       if (lines.size() != 1) fail(file, lines[1].line, entry + " is an object name: one line");
       placeLines(lines, kNameWidth, 0, 1, file, "an object name");
-      body.lines(lines);
+      body.lines(onWholeCells(lines, kNameWidth));
       break;
     }
     case Shape::Description: {
       int row = placeLines(m.records[0], kDescriptionWidth, layout.top, layout.bottom, file, "an area description");
       body.layout(row);
-      body.lines(m.records[0]);
+      body.lines(onWholeCells(m.records[0], kDescriptionWidth));
       break;
     }
     case Shape::Page: {
@@ -398,7 +415,7 @@ LaidOut layOut(const SourceMessage& m, const EntryLayout& layout, const fs::path
           body.word(b.right);
           body.word(row);
         }
-        body.lines(m.records[r]);
+        body.lines(layout.inGame ? onWholeCells(m.records[r], b.right - b.left) : m.records[r]);
         cuts.push_back(body.size());
         body.layout(0);
         bool last = r + 1 == m.records.size();
