@@ -409,4 +409,69 @@ TEST(WorldConnections, EveryAreaCanBeReachedFromTheStart) {
     for (const world::Area& a : r->world.areas) EXPECT_TRUE(seen.count(a.id)) << "area " << a.id << " cannot be reached";
 }
 
+
+// The hero walks up the hills of 8-pixel steps to the set pieces on their tops.
+TEST(WorldSetPieces, TheHeroWalksUpTheHills) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    struct Walk {
+        int area;
+        std::int64_t fromX, toX, topY;
+        std::uint8_t pad;  // RIGHT, or RIGHT with C held to hop from ledge to ledge
+    };
+    const Walk kWalks[] = {
+        {8, 650, 820, 64, 0x08},     // onto the hatch
+        {11, 2790, 3000, 40, 0x08},  // onto the high floor by the crate's place
+        {32, 560, 740, 40, 0x08},    // onto the rock
+        {0, 1200, 1330, 120, 0x08},  // onto the west bank at the bridge's height
+        {28, 100, 210, 120, 0x28},   // onto the planks before the pillar
+    };
+    for (const Walk& w : kWalks) {
+        SCOPED_TRACE(testing::Message() << "area " << w.area);
+        ASSERT_TRUE(r->sim->teleport(w.area, w.fromX, 152)) << r->sim->stopMessage();
+        auto& s = r->sim->mutableState();
+        s.stars_left = 250;  // no all-stars event on the way
+        s.lives = 2;
+        int frames = 0;
+        for (; frames < 600 && (s.x >> 16) < w.toX; ++frames) {
+            r->sim->step(w.pad, frames);
+            ASSERT_EQ(r->sim->stopMessage(), "");
+        }
+        EXPECT_GE(s.x >> 16, w.toX) << "stuck at x " << (s.x >> 16) << ", y " << (s.y >> 16);
+        for (int k = 0; k < 20; ++k) r->sim->step(0, frames + k);
+        EXPECT_EQ(s.y >> 16, w.topY);
+    }
+}
+
+
+// A jump to the right from each step of area 17's climb lands on the next one, up to the walkway
+// before the machine's wall, which stops him.
+TEST(WorldSetPieces, TheLedgesClimbToTheMachinesWall) {
+    auto r = loadRealWorld();
+    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    struct Hop {
+        std::int64_t x, y, landY;
+    };
+    const Hop kHops[] = {{1226, 136, 112}, {1272, 112, 88}, {1320, 88, 64}, {1368, 64, 48}};
+    for (const Hop& h : kHops) {
+        SCOPED_TRACE(testing::Message() << "from x " << h.x << ", y " << h.y);
+        ASSERT_TRUE(r->sim->teleport(17, h.x, h.y)) << r->sim->stopMessage();
+        auto& s = r->sim->mutableState();
+        s.stars_left = 250;
+        s.lives = 2;
+        std::int64_t tick = 0;
+        for (int k = 0; k < 5; ++k) r->sim->step(0, ++tick);
+        ASSERT_EQ(s.y >> 16, h.y) << "not standing there";
+        r->sim->step(0x28, ++tick);
+        for (int k = 0; k < 80 && (s.jump != 0 || s.settled == 0); ++k) r->sim->step(0x08, ++tick);
+        EXPECT_EQ(s.y >> 16, h.landY) << "landed at x " << (s.x >> 16);
+    }
+    // On the walkway he walks into the wall and stays before it, jumping or not.
+    for (int k = 0; k < 120; ++k) r->sim->step(k % 30 == 0 ? 0x28 : 0x08, 1000 + k);
+    const auto& s = r->sim->state();
+    EXPECT_LE((s.x >> 16) + 18, 1447);
+    for (int k = 0; k < 60; ++k) r->sim->step(0, 2000 + k);
+    EXPECT_EQ(s.y >> 16, 48);
+}
+
 }  // namespace
