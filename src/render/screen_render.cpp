@@ -5,6 +5,7 @@
 #include "app/log.h"
 #include "render/render_assets.h"
 #include "render/game_frame.h"
+#include "render/own_misses.h"
 #include "render/sprite_banks.h"
 #include "render/sprite_placement.h"
 #include "render/sprite_uploads.h"
@@ -85,7 +86,8 @@ bool drawEventScreen(Job& job, const sim::Screen& screen, const Calls& calls, co
   VideoChip& chip = job.chip;
   const sim::RomView& rom = job.rom;
   const std::int64_t e = screen.event;
-  const bool wasMissing = rom.hasMissed();
+  // Any table this screen reads that was not exported is reported here, whatever was read before.
+  OwnMisses misses(rom);
 
   chip.plane_a.clear();
   for (int r = 0; r < (e != 0 ? 32 : 24); ++r)
@@ -163,7 +165,7 @@ bool drawEventScreen(Job& job, const sim::Screen& screen, const Calls& calls, co
     app::logMessage(app::kError, "screen %lld reads past its text", static_cast<long long>(e));
     return false;
   }
-  if (!wasMissing && rom.hasMissed()) {
+  if (misses.missed()) {
     app::logMessage(app::kError, "screen %lld reads a ROM table that was not exported", static_cast<long long>(e));
     return false;
   }
@@ -445,9 +447,11 @@ std::optional<Frame> renderScreen(RenderAssets& assets, TextImages& texts, const
                                   const sim::Screen& screen, int frameIndex) {
   const sim::RomView* rom = assets.rom();
   if (!rom) return std::nullopt;
+  // Drawing leaves no miss behind for the game logic's next step to report as its own.
+  OwnMisses misses(*rom);
   if (screen.picture != 0) {
     if (!assets.loadCommonGraphics() || !assets.loadPortraitFrames()) return std::nullopt;
-    const TextImage* text = textsFor(texts, static_cast<int>(screen.language));
+    const TextImage* text = textsFor(texts, screen.language);
     if (!text) return std::nullopt;
     Job job{assets, *rom, *text, VideoChip{}};
     bool drawn = screen.picture == 2   ? drawTitle(job, screen, frameIndex)
@@ -460,7 +464,7 @@ std::optional<Frame> renderScreen(RenderAssets& assets, TextImages& texts, const
   sim::GameState state = screen.snapshot ? *screen.snapshot : current;
   // The tower's screens are drawn over the tower's area.
   if (state.in_subgame != 0 && state.mode == 9) state.area = 47;
-  const TextImage* text = textsFor(texts, static_cast<int>(screen.language));
+  const TextImage* text = textsFor(texts, screen.language);
   if (!text) return std::nullopt;
   Job job{assets, *rom, *text, VideoChip{}};
   auto game = prepareGameFrame(assets, state, job.chip);

@@ -337,3 +337,49 @@ TEST(ScreenPages, EveryTextOfOurDataSetDrawsInEveryLanguage) {
 }
 
 }  // namespace
+
+namespace {
+
+// A screen that reads a table the data set lacks says so and is not drawn, even when an earlier miss is
+// still pending; and drawing leaves the view as it found it, so that the game logic's next step does not
+// stop on the renderer's reads.
+TEST(ScreenPages, ATableTheDataSetLacksIsReportedByTheScreenAndLeftWithIt) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  // An object number whose icon and name words lie where nothing was exported.
+  std::int64_t object = 62;
+  while (d->rom.isPresent(0x03E6D4 + 4 * static_cast<std::uint32_t>(object)) ||
+         d->rom.isPresent(0x03E6D6 + 4 * static_cast<std::uint32_t>(object)))
+    ++object;
+  std::uint32_t gap = 0x07FFFF;
+  while (d->rom.isPresent(gap)) --gap;
+
+  for (bool pending : {false, true}) {
+    SCOPED_TRACE(pending ? "a miss pending before" : "no miss before");
+    d->rom.clearMissingAddress();
+    if (pending) static_cast<void>(d->rom.byteAt(gap));
+
+    sim::Screen inventory;
+    inventory.area = 21;
+    inventory.held = {object, -1, -1};
+    inventory.frames = {{}};
+    testing::internal::CaptureStderr();
+    auto frame = render::renderScreen(*d->assets, *d->texts, current, inventory, 0);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(frame);
+    EXPECT_NE(std::string::npos, log.find("screen 0 reads a ROM table that was not exported")) << log;
+    EXPECT_EQ(pending, d->rom.hasMissed());
+    if (pending) EXPECT_EQ(gap, d->rom.missingAddress());
+
+    // A screen that reads only what is there draws and leaves the pending miss alone.
+    inventory.held = {-1, -1, -1};
+    EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, current, inventory, 0));
+    EXPECT_EQ(pending, d->rom.hasMissed());
+  }
+  d->rom.clearMissingAddress();
+}
+
+}  // namespace
