@@ -253,11 +253,12 @@ bool drawLivesScreen(Job& job, const sim::Screen& screen, int index, const Sprit
 
   // The counter runs two frames ahead of the hero.
   const std::int64_t lives = screen.lives_frames[std::min(k + 2, last)].lives;
-  chip.plane_a.set(11, 22, static_cast<std::uint16_t>(0xC000 | ((0x780 + lives) & 0x7FF)));
+  // The digit is added to the whole tile word: a count past the digits runs on into its other bits.
+  chip.plane_a.set(11, 22, static_cast<std::uint16_t>(0xC000 | (0x780 + lives)));
   const std::int64_t stars = screen.stars;
   const std::int64_t digits[3] = {stars / 100 % 10, stars / 10 % 10, stars % 10};
   for (int i = 0; i < 3; ++i)
-    chip.plane_a.set(14, 21 + i, static_cast<std::uint16_t>(0xC000 | ((0x780 + digits[i]) & 0x7FF)));
+    chip.plane_a.set(14, 21 + i, static_cast<std::uint16_t>(0xC000 | (0x780 + digits[i])));
   placeSprites(chip, joined(std::move(*frames), &game), callsAt(screen, index, false));
   return true;
 }

@@ -383,3 +383,40 @@ TEST(ScreenPages, ATableTheDataSetLacksIsReportedByTheScreenAndLeftWithIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lives counter is the tile word 0xC000 | (0x780 + n), taken whole: a count that reaches past the
+// digits' 11 bits changes the word's other bits too (here its palette line, 2 -> 3).
+TEST(ScreenPages, TheLivesCounterIsOneTileWordTakenWhole) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  auto livesScreen = [&](std::int64_t shown) {
+    sim::Screen lives;
+    lives.area = 21;
+    lives.lives_flag = 1;
+    lives.stars = 5;
+    lives.frames = {{}};
+    lives.lives_frames = {{shown, 16, 0}};
+    lives.snapshot = std::make_shared<const sim::GameState>(current);
+    return render::renderScreen(*d->assets, *d->texts, current, lives, 0);
+  };
+  auto two = livesScreen(2);
+  auto wrapped = livesScreen(2 + 0x2000);
+  ASSERT_TRUE(two && wrapped);
+  int lit = 0;
+  for (int y = 88; y < 96; ++y) {
+    for (int x = 176; x < 184; ++x) {
+      const std::size_t i = static_cast<std::size_t>(y * 320 + x);
+      if (two->pixels[i] <= 32 || two->pixels[i] >= 48) continue;  // the background, or not the digit's line
+      ++lit;
+      EXPECT_EQ(two->pixels[i] + 16, wrapped->pixels[i]) << x << ", " << y;
+    }
+  }
+  EXPECT_GT(lit, 0) << "the digit draws in line 2";
+}
+
+}  // namespace
