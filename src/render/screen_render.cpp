@@ -5,6 +5,7 @@
 #include "app/log.h"
 #include "render/render_assets.h"
 #include "render/game_frame.h"
+#include "render/own_misses.h"
 #include "render/sprite_banks.h"
 #include "render/sprite_placement.h"
 #include "render/sprite_uploads.h"
@@ -85,7 +86,8 @@ bool drawEventScreen(Job& job, const sim::Screen& screen, const Calls& calls, co
   VideoChip& chip = job.chip;
   const sim::RomView& rom = job.rom;
   const std::int64_t e = screen.event;
-  const bool wasMissing = rom.hasMissed();
+  // Any table this screen reads that was not exported is reported here, whatever was read before.
+  OwnMisses misses(rom);
 
   chip.plane_a.clear();
   for (int r = 0; r < (e != 0 ? 32 : 24); ++r)
@@ -163,7 +165,7 @@ bool drawEventScreen(Job& job, const sim::Screen& screen, const Calls& calls, co
     app::logMessage(app::kError, "screen %lld reads past its text", static_cast<long long>(e));
     return false;
   }
-  if (!wasMissing && rom.hasMissed()) {
+  if (misses.missed()) {
     app::logMessage(app::kError, "screen %lld reads a ROM table that was not exported", static_cast<long long>(e));
     return false;
   }
@@ -251,11 +253,12 @@ bool drawLivesScreen(Job& job, const sim::Screen& screen, int index, const Sprit
 
   // The counter runs two frames ahead of the hero.
   const std::int64_t lives = screen.lives_frames[std::min(k + 2, last)].lives;
-  chip.plane_a.set(11, 22, static_cast<std::uint16_t>(0xC000 | ((0x780 + lives) & 0x7FF)));
+  // The digit is added to the whole tile word: a count past the digits runs on into its other bits.
+  chip.plane_a.set(11, 22, static_cast<std::uint16_t>(0xC000 | (0x780 + lives)));
   const std::int64_t stars = screen.stars;
   const std::int64_t digits[3] = {stars / 100 % 10, stars / 10 % 10, stars % 10};
   for (int i = 0; i < 3; ++i)
-    chip.plane_a.set(14, 21 + i, static_cast<std::uint16_t>(0xC000 | ((0x780 + digits[i]) & 0x7FF)));
+    chip.plane_a.set(14, 21 + i, static_cast<std::uint16_t>(0xC000 | (0x780 + digits[i])));
   placeSprites(chip, joined(std::move(*frames), &game), callsAt(screen, index, false));
   return true;
 }
@@ -445,9 +448,11 @@ std::optional<Frame> renderScreen(RenderAssets& assets, TextImages& texts, const
                                   const sim::Screen& screen, int frameIndex) {
   const sim::RomView* rom = assets.rom();
   if (!rom) return std::nullopt;
+  // Drawing leaves no miss behind for the game logic's next step to report as its own.
+  OwnMisses misses(*rom);
   if (screen.picture != 0) {
     if (!assets.loadCommonGraphics() || !assets.loadPortraitFrames()) return std::nullopt;
-    const TextImage* text = textsFor(texts, static_cast<int>(screen.language));
+    const TextImage* text = textsFor(texts, screen.language);
     if (!text) return std::nullopt;
     Job job{assets, *rom, *text, VideoChip{}};
     bool drawn = screen.picture == 2   ? drawTitle(job, screen, frameIndex)
@@ -460,7 +465,7 @@ std::optional<Frame> renderScreen(RenderAssets& assets, TextImages& texts, const
   sim::GameState state = screen.snapshot ? *screen.snapshot : current;
   // The tower's screens are drawn over the tower's area.
   if (state.in_subgame != 0 && state.mode == 9) state.area = 47;
-  const TextImage* text = textsFor(texts, static_cast<int>(screen.language));
+  const TextImage* text = textsFor(texts, screen.language);
   if (!text) return std::nullopt;
   Job job{assets, *rom, *text, VideoChip{}};
   auto game = prepareGameFrame(assets, state, job.chip);

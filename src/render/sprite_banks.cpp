@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "app/log.h"
+#include "render/own_misses.h"
 #include "sim/rom_view.h"
 
 namespace render {
@@ -12,30 +13,6 @@ namespace {
 constexpr std::uint32_t kListEnd = 0xFFFFFFFF;
 constexpr std::uint16_t kSelectionEnd = 0xFFFF;
 constexpr int kPieceCells = 4;  // frames load (and are placed) in pieces of at most 4 x 4 cells
-
-// The renderer's own reads of the cartridge tables must not leave a miss behind for the game logic, nor
-// hide one the logic recorded before: a miss pending on entry is cleared for the reads in between and
-// recorded again on the way out.
-class OwnMisses {
- public:
-  explicit OwnMisses(const sim::RomView& rom)
-      : rom_(rom), hadMiss_(rom.hasMissed()), earlierMiss_(rom.missingAddress()) {
-    rom_.clearMissingAddress();
-  }
-  ~OwnMisses() {
-    rom_.clearMissingAddress();
-    if (hadMiss_) static_cast<void>(rom_.byteAt(earlierMiss_));
-  }
-  OwnMisses(const OwnMisses&) = delete;
-  OwnMisses& operator=(const OwnMisses&) = delete;
-
-  bool missed() const { return rom_.hasMissed(); }
-
- private:
-  const sim::RomView& rom_;
-  bool hadMiss_;
-  std::uint32_t earlierMiss_;
-};
 
 // Copies one picture pattern into the store, mirrored as the name word's flip bits say.
 void loadCell(VideoChip& chip, const Pattern& source, std::uint16_t name, std::int32_t destination) {

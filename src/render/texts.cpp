@@ -69,8 +69,8 @@ void pushWord(TextImage& out, std::uint32_t w) {
 
 }  // namespace
 
-const char* languageCode(int language) {
-    return language >= 0 && language < kLanguageCount ? kLanguageCodes[language] : nullptr;
+const char* languageCode(std::int64_t language) {
+    return language >= 0 && language < kLanguageCount ? kLanguageCodes[static_cast<std::size_t>(language)] : nullptr;
 }
 
 std::optional<std::vector<std::uint8_t>> encodePage(std::string_view page) {
@@ -102,10 +102,10 @@ std::optional<std::vector<std::uint8_t>> encodePage(std::string_view page) {
     return out;
 }
 
-std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, int language) {
+std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, std::int64_t language) {
     const char* code = languageCode(language);
     if (!code) {
-        app::logMessage(app::kError, "no text for language %d", language);
+        app::logMessage(app::kError, "no text for language %lld", static_cast<long long>(language));
         return std::nullopt;
     }
     std::filesystem::path path = dataDirectory / "assets/text" / (std::string(code) + ".json");
@@ -164,14 +164,14 @@ std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, i
     }
 }
 
-const TextImage* textsFor(TextImages& cache, int language) {
+const TextImage* textsFor(TextImages& cache, std::int64_t language) {
     if (auto it = cache.images_.find(language); it != cache.images_.end()) return &it->second;
     std::optional<TextImage> image = loadTexts(cache.dataDirectory_, language);
     if (!image) return nullptr;
     return &cache.images_.emplace(language, std::move(*image)).first->second;
 }
 
-void replaceTexts(TextImages& cache, int language, TextImage image) {
+void replaceTexts(TextImages& cache, std::int64_t language, TextImage image) {
     cache.images_[language] = std::move(image);
 }
 

@@ -18,8 +18,8 @@ using TextImage = std::vector<std::uint8_t>;
 
 inline constexpr int kLanguageCount = 5;  // 0 English, 1 French, 2 German, 3 Spanish, 4 Italian
 
-// "en", "fr", "de", "es", "it"; nullptr outside 0-4.
-const char* languageCode(int language);
+// "en", "fr", "de", "es", "it"; nullptr outside 0-4 (a language number from a save may be any value).
+const char* languageCode(std::int64_t language);
 
 // One page string in the image's byte form: "{XX}" (any fourth character) is the byte XX, a line feed is
 // 255, code points below 128 are themselves, others their code page 437 byte. Nothing when a code point
@@ -28,7 +28,7 @@ std::optional<std::vector<std::uint8_t>> encodePage(std::string_view page);
 
 // Reads "assets/text/<code>.json" under the data directory and builds its text image. Logs one line and
 // returns nothing on failure (an unknown language, a missing or malformed file, an unencodable message).
-std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, int language);
+std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, std::int64_t language);
 
 // The text images loaded so far, by language. A failed load is not remembered and is tried again.
 class TextImages {
@@ -37,17 +37,17 @@ public:
     const std::filesystem::path& dataDirectory() const { return dataDirectory_; }
 
 private:
-    friend const TextImage* textsFor(TextImages& cache, int language);
-    friend void replaceTexts(TextImages& cache, int language, TextImage image);
+    friend const TextImage* textsFor(TextImages& cache, std::int64_t language);
+    friend void replaceTexts(TextImages& cache, std::int64_t language, TextImage image);
     std::filesystem::path dataDirectory_;
-    std::map<int, TextImage> images_;
+    std::map<std::int64_t, TextImage> images_;
 };
 
 // The cached image of a language, loaded on first use; nullptr when it does not load.
-const TextImage* textsFor(TextImages& cache, int language);
+const TextImage* textsFor(TextImages& cache, std::int64_t language);
 
 // Puts `image` in the cache as the language's image, in place of what was loaded (for tools that draw
 // altered texts, such as a name shown in every slot).
-void replaceTexts(TextImages& cache, int language, TextImage image);
+void replaceTexts(TextImages& cache, std::int64_t language, TextImage image);
 
 }  // namespace render

@@ -337,3 +337,86 @@ TEST(ScreenPages, EveryTextOfOurDataSetDrawsInEveryLanguage) {
 }
 
 }  // namespace
+
+namespace {
+
+// A screen that reads a table the data set lacks says so and is not drawn, even when an earlier miss is
+// still pending; and drawing leaves the view as it found it, so that the game logic's next step does not
+// stop on the renderer's reads.
+TEST(ScreenPages, ATableTheDataSetLacksIsReportedByTheScreenAndLeftWithIt) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  // An object number whose icon and name words lie where nothing was exported.
+  std::int64_t object = 62;
+  while (d->rom.isPresent(0x03E6D4 + 4 * static_cast<std::uint32_t>(object)) ||
+         d->rom.isPresent(0x03E6D6 + 4 * static_cast<std::uint32_t>(object)))
+    ++object;
+  std::uint32_t gap = 0x07FFFF;
+  while (d->rom.isPresent(gap)) --gap;
+
+  for (bool pending : {false, true}) {
+    SCOPED_TRACE(pending ? "a miss pending before" : "no miss before");
+    d->rom.clearMissingAddress();
+    if (pending) static_cast<void>(d->rom.byteAt(gap));
+
+    sim::Screen inventory;
+    inventory.area = 21;
+    inventory.held = {object, -1, -1};
+    inventory.frames = {{}};
+    testing::internal::CaptureStderr();
+    auto frame = render::renderScreen(*d->assets, *d->texts, current, inventory, 0);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(frame);
+    EXPECT_NE(std::string::npos, log.find("screen 0 reads a ROM table that was not exported")) << log;
+    EXPECT_EQ(pending, d->rom.hasMissed());
+    if (pending) EXPECT_EQ(gap, d->rom.missingAddress());
+
+    // A screen that reads only what is there draws and leaves the pending miss alone.
+    inventory.held = {-1, -1, -1};
+    EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, current, inventory, 0));
+    EXPECT_EQ(pending, d->rom.hasMissed());
+  }
+  d->rom.clearMissingAddress();
+}
+
+}  // namespace
+
+namespace {
+
+// The lives counter is the tile word 0xC000 | (0x780 + n), taken whole: a count that reaches past the
+// digits' 11 bits changes the word's other bits too (here its palette line, 2 -> 3).
+TEST(ScreenPages, TheLivesCounterIsOneTileWordTakenWhole) {
+  DataSet* d = dataSet();
+  ASSERT_TRUE(d);
+  const std::string missing = missingPieces(*d);
+  if (!missing.empty()) GTEST_SKIP() << "the data set does not hold" << missing;
+  const sim::GameState current = gameAt(21);
+  auto livesScreen = [&](std::int64_t shown) {
+    sim::Screen lives;
+    lives.area = 21;
+    lives.lives_flag = 1;
+    lives.stars = 5;
+    lives.frames = {{}};
+    lives.lives_frames = {{shown, 16, 0}};
+    lives.snapshot = std::make_shared<const sim::GameState>(current);
+    return render::renderScreen(*d->assets, *d->texts, current, lives, 0);
+  };
+  auto two = livesScreen(2);
+  auto wrapped = livesScreen(2 + 0x2000);
+  ASSERT_TRUE(two && wrapped);
+  int lit = 0;
+  for (int y = 88; y < 96; ++y) {
+    for (int x = 176; x < 184; ++x) {
+      const std::size_t i = static_cast<std::size_t>(y * 320 + x);
+      if (two->pixels[i] <= 32 || two->pixels[i] >= 48) continue;  // the background, or not the digit's line
+      ++lit;
+      EXPECT_EQ(two->pixels[i] + 16, wrapped->pixels[i]) << x << ", " << y;
+    }
+  }
+  EXPECT_GT(lit, 0) << "the digit draws in line 2";
+}
+
+}  // namespace

@@ -66,7 +66,7 @@ TEST(TextImage, EntryTableThenMessages) {
 TEST(TextImage, RefusesBadLanguagesAndFiles) {
     struct Case {
         const char* what;
-        int language;
+        std::int64_t language;
         std::optional<json> file;  // nothing: the file is missing
         std::string raw;           // written as is when not empty
         const char* message;
@@ -84,6 +84,7 @@ TEST(TextImage, RefusesBadLanguagesAndFiles) {
     const Case cases[] = {
         {"language 5", 5, textFile(), "", "no text for language 5"},
         {"language -1", -1, textFile(), "", "no text for language -1"},
+        {"language 2^32", std::int64_t{1} << 32, textFile(), "", "no text for language 4294967296"},
         {"no messages", 0, noMessages, "", "en.json: not a text file"},
         {"an array", 0, json::array({1}), "", "en.json: not a text file"},
         {"broken JSON", 0, std::nullopt, "{\"entries\": [", "en.json: not a text file"},
