@@ -1,5 +1,6 @@
 #include "area_source.h"
 
+#include <set>
 #include <sstream>
 
 #include "source_error.h"
@@ -81,18 +82,30 @@ void readPatternsLine(const std::vector<std::string>& w, PatternSet& set, const 
 
 }  // namespace
 
-Tileset readTileset(const std::filesystem::path& file, const std::filesystem::path& patternDir) {
+namespace {
+
+// `base` is set while reading the tileset a skin names, which must not be a skin in turn.
+Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem::path& patternDir, const std::string& base) {
   Tileset t;
+  std::set<std::string> redrawn;  // the blocks a skin has drawn anew
   auto lines = readLines(file);
+  bool first = true;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     int n = static_cast<int>(i) + 1;
     auto w = words(lines[i]);
     if (w.empty()) continue;
-    if (w[0] == "patterns") {
-      readPatternsLine(w, t.patterns, patternDir);
+    const bool opening = first;
+    first = false;
+    if (w[0] == "skin") {
+      if (w.size() != 2) fail(file, n, "expected: skin BASE");
+      if (!opening) fail(file, n, "skin comes first in a tileset, before its patterns and blocks");
+      if (!base.empty()) fail(file, n, "tileset " + base + " is itself a skin; a skin names a tileset with its own blocks");
+      t = readTilesetFile(file.parent_path() / (w[1] + ".txt"), patternDir, w[1]);
+      t.skinOf = w[1];
+    } else if (w[0] == "patterns") {
+      for (std::size_t k = 1; k < w.size(); ++k) readPatternFile(patternDir / w[k], t.patterns, !t.skinOf.empty());
     } else if (w[0] == "block") {
       if (w.size() != 3) fail(file, n, "expected: block NAME COLLISION");
-      if (t.blockIndex.count(w[1])) fail(file, n, "block " + w[1] + " defined twice");
       std::array<std::uint16_t, 16> cells{};
       for (int r = 0; r < 4; ++r) {
         std::size_t at = i + 1 + r;
@@ -100,9 +113,21 @@ Tileset readTileset(const std::filesystem::path& file, const std::filesystem::pa
         if (cw.size() != 4) fail(file, static_cast<int>(at) + 1, "block " + w[1] + ": each of its four rows holds four cells");
         for (int c = 0; c < 4; ++c) cells[4 * c + r] = tileWord(cw[c], t.patterns, file, static_cast<int>(at) + 1);
       }
-      t.blockIndex[w[1]] = static_cast<int>(t.blocks.size());
-      t.blocks.push_back(cells);
-      t.solid.push_back(collisionOf(w[2], file, n));
+      const auto solid = collisionOf(w[2], file, n);
+      if (!t.skinOf.empty()) {
+        auto base = t.blockIndex.find(w[1]);
+        if (base == t.blockIndex.end())
+          fail(file, n, "block " + w[1] + " is not in tileset " + t.skinOf + ": a skin only redraws its blocks");
+        if (!redrawn.insert(w[1]).second) fail(file, n, "block " + w[1] + " redrawn twice");
+        const auto k = static_cast<std::size_t>(base->second);
+        if (t.solid[k] != solid) fail(file, n, "block " + w[1] + " must keep its collision in tileset " + t.skinOf);
+        t.blocks[k] = cells;
+      } else {
+        if (t.blockIndex.count(w[1])) fail(file, n, "block " + w[1] + " defined twice");
+        t.blockIndex[w[1]] = static_cast<int>(t.blocks.size());
+        t.blocks.push_back(cells);
+        t.solid.push_back(solid);
+      }
       i += 4;
     } else {
       fail(file, n, "unknown statement \"" + w[0] + "\"");
@@ -111,6 +136,12 @@ Tileset readTileset(const std::filesystem::path& file, const std::filesystem::pa
   if (t.blocks.empty()) fail(file, 0, "a tileset needs at least one block");
   if (t.blocks.size() > 256) fail(file, 0, "more than 256 blocks: the map holds one byte per block");
   return t;
+}
+
+}  // namespace
+
+Tileset readTileset(const std::filesystem::path& file, const std::filesystem::path& patternDir) {
+  return readTilesetFile(file, patternDir, "");
 }
 
 Backdrop readBackdrop(const std::filesystem::path& file, const std::filesystem::path& patternDir) {

@@ -15,6 +15,7 @@
 namespace builder {
 
 struct Tileset {
+  std::string skinOf;  // the tileset whose blocks a skin redraws; empty for a tileset of its own
   PatternSet patterns;
   std::vector<std::array<std::uint16_t, 16>> blocks;  // tile words, column-major (word 4 * column + row)
   std::vector<std::array<bool, 16>> solid;            // per 8 x 8 cell, same order as the words
@@ -63,6 +64,10 @@ struct AreaSource {
   std::vector<int> animationLines;
 };
 
+// A tileset file may start with "skin BASE": it then takes the blocks of tilesets/BASE.txt (beside it)
+// with their patterns, collision and order, and only redraws them. Its pattern files draw same-named
+// patterns anew in place (new names go after BASE's), and a "block" names one of BASE's blocks with
+// BASE's collision, to give it other cells. A skin adds no block and changes no collision.
 Tileset readTileset(const std::filesystem::path& file, const std::filesystem::path& patternDir);
 Backdrop readBackdrop(const std::filesystem::path& file, const std::filesystem::path& patternDir);
 AreaSource readArea(const std::filesystem::path& file);

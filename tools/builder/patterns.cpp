@@ -1,6 +1,7 @@
 #include "patterns.h"
 
 #include <algorithm>
+#include <set>
 #include <sstream>
 
 #include <lodepng.h>
@@ -54,13 +55,22 @@ Pattern applyOp(Pattern p, const std::string& op, const std::filesystem::path& f
 
 }  // namespace
 
-void readPatternFile(const std::filesystem::path& file, PatternSet& set) {
+void readPatternFile(const std::filesystem::path& file, PatternSet& set, bool redraw) {
   std::istringstream text(readSource(file));
   std::vector<std::string> lines;
   for (std::string l; std::getline(text, l);) {
     if (!l.empty() && l.back() == '\r') l.pop_back();
     lines.push_back(l);
   }
+  std::set<std::string> defined;  // names this file has drawn
+  auto define = [&](const std::string& name, int n) {
+    if (!defined.insert(name).second || (!redraw && set.index.count(name))) fail(file, n, "pattern " + name + " defined twice");
+  };
+  auto put = [&](const std::string& name, const Pattern& p) {
+    auto at = set.index.find(name);
+    if (at != set.index.end()) set.patterns[static_cast<std::size_t>(at->second)] = p;
+    else set.add(name, p);
+  };
   for (std::size_t i = 0; i < lines.size(); ++i) {
     int n = static_cast<int>(i) + 1;
     std::istringstream in(lines[i]);
@@ -69,7 +79,7 @@ void readPatternFile(const std::filesystem::path& file, PatternSet& set) {
     if (w.empty() || w[0][0] == '#') continue;
     if (w[0] == "pattern") {
       if (w.size() != 2) fail(file, n, "expected: pattern NAME");
-      if (set.index.count(w[1])) fail(file, n, "pattern " + w[1] + " defined twice");
+      define(w[1], n);
       Pattern p{};
       for (int y = 0; y < 8; ++y) {
         std::size_t at = i + 1 + y;
@@ -82,16 +92,16 @@ void readPatternFile(const std::filesystem::path& file, PatternSet& set) {
           p[8 * y + x] = static_cast<std::uint8_t>(c);
         }
       }
-      set.add(w[1], p);
+      put(w[1], p);
       i += 8;
     } else if (w[0] == "derive") {
       if (w.size() < 3) fail(file, n, "expected: derive NAME BASE CHANGES...");
-      if (set.index.count(w[1])) fail(file, n, "pattern " + w[1] + " defined twice");
+      define(w[1], n);
       auto base = set.index.find(w[2]);
       if (base == set.index.end()) fail(file, n, "unknown pattern " + w[2]);
       Pattern p = set.patterns[base->second];
       for (std::size_t k = 3; k < w.size(); ++k) p = applyOp(p, w[k], file, n);
-      set.add(w[1], p);
+      put(w[1], p);
     } else {
       fail(file, n, "unknown statement \"" + w[0] + "\"");
     }

@@ -24,7 +24,9 @@ struct PatternSet {
 //   pattern NAME              then eight rows of eight characters: '.' is colour 0, 0-9 and a-f colours
 //   derive NAME BASE OPS...   a copy of BASE changed by: flip-h, flip-v, shade+N / shade-N (every
 //                             non-zero colour moved by N, kept within 1-15), swap:A:B (colours A and B swapped)
-void readPatternFile(const std::filesystem::path& file, PatternSet& set);
+// With `redraw`, a name the set already holds (from an earlier file) is drawn anew in its place, keeping
+// its number; names new to the set are added after the others. A file still defines each name once.
+void readPatternFile(const std::filesystem::path& file, PatternSet& set, bool redraw = false);
 
 // Writes the patterns as an indexed 8-bit PNG, 128 pixels wide, pattern n at (8(n mod 16), 8(n div 16)).
 // The PNG's own palette is a grey ramp, for looking at the sheet; the program uses the indices only.
