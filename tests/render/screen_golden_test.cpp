@@ -122,6 +122,14 @@ std::vector<Case> cases() {
     event.frames = {{}};
     out.push_back({"event_01_" + code, event});
 
+    // The help screen as the game draws it from its second frame on: its two hands (the second
+    // flipped to point down, both 3 pixels nearer in French) before the pad the record places.
+    sim::Screen help = event;
+    help.event = 21;
+    const std::uint32_t g = language != 0 ? 3 : 0;
+    help.frames = {{{293, 232 - g, 79, 0, 0}, {303, 196 + g, 79, 2, 0}, {242, 201, 78, 0, 0}}};
+    out.push_back({"help_" + code, help});
+
     sim::Screen inventory = event;
     inventory.event = 0;
     inventory.held = {44, 3, -1};

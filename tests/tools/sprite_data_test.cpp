@@ -124,4 +124,62 @@ TEST(SpriteData, HeroFramesKeepTheirFeetOnTheGroundRow) {
   }
 }
 
+// A pixel of a picture, through its name table's flips.
+int pixelAt(const render::Picture& pic, int x, int y) {
+  const std::uint16_t name = pic.names[static_cast<std::size_t>((y / 8) * pic.width + x / 8)];
+  const int px = name & 0x0800 ? 7 - x % 8 : x % 8, py = name & 0x1000 ? 7 - y % 8 : y % 8;
+  return pic.patterns[name & 0x7FF][static_cast<std::size_t>(8 * py + px)];
+}
+
+// The help screen (event 21): the game draws its two hands as frame c + 1 of the event's list (c the
+// first bank's frames), one at screen (165, 104) pointing up, one flipped at (175, 68) pointing down, so
+// the fingertips come 3 pixels short of the points (176, 101) and (186, 94); the record's pad must put
+// buttons there, and a hint pad swapped in later needs the screen's patterns to end by 1824.
+TEST(SpriteData, TheHelpScreensHandsPointAtItsPad) {
+  auto world = world::loadWorld(kRoot);
+  ASSERT_TRUE(world.has_value());
+  auto rom = sim::loadRomView(kRoot, *world);
+  ASSERT_TRUE(rom.loaded());
+  render::RenderAssets assets(kRoot, *world, &rom);
+  ASSERT_TRUE(assets.loadCommonGraphics());
+  const std::uint32_t record = rom.longAt(0x03E470 + 4 * 21);
+  const Walk walk = walkList(rom, assets, rom.longAt(record + 4));
+  ASSERT_EQ(walk.firstBankFrames, 78) << "the energy bar and the hands count on the common frames first";
+  ASSERT_GE(walk.frames.size(), 80u);
+
+  const Frame& hand = walk.frames[79];
+  ASSERT_EQ(hand.w * 10 + hand.h, 33) << "the hand is 3 x 3 cells";
+  const render::Picture* handPic = assets.findPicture(hand.block);
+  ASSERT_NE(handPic, nullptr);
+  int tipFirst = -1, tipLast = -1;
+  for (int x = 0; x < 24; ++x)
+    if (pixelAt(*handPic, 8 * hand.x + x, 8 * hand.y) != 0) {
+      if (tipFirst < 0) tipFirst = x;
+      tipLast = x;
+    }
+  ASSERT_GE(tipFirst, 0) << "the fingertip is on the hand's top row";
+  EXPECT_LE(tipLast - tipFirst, 4) << "one finger, not the fist, reaches the top row";
+  EXPECT_NEAR((tipFirst + tipLast) / 2.0, 11.0, 1.0) << "the fingertip is at column 11";
+
+  // The record's first sprite is the pad (frame c + 0); both aimed points lie on it.
+  ASSERT_NE(rom.wordAt(record + 10), 0xFFFF);
+  EXPECT_EQ(rom.signedWordAt(record + 14), 0);
+  const int padX = rom.signedWordAt(record + 10) - 128, padY = rom.signedWordAt(record + 12) - 128;
+  const Frame& pad = walk.frames[78];
+  const render::Picture* padPic = assets.findPicture(pad.block);
+  ASSERT_NE(padPic, nullptr);
+  for (auto [x, y] : {std::pair{176, 101}, std::pair{186, 94}}) {
+    const int u = x - padX, v = y - padY;
+    ASSERT_TRUE(u >= 0 && v >= 0 && u < 8 * pad.w && v < 8 * pad.h) << x << ", " << y << " is off the pad";
+    EXPECT_NE(pixelAt(*padPic, 8 * pad.x + u, 8 * pad.y + v), 0) << x << ", " << y << " is not on the pad";
+  }
+
+  const render::Picture* picture = assets.findPicture(rom.longAt(record));
+  ASSERT_NE(picture, nullptr);
+  int cells = 0;
+  for (const auto& f : walk.frames) cells += f.cells;
+  EXPECT_LE(static_cast<int>(picture->patterns.size()) + 160 + cells, 1824);
+  EXPECT_EQ(rom.missingAddress(), 0u) << std::hex << rom.missingAddress();
+}
+
 }  // namespace

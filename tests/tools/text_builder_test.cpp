@@ -214,6 +214,12 @@ TEST(TextBuilder, ShippedTextsHaveEveryEntryInEveryLanguage) {
       }
       EXPECT_TRUE(found) << "the help text names no lone" << button;
     }
+    // A lone letter at a line's start has no space before it and would keep its letter.
+    for (std::size_t start = 0; start + 1 < text.size(); start = text.find('\xFF', start) + 1) {
+      const char first = text[start], after = text[start + 1];
+      EXPECT_FALSE((first == 'A' || first == 'B') && (after == ' ' || after == ',' || after == '\xFF'))
+          << "a help line starts with a lone " << first;
+    }
   }
 }
 

@@ -64,6 +64,7 @@ struct BankList {
   std::vector<std::string> banks;
   Where at;
   std::uint32_t address = 0;
+  bool fixed = false;  // written at `address` for a screen to name, not in the area table
 };
 
 // One frame of an area's expanded list, as the renderer will number it.
@@ -217,7 +218,15 @@ void readBanks(const fs::path& file, Sources& s) {
       if (s.lists.count(w[1])) fail(file, n, "list " + w[1] + " is defined twice");
       BankList l;
       l.at = at;
-      for (std::size_t k = 2; k < w.size(); ++k) {
+      std::size_t end = w.size();
+      if (end >= 5 && w[end - 2] == "at") {
+        long long a = parseNumber(w[end - 1], file, n);
+        if (a <= 0 || a >= 0x080000 || a % 2) fail(file, n, "at " + w[end - 1] + ": an even cartridge address below 080000");
+        l.address = static_cast<std::uint32_t>(a);
+        l.fixed = true;
+        end -= 2;
+      }
+      for (std::size_t k = 2; k < end; ++k) {
         if (!s.bankIndex.count(w[k])) fail(file, n, "unknown bank " + w[k]);
         l.banks.push_back(w[k]);
       }
@@ -227,6 +236,7 @@ void readBanks(const fs::path& file, Sources& s) {
       bank = nullptr;
       if (w.size() < 3) fail(file, n, "expected: areas LIST AREA...");
       if (!s.lists.count(w[1])) fail(file, n, "unknown list " + w[1]);
+      if (s.lists[w[1]].fixed) fail(file, n, "list " + w[1] + " has an address of its own and is not for areas");
       for (std::size_t k = 2; k < w.size(); ++k) {
         auto [a, b] = range(w[k], file, n, 0, kLastArea, "area");
         for (int id = a; id <= b; ++id) {
@@ -558,21 +568,31 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
   std::vector<std::uint8_t> table;
   std::uint32_t listStart = kAreaListPointers + 4 * (kLastArea + 1);
   std::vector<std::uint8_t> lists;
-  for (const auto& name : s.listOrder) {
-    auto& l = s.lists[name];
-    l.address = listStart + static_cast<std::uint32_t>(lists.size());
+  const std::string where = banksFile.generic_string();
+  auto listBytes = [&](const BankList& l, std::vector<std::uint8_t>& out) {
     for (const auto& bn : l.banks) {
       const Bank& b = s.banks[s.bankIndex[bn]];
-      putLong(lists, b.block);
-      putLong(lists, b.selectionAddress);
+      putLong(out, b.block);
+      putLong(out, b.selectionAddress);
     }
-    putLong(lists, 0xFFFFFFFF);
+    putLong(out, 0xFFFFFFFF);
+  };
+  for (const auto& name : s.listOrder) {
+    auto& l = s.lists[name];
+    if (l.fixed) {
+      std::vector<std::uint8_t> bytes;
+      listBytes(l, bytes);
+      rom.put(l.address, bytes, where + ":" + std::to_string(l.at.line));
+      rom.addSection(RomSection{"", "", l.address, bytes});
+      continue;
+    }
+    l.address = listStart + static_cast<std::uint32_t>(lists.size());
+    listBytes(l, lists);
   }
   for (int id = 0; id <= kLastArea; ++id) putLong(table, s.lists[s.areaLists[id].first].address);
   table.insert(table.end(), lists.begin(), lists.end());
   if (kAreaListPointers + table.size() > kCommonEntry)
     fail(banksFile, 0, "the area pointers and bank lists need " + std::to_string(table.size()) + " bytes from 03E844 and would run past the common entry at 03EC7C");
-  const std::string where = banksFile.generic_string();
   rom.put(kAreaListPointers, table, where);
   rom.addSection(RomSection{"sprite_banks", "loadArea loadBankList", kAreaListPointers, table});
   const Bank& c = s.banks[s.bankIndex[s.commonBank]];

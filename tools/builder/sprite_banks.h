@@ -1,7 +1,8 @@
 #pragma once
 // The sprite side of the data set: the hero's frames, the object graphics, the status panel and its
 // digits, the sprite pictures and the cartridge's sprite bank tables (the common bank at 03EC7C and
-// one bank list per area at 03E844 + 4 x area), built from data/sprites/.
+// one bank list per area at 03E844 + 4 x area, and the lists a screen names at an address of their
+// own), built from data/sprites/.
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,8 @@
 // grovanta_screen_sheets DATA_DIR OUT_DIR: every message entry of every language drawn on the screen
 // that shows it, through the program's own screen renderer, as contact sheets for looking at the texts:
 //
-//   events_LL_N.png     the in-game event screens 1-16, 20 and 21, over area 21 at its start
+//   events_LL_N.png     the in-game event screens 1-16, 20 and 21 (with its two hands), over area 21
+//                       at its start
 //   front_LL_N.png      the story page (17), the language menu (18), the code menu (19, the selection
 //                       bar's ends beside all seven choices) and the attract pages 22-29 at rest
 //   inventory_LL_N.png  one inventory per area 0-50 with that area's description; the slots show the
@@ -66,6 +67,16 @@ std::vector<sim::SpriteCall> recordSprites(const sim::RomView& rom, int event, i
   return calls;
 }
 
+// The help screen's two hands as the game draws them before the record's sprites from its second
+// frame on, here at the middle of their bob: one pointing up at A, one flipped pointing down at B,
+// both 3 pixels nearer the pad in the languages other than English.
+std::vector<sim::SpriteCall> helpHands(const sim::RomView& rom, int language) {
+  const std::uint32_t record = rom.longAt(kEventRecords + 4 * 21);
+  const auto hand = static_cast<std::uint32_t>(firstBankFrames(rom, rom.longAt(record + 4)) + 1);
+  const std::uint32_t g = language != 0 ? 3 : 0;
+  return {{293, 232 - g, hand, 0, record}, {303, 196 + g, hand, 2, record}};
+}
+
 std::vector<Shot> eventShots(const sim::RomView& rom, int language) {
   std::vector<Shot> shots;
   for (int event = 1; event <= 21; ++event) {
@@ -75,6 +86,10 @@ std::vector<Shot> eventShots(const sim::RomView& rom, int language) {
     shot.screen.area = 21;
     shot.screen.language = language;
     shot.screen.frames = {recordSprites(rom, event, 0, 0)};
+    if (event == 21) {
+      const std::vector<sim::SpriteCall> hands = helpHands(rom, language);
+      shot.screen.frames[0].insert(shot.screen.frames[0].begin(), hands.begin(), hands.end());
+    }
     shots.push_back(shot);
   }
   return shots;
