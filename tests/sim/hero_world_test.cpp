@@ -27,8 +27,9 @@ struct DataSet {
     }
 };
 
-// Castle Approach (area 22): a floor whose top is y 176, a wall block hanging
-// over x 288..319 and 1088..1119 at y 128..159, ledges higher up.
+// Castle Approach (area 22): a floor whose top is y 176, a stone block standing
+// at x 256..287 up to y 152, wall blocks hanging over x 320..351 and 1088..1119
+// at y 128..159, ledges higher up.
 TEST(HeroInTheDataSet, RunsAndJumpsAcrossCastleApproach) {
     DataSet data;
     ASSERT_TRUE(data.world);
@@ -58,7 +59,7 @@ TEST(HeroInTheDataSet, RunsAndJumpsAcrossCastleApproach) {
             ++jumps;
             peak = Y;
             const auto overlaps = [&](std::int64_t left) { return X + 6 < left + 32 && X + 18 >= left; };
-            underBlock = overlaps(288) || overlaps(1088);
+            underBlock = overlaps(320) || overlaps(1088);
         }
         if (s.jump != 0) peak = std::min(peak, Y);
         if (wasJumping && s.jump == 0) {
