@@ -1,5 +1,6 @@
 #include "area_source.h"
 
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -54,6 +55,14 @@ std::uint16_t tileWord(const std::string& token, const PatternSet& set, const st
   return word;
 }
 
+// A cell that shows nothing: its pattern is all colour 0.
+bool isClear(const PatternSet& set, std::uint16_t word) {
+  const auto& p = set.patterns[static_cast<std::size_t>(word & 0x07FF)];
+  for (auto px : p)
+    if (px != 0) return false;
+  return true;
+}
+
 std::array<bool, 16> collisionOf(const std::string& rule, const std::filesystem::path& file, int line) {
   // Masks are written row by row (top first) for the eye; the result is column-major like the words.
   std::array<std::string, 4> rows;
@@ -88,6 +97,7 @@ namespace {
 Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem::path& patternDir, const std::string& base) {
   Tileset t;
   std::set<std::string> redrawn;  // the blocks a skin has drawn anew
+  std::optional<std::array<std::uint16_t, 16>> backing;  // column-major like a block's words
   auto lines = readLines(file);
   bool first = true;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -129,10 +139,32 @@ Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem
         t.solid.push_back(solid);
       }
       i += 4;
+    } else if (w[0] == "backing") {
+      if (w.size() != 1) fail(file, n, "expected: backing, then four rows of four cells");
+      if (backing) fail(file, n, "a tileset has one backing");
+      backing.emplace();
+      for (int r = 0; r < 4; ++r) {
+        std::size_t at = i + 1 + r;
+        auto cw = at < lines.size() ? words(lines[at]) : std::vector<std::string>{};
+        if (cw.size() != 4) fail(file, static_cast<int>(at) + 1, "backing: each of its four rows holds four cells");
+        for (int c = 0; c < 4; ++c) {
+          const std::uint16_t word = tileWord(cw[c], t.patterns, file, static_cast<int>(at) + 1);
+          if (isClear(t.patterns, word))
+            fail(file, static_cast<int>(at) + 1, "backing: " + cw[c] + " is all colour 0 and would back nothing");
+          (*backing)[static_cast<std::size_t>(4 * c + r)] = word;
+        }
+      }
+      i += 4;
     } else {
       fail(file, n, "unknown statement \"" + w[0] + "\"");
     }
   }
+  // The backing fills every clear cell of every block, the base's and the redrawn alike, by its place
+  // in the block; the blank pattern itself stays clear for everything else that draws with it.
+  if (backing)
+    for (auto& block : t.blocks)
+      for (std::size_t k = 0; k < block.size(); ++k)
+        if (isClear(t.patterns, block[k])) block[k] = (*backing)[k];
   if (t.blocks.empty()) fail(file, 0, "a tileset needs at least one block");
   if (t.blocks.size() > 256) fail(file, 0, "more than 256 blocks: the map holds one byte per block");
   return t;

@@ -68,6 +68,9 @@ struct AreaSource {
 // with their patterns, collision and order, and only redraws them. Its pattern files draw same-named
 // patterns anew in place (new names go after BASE's), and a "block" names one of BASE's blocks with
 // BASE's collision, to give it other cells. A skin adds no block and changes no collision.
+// "backing" and four rows of four cells (any tileset) fills the clear cells of every block (those whose
+// pattern is all colour 0) with the cell at the same place in that grid: a wall behind the play field
+// for areas whose backdrop is drawn in front. Collision is not touched.
 Tileset readTileset(const std::filesystem::path& file, const std::filesystem::path& patternDir);
 Backdrop readBackdrop(const std::filesystem::path& file, const std::filesystem::path& patternDir);
 AreaSource readArea(const std::filesystem::path& file);
