@@ -2,6 +2,7 @@
 // without touching its map; it may never add a block or change what is solid.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -78,6 +79,29 @@ TEST_F(SkinFixture, RedrawsPatternsInPlaceAndKeepsTheBlocks) {
   EXPECT_EQ(skin.blocks[1][4 * 0 + 2], plain.blocks[1][4 * 0 + 2]);
 }
 
+// A backing fills the clear cells of every block by their place in the block, the base's blocks and
+// the redrawn ones alike; drawn cells and collision stay, and the blank pattern itself stays clear.
+TEST_F(SkinFixture, BackingFillsTheClearCellsOfEveryBlock) {
+  const auto plain = base();
+  const auto skin = read(std::string("skin base\npatterns sand.txt\n") + kFloorRedrawn +
+                         "backing\n"
+                         "ground ground_dark ground ground_dark\nground_dark ground ground_dark ground\n"
+                         "ground ground_dark ground ground_dark\nground_dark ground ground_dark ground\n");
+  const auto ground = static_cast<std::uint16_t>(skin.patterns.index.at("ground"));
+  const auto dark = static_cast<std::uint16_t>(skin.patterns.index.at("ground_dark"));
+  EXPECT_EQ(skin.solid, plain.solid);
+  // Cells are column-major: word 4 * column + row.
+  EXPECT_EQ(skin.blocks[0][4 * 0 + 0], ground);
+  EXPECT_EQ(skin.blocks[0][4 * 1 + 0], dark);
+  EXPECT_EQ(skin.blocks[0][4 * 0 + 1], dark);
+  EXPECT_EQ(skin.blocks[1][4 * 0 + 0], ground);                                   // the floor's open top
+  EXPECT_EQ(skin.blocks[1][4 * 0 + 1], dark);                                     // beside the pebbles
+  EXPECT_EQ(skin.blocks[1][4 * 1 + 1], skin.patterns.index.at("pebble") | 0x0800);  // drawn: kept
+  EXPECT_EQ(skin.blocks[1][4 * 0 + 2], plain.blocks[1][4 * 0 + 2]);
+  const auto& blank = skin.patterns.patterns[static_cast<std::size_t>(skin.patterns.index.at("blank"))];
+  EXPECT_EQ(std::count(blank.begin(), blank.end(), 0), 64);
+}
+
 struct BadSkin {
   const char* name;
   std::string text;
@@ -106,6 +130,13 @@ INSTANTIATE_TEST_SUITE_P(
                              "blank blank blank blank\nblank blank blank blank\n",
                 "skin.txt:2: block roof is not in tileset base: a skin only redraws its blocks"},
         BadSkin{"skin_late", "patterns sand.txt\nskin base\n", "skin.txt:2: skin comes first"},
+        // A clear backing cell would leave the play field showing through.
+        BadSkin{"clear_backing",
+                "skin base\nbacking\nground ground ground ground\nground blank ground ground\n"
+                "ground ground ground ground\nground ground ground ground\n",
+                "skin.txt:4: backing: blank is all colour 0"},
+        BadSkin{"short_backing", "skin base\nbacking\nground ground ground ground\nground ground\n",
+                "skin.txt:4: backing: each of its four rows holds four cells"},
         // A skin of a skin (here of itself) would hide which blocks it redraws, and could loop.
         BadSkin{"skin_of_a_skin", "skin skin\n", "skin.txt:1: tileset skin is itself a skin"}),
     [](const testing::TestParamInfo<BadSkin>& info) { return std::string(info.param.name); });
