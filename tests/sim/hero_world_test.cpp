@@ -68,8 +68,9 @@ TEST(HeroInTheDataSet, RunsAndJumpsAcrossCastleApproach) {
         }
         if (s.jump != 0) peak = std::min(peak, Y);
         if (wasJumping && s.jump == 0) {
-            // Every jump rises its full 32 pixels and ends on the floor or on a step.
-            EXPECT_EQ(peak, start - 32) << "x " << X;
+            // Every jump rises its full 32 pixels from the floor (y 152) or a step (y 128) and ends on
+            // one of them. It starts a frame late, so its first rise is already in `start`.
+            EXPECT_EQ(peak, (start > 140 ? 152 : 128) - 32) << "x " << X;
             EXPECT_TRUE(Y >= 152 || (Y >= 128 && Y <= 132)) << "x " << X << ", y " << Y;
         }
     }
