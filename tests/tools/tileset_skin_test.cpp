@@ -80,7 +80,8 @@ TEST_F(SkinFixture, RedrawsPatternsInPlaceAndKeepsTheBlocks) {
 }
 
 // A backing fills the clear cells of every block by their place in the block, the base's blocks and
-// the redrawn ones alike; drawn cells and collision stay, and the blank pattern itself stays clear.
+// the redrawn ones alike, and shows through the open pixels of partly drawn cells; fully drawn cells
+// and collision stay, and the blank pattern itself stays clear.
 TEST_F(SkinFixture, BackingFillsTheClearCellsOfEveryBlock) {
   const auto plain = base();
   const auto skin = read(std::string("skin base\npatterns sand.txt\n") + kFloorRedrawn +
@@ -96,7 +97,12 @@ TEST_F(SkinFixture, BackingFillsTheClearCellsOfEveryBlock) {
   EXPECT_EQ(skin.blocks[0][4 * 0 + 1], dark);
   EXPECT_EQ(skin.blocks[1][4 * 0 + 0], ground);                                   // the floor's open top
   EXPECT_EQ(skin.blocks[1][4 * 0 + 1], dark);                                     // beside the pebbles
-  EXPECT_EQ(skin.blocks[1][4 * 1 + 1], skin.patterns.index.at("pebble") | 0x0800);  // drawn: kept
+  // The pebble is only partly drawn: it gets a pattern of its own, the sand showing round it.
+  const auto pebble = skin.blocks[1][4 * 1 + 1];
+  ASSERT_GE(pebble, skin.patterns.patterns.size() - 2);
+  const auto& seen = skin.patterns.patterns[pebble];
+  EXPECT_EQ(seen[0], 3);          // the backing's ground (sand) in the open
+  EXPECT_EQ(seen[8 * 6 + 3], 9);  // the pebble where it is drawn
   EXPECT_EQ(skin.blocks[1][4 * 0 + 2], plain.blocks[1][4 * 0 + 2]);
   const auto& blank = skin.patterns.patterns[static_cast<std::size_t>(skin.patterns.index.at("blank"))];
   EXPECT_EQ(std::count(blank.begin(), blank.end(), 0), 64);

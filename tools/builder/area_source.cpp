@@ -63,6 +63,38 @@ bool isClear(const PatternSet& set, std::uint16_t word) {
   return true;
 }
 
+bool isOpaque(const PatternSet& set, std::uint16_t word) {
+  const auto& p = set.patterns[static_cast<std::size_t>(word & 0x07FF)];
+  for (auto px : p)
+    if (px == 0) return false;
+  return true;
+}
+
+// The pixel of a cell as it is seen, its flips applied.
+std::uint8_t seen(const PatternSet& set, std::uint16_t word, int x, int y) {
+  if (word & 0x0800) x = 7 - x;
+  if (word & 0x1000) y = 7 - y;
+  return set.patterns[static_cast<std::size_t>(word & 0x07FF)][static_cast<std::size_t>(8 * y + x)];
+}
+
+// The cell drawn over the backing cell, as one unflipped pattern (made once per pair); the cell's
+// priority is kept.
+std::uint16_t backed(PatternSet& set, std::uint16_t cell, std::uint16_t back) {
+  const std::string name = "backed:" + std::to_string(cell & 0x1FFF) + ":" + std::to_string(back);
+  auto found = set.index.find(name);
+  if (found == set.index.end()) {
+    Pattern p{};
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) {
+        const std::uint8_t front = seen(set, cell, x, y);
+        p[static_cast<std::size_t>(8 * y + x)] = front != 0 ? front : seen(set, back, x, y);
+      }
+    set.add(name, p);
+    found = set.index.find(name);
+  }
+  return static_cast<std::uint16_t>((cell & 0x8000) | found->second);
+}
+
 std::array<bool, 16> collisionOf(const std::string& rule, const std::filesystem::path& file, int line) {
   // Masks are written row by row (top first) for the eye; the result is column-major like the words.
   std::array<std::string, 4> rows;
@@ -161,10 +193,15 @@ Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem
   }
   // The backing fills every clear cell of every block, the base's and the redrawn alike, by its place
   // in the block; the blank pattern itself stays clear for everything else that draws with it.
+  // A cell that is only partly drawn (a plank, spikes, a ladder) gets a pattern of its own with the
+  // backing showing through its open pixels.
   if (backing)
     for (auto& block : t.blocks)
-      for (std::size_t k = 0; k < block.size(); ++k)
+      for (std::size_t k = 0; k < block.size(); ++k) {
         if (isClear(t.patterns, block[k])) block[k] = (*backing)[k];
+        else if ((block[k] & 0x6000) == 0 && !isOpaque(t.patterns, block[k]))
+          block[k] = backed(t.patterns, block[k], (*backing)[k]);
+      }
   if (t.blocks.empty()) fail(file, 0, "a tileset needs at least one block");
   if (t.blocks.size() > 256) fail(file, 0, "more than 256 blocks: the map holds one byte per block");
   return t;
