@@ -167,7 +167,12 @@ std::vector<Case> cases() {
   lives.frames = {{}};
   lives.lives_frames = {{3, 16, 0}};
   lives.snapshot = std::make_shared<const sim::GameState>(gameAt(21));
-  lives.frames = {{{264, 204, 0, 0, 0x004098}, {273, 252, 56, 0, 0x004100}, {256, 234, 52, 0, 0x0040DA}}};
+  // The five calls of the game's lives frame, c = 56 frames in the list's first bank.
+  lives.frames = {{{264, 204, 0, 0, 0x004098},
+                   {290, 216, 57, 0, 0x0040AC},
+                   {256, 234, 52, 0, 0x0040DA},
+                   {279, 240, 57, 0, 0x0040EE},
+                   {273, 252, 56, 0, 0x004100}}};
   out.push_back({"lives", lives});
 
   sim::Screen over;
