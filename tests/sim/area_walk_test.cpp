@@ -4,19 +4,15 @@
 
 #include <memory>
 
-#include "app/asset_store.h"
-#include "sim/rom_view.h"
-#include "sim/sim_fixture.h"
-#include "world/world.h"
+#include "sim/real_world.h"
 
 namespace {
 
 constexpr std::uint8_t kUp = 0x01, kLeft = 0x04;
 
 struct Game {
-    world::World world;
-    sim::RomView rom;
-    std::unique_ptr<sim::Simulation> sim;
+    std::unique_ptr<real_world::RealWorld> data;
+    sim::Simulation* sim = nullptr;
     std::int64_t tick = 0;
 
     // Steps with the pad until the area changes or the steps run out; false on a stop.
@@ -37,19 +33,12 @@ struct Game {
     }
 };
 
-// Our data set, with a one-bank sprite list for areas that have none yet.
+// Our data set with the hero at (x, y) in the area.
 std::unique_ptr<Game> start(std::int64_t area, std::int64_t x, std::int64_t y) {
-    const std::filesystem::path root = GROVANTA_SOURCE_DIR;
-    if (!app::hasWorld(root)) return nullptr;
-    auto w = world::loadWorld(root);
-    if (!w) return nullptr;
     auto g = std::make_unique<Game>();
-    g->world = std::move(*w);
-    g->rom = sim::loadRomView(root, g->world);
-    sim_test::putBankList(g->rom, 0x07F000, 0x07F100, 90);
-    for (std::uint32_t a = 0; a < 50; ++a)
-        if (!g->rom.isPresent(0x03E844 + 4 * a)) sim_test::putLong(g->rom, 0x03E844 + 4 * a, 0x07F000);
-    g->sim = std::make_unique<sim::Simulation>(g->world, g->rom);
+    g->data = real_world::loadRealWorld();
+    if (!g->data) return nullptr;
+    g->sim = g->data->sim.get();
     if (!g->sim->teleport(area, x, y)) return nullptr;
     g->sim->mutableState().stars_left = 250;  // no all-stars event on the way
     g->sim->mutableState().lives = 2;
@@ -76,7 +65,7 @@ TEST(WalkingThroughTheWorld, OffTheWestEndOfTheGreenIntoTheMeadow) {
 TEST(WalkingThroughTheWorld, UpInFrontOfTheGreensDoorLeadsIntoTheLane) {
     auto g = start(21, 160, 152);
     if (!g) GTEST_SKIP() << "no data set in the source tree";
-    const world::Door& door = g->world.doors[0];
+    const world::Door& door = g->data->world.doors[0];
     ASSERT_EQ(door.area, 21);
     ASSERT_TRUE(g->sim->teleport(21, door.rect[0] - 2, 152));
     ASSERT_TRUE(g->idle(10)) << g->sim->stopMessage();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "render/render_assets.h"
@@ -13,6 +14,25 @@
 namespace {
 
 const std::filesystem::path kRoot = GROVANTA_SOURCE_DIR;
+
+// The committed data set with its cartridge tables and the common sprite graphics loaded.
+struct Shipped {
+  world::World world;
+  sim::RomView rom;
+  std::unique_ptr<render::RenderAssets> assets;
+};
+
+std::unique_ptr<Shipped> loadShipped() {
+  auto world = world::loadWorld(kRoot);
+  if (!world) return nullptr;
+  auto d = std::make_unique<Shipped>();
+  d->world = std::move(*world);
+  d->rom = sim::loadRomView(kRoot, d->world);
+  if (!d->rom.loaded()) return nullptr;
+  d->assets = std::make_unique<render::RenderAssets>(kRoot, d->world, &d->rom);
+  if (!d->assets->loadCommonGraphics()) return nullptr;
+  return d;
+}
 
 struct Frame {
   std::uint32_t block;
@@ -57,12 +77,10 @@ Walk walkList(const sim::RomView& rom, const render::RenderAssets& assets, std::
 }
 
 TEST(SpriteData, CommonGraphicsLoadAndEveryAreaListFitsItsPatternRoom) {
-  auto world = world::loadWorld(kRoot);
-  ASSERT_TRUE(world.has_value());
-  auto rom = sim::loadRomView(kRoot, *world);
-  ASSERT_TRUE(rom.loaded());
-  render::RenderAssets assets(kRoot, *world, &rom);
-  ASSERT_TRUE(assets.loadCommonGraphics());
+  auto data = loadShipped();
+  ASSERT_TRUE(data) << "the data set, its cartridge tables or its common graphics do not load";
+  const sim::RomView& rom = data->rom;
+  const render::RenderAssets& assets = *data->assets;
   EXPECT_EQ(assets.hero_frames.size(), 46u * 9u);
   EXPECT_EQ(assets.panel_patterns.size(), 18u);
   EXPECT_EQ(assets.status_panel_table.size(), 160u);
@@ -90,7 +108,7 @@ TEST(SpriteData, CommonGraphicsLoadAndEveryAreaListFitsItsPatternRoom) {
   for (int k = 2; k <= 33; ++k) EXPECT_EQ(common.frames[k].w * 10 + common.frames[k].h, 22) << "object slot " << k;
   EXPECT_GE(common.frames[73].w * common.frames[73].h, 11);
 
-  for (const auto& area : world->areas) {
+  for (const auto& area : data->world.areas) {
     Walk walk = walkList(rom, assets, rom.longAt(0x03E844 + 4 * static_cast<std::uint32_t>(area.id)));
     // The area's own frames count from 85: the common 78, then rain, the lift and the sparkles.
     EXPECT_EQ(walk.firstBankFrames, 85) << "area " << area.id;
@@ -136,12 +154,10 @@ int pixelAt(const render::Picture& pic, int x, int y) {
 // the fingertips come 3 pixels short of the points (176, 101) and (186, 94); the record's pad must put
 // buttons there, and a hint pad swapped in later needs the screen's patterns to end by 1824.
 TEST(SpriteData, TheHelpScreensHandsPointAtItsPad) {
-  auto world = world::loadWorld(kRoot);
-  ASSERT_TRUE(world.has_value());
-  auto rom = sim::loadRomView(kRoot, *world);
-  ASSERT_TRUE(rom.loaded());
-  render::RenderAssets assets(kRoot, *world, &rom);
-  ASSERT_TRUE(assets.loadCommonGraphics());
+  auto data = loadShipped();
+  ASSERT_TRUE(data) << "the data set, its cartridge tables or its common graphics do not load";
+  const sim::RomView& rom = data->rom;
+  const render::RenderAssets& assets = *data->assets;
   const std::uint32_t record = rom.longAt(0x03E470 + 4 * 21);
   const Walk walk = walkList(rom, assets, rom.longAt(record + 4));
   ASSERT_EQ(walk.firstBankFrames, 78) << "the energy bar and the hands count on the common frames first";
