@@ -22,8 +22,8 @@ struct DataSet {
         if (!world) return;
         rom = sim::loadRomView(GROVANTA_SOURCE_DIR, *world);
         // The areas' sprite bank lists are read when an area loads; give every area a small one.
-        sim_test::putBankList(rom, 0x07F000, 0x07F100, 85);
-        for (std::uint32_t area = 0; area < 51; ++area) sim_test::putLong(rom, 0x03E844 + 4 * area, 0x07F000);
+        sim_test::putBankList(rom, 0x07F800, 0x07F900, 85);
+        for (std::uint32_t area = 0; area < 51; ++area) sim_test::putLong(rom, 0x03E844 + 4 * area, 0x07F800);
     }
 };
 

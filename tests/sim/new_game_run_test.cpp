@@ -21,8 +21,8 @@ struct OurDataSet {
         // The areas' sprite bank lists are drawn art, not world content; while the data set has none,
         // every area gets a small one so that loading an area reads only what this test is about.
         if (!rom.isPresent(0x03E844 + 4 * 21)) {
-            sim_test::putBankList(rom, 0x07F000, 0x07F100, 85);
-            for (std::uint32_t area = 0; area < 51; ++area) sim_test::putLong(rom, 0x03E844 + 4 * area, 0x07F000);
+            sim_test::putBankList(rom, 0x07F800, 0x07F900, 85);
+            for (std::uint32_t area = 0; area < 51; ++area) sim_test::putLong(rom, 0x03E844 + 4 * area, 0x07F800);
         }
     }
 };

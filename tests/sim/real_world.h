@@ -33,9 +33,11 @@ inline std::unique_ptr<RealWorld> loadRealWorld() {
     bool listed = false;
     for (std::uint32_t area = 0; area < 50; ++area) {
         if (r->rom.isPresent(0x03E844 + 4 * area)) continue;
-        if (!listed) sim_test::putBankList(r->rom, 0x07F000, 0x07F100, 90);
+        // The spare list lies past the data set's last table (the event records end by 0x07F200).
+        if (r->rom.isPresent(0x07F800)) throw std::runtime_error("the data set now holds bytes at 0x07F800");
+        if (!listed) sim_test::putBankList(r->rom, 0x07F800, 0x07F900, 90);
         listed = true;
-        sim_test::putLong(r->rom, 0x03E844 + 4 * area, 0x07F000);
+        sim_test::putLong(r->rom, 0x03E844 + 4 * area, 0x07F800);
     }
     r->sim = std::make_unique<sim::Simulation>(r->world, r->rom);
     return r;
