@@ -12,14 +12,15 @@ namespace {
 
 using namespace real_world;
 
-struct HeroPlace {
+// A place in an area: the hero's top-left corner, or a thing's.
+struct Place {
     int area;
     std::int64_t x, y;
     const char* what;
 };
 
 // The coordinates the logic holds in its code.
-constexpr HeroPlace kHeroPlaces[] = {
+constexpr Place kPlaces[] = {
     {21, 160, 152, "the new game"},
     {11, 857, 104, "the sea's return"},
     {31, 1125, 56, "the sea's return after a loss"},
@@ -53,7 +54,7 @@ std::int64_t word(const sim::RomView& rom, std::uint32_t address) {
 
 // Puts the hero at (x, y) as a restart does and lets him settle. He must stand where he was put (or
 // land a few pixels lower) with control, not stunned by a fall.
-void expectLandsOnHisFeet(RealWorld& r, const HeroPlace& p) {
+void expectLandsOnHisFeet(RealWorld& r, const Place& p) {
     SCOPED_TRACE(testing::Message() << p.what << ": area " << p.area << " at (" << p.x << ", " << p.y << ")");
     EXPECT_TRUE(standsAt(area(r, p.area), p.x, p.y)) << "not open ground";
     ASSERT_TRUE(r.sim->teleport(p.area, p.x, p.y)) << r.sim->stopMessage();
@@ -73,7 +74,7 @@ void expectLandsOnHisFeet(RealWorld& r, const HeroPlace& p) {
 TEST(FixedPlaces, TheHeroLandsOnHisFeetWhereverTheLogicPutsHim) {
     auto r = loadRealWorld();
     if (!r) GTEST_SKIP() << "no data set in the source tree";
-    for (const HeroPlace& p : kHeroPlaces) expectLandsOnHisFeet(*r, p);
+    for (const Place& p : kPlaces) expectLandsOnHisFeet(*r, p);
     for (std::uint32_t bed : kDeadlyBeds) {
         const std::int64_t restartArea = word(r->rom, bed + 8);
         if (restartArea < 0) continue;
@@ -110,12 +111,7 @@ TEST(FixedPlaces, TheThingsTheSetPiecesPutDownRestOnASurface) {
     if (!r) GTEST_SKIP() << "no data set in the source tree";
     // The bow and the clover keep the x they wait at above the picture (the new game's object records).
     auto objectX = [&](std::uint32_t object) { return word(r->rom, 0x002B68 + 16 * object + 2); };
-    struct Thing {
-        int area;
-        std::int64_t x, y;
-        const char* what;
-    };
-    const Thing kThings[] = {
+    const Place kThings[] = {
         {28, 235, 160, "the webbed boots the fisher brings up"},
         {26, 151, 160, "the cloak by the throne"},
         {18, 1727, 112, "the straw target set up"},
@@ -125,7 +121,7 @@ TEST(FixedPlaces, TheThingsTheSetPiecesPutDownRestOnASurface) {
         {0, objectX(26), 160, "the bow the spirit drops"},
         {0, objectX(60), 160, "the clover the spirit gives"},
     };
-    for (const Thing& t : kThings) {
+    for (const Place& t : kThings) {
         SCOPED_TRACE(testing::Message() << t.what << ": area " << t.area << " at (" << t.x << ", " << t.y << ")");
         const world::Area& a = area(*r, t.area);
         EXPECT_TRUE(solid(a, t.x + 8, t.y + 16)) << "floats";
