@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cinttypes>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/crash_report.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "app/play_pictures.h"
 #include "audio/audio_output.h"
