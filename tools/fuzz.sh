@@ -54,9 +54,11 @@ for name in "${targets[@]}"; do
   mkdir -p "$work" "$findings"
   log="$build/findings/$name.log"
   echo "== $name ($seconds s)"
+  parallel=()
+  [ "$jobs" -le 1 ] || parallel=(-fork="$jobs")
   if "$exe" "$work" "tests/fuzz/corpus/$name" -max_total_time="$seconds" -runs="$runs" -timeout=10 \
        -rss_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$findings/" \
-       -jobs="$jobs" -workers="$jobs" >"$log" 2>&1; then
+       "${parallel[@]}" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|Done [0-9]+ runs' "$log" | sed 's/^/   /' || true
   else
     status=1

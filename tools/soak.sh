@@ -90,5 +90,6 @@ for seed in $(seq 1 "$seeds"); do
   [ "$result" = ok ] || tail -5 "$work/err$seed.txt" | sed 's/^/   /'
   grep -h 'presented' "$work/err$seed.txt" | tail -1 | sed 's/^/   /' || true
 done
-echo "frames: $total_frames  seeds: $seeds  stops: $(cat "$work"/err*.txt | grep -c 'the game stopped' || true)  failures: $failures  wall: $(( $(date +%s) - started )) s"
+ticks=$(cat "$work"/err*.txt | sed -n 's/.*presented [0-9]* frames, \([0-9]*\) game ticks.*/\1/p' | awk '{s += $1} END {print s + 0}')
+echo "frames: $total_frames  game ticks: $ticks  seeds: $seeds: $seeds  stops: $(cat "$work"/err*.txt | grep -c 'the game stopped' || true)  failures: $failures  wall: $(( $(date +%s) - started )) s"
 [ "$failures" -eq 0 ]

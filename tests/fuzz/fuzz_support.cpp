@@ -50,6 +50,8 @@ void copyDataSet(const fs::path& to) {
   fs::copy_file(source / "tests/fuzz/corpus/world_json/small_world.json", to / "world/world.json");
   fs::copy_file(source / "tests/fuzz/corpus/area_palettes/small_areas.json", to / "assets/palettes/areas.json",
                 fs::copy_options::overwrite_existing);
+  fs::copy_file(source / "tests/fuzz/corpus/tables_json/brumo_sequences_only.json", to / "assets/data/tables.json",
+                fs::copy_options::overwrite_existing);
 }
 
 fs::path removeAtExit;
@@ -84,19 +86,10 @@ const fs::path& dataDirectory() {
 
 fs::path putFile(const std::string& relative, const std::uint8_t* data, std::size_t size) {
   fs::path path = dataDirectory() / relative;
+  fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   return path;
-}
-
-void restoreFile(const std::string& relative) {
-  static const std::map<std::string, fs::path> ownCopies = {
-      {"world/world.json", "tests/fuzz/corpus/world_json/small_world.json"},
-      {"assets/palettes/areas.json", "tests/fuzz/corpus/area_palettes/small_areas.json"},
-  };
-  auto own = ownCopies.find(relative);
-  fs::path source = sourceDirectory() / (own != ownCopies.end() ? own->second : fs::path(relative));
-  fs::copy_file(source, dataDirectory() / relative, fs::copy_options::overwrite_existing);
 }
 
 const world::World& smallWorld() {

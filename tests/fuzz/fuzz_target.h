@@ -21,16 +21,13 @@ Entry findTarget(const std::string& name);
 
 // A copy of a small data set in a fresh temporary folder (in memory where the system has one), made on
 // first use and removed at exit: the shipped assets with only two pictures, a world of two areas and
-// their palettes. A target overwrites the one file it fuzzes.
+// their palettes, and of the tables only the hero's sequences. A target overwrites the one file it fuzzes.
 const std::filesystem::path& dataDirectory();
 
 // Writes the bytes to the file under the data directory and returns its path.
 std::filesystem::path putFile(const std::string& relative, const std::uint8_t* data, std::size_t size);
 
-// Puts the small data set's own copy of the file back.
-void restoreFile(const std::string& relative);
-
-// The small world, loaded once from the copy.
+// The small world, loaded once from the copy: a target that fuzzes one of the world's files loads it first.
 const world::World& smallWorld();
 
 }  // namespace fuzz

@@ -5,8 +5,9 @@
 #include "world/world.h"
 
 GROVANTA_FUZZ_TARGET(tables_json) {
+  const world::World& small = fuzz::smallWorld();
   fuzz::putFile("assets/data/tables.json", data, size);
   world::loadWorld(fuzz::dataDirectory());
-  sim::loadRomView(fuzz::dataDirectory(), fuzz::smallWorld());
+  sim::loadRomView(fuzz::dataDirectory(), small);
   return 0;
 }
