@@ -2,7 +2,7 @@
 // the main game afterwards.
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "sim/rom_view.h"
 #include "sim/subgames.h"
 #include "sim/simulation.h"

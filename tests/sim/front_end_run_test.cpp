@@ -85,7 +85,9 @@ TEST(FrontEndRun, EverySubgameOfTheCodeMenuComesBackToIt) {
     for (std::int64_t entry = 0; entry < 6; ++entry) {
         SCOPED_TRACE(entry);
         ASSERT_TRUE(sim.state().front == 2 || sim.state().front == 5);
-        if (sim.state().front == 2) ASSERT_TRUE(sim.openCodeMenu());
+        if (sim.state().front == 2) {
+            ASSERT_TRUE(sim.openCodeMenu());
+        }
         for (int i = 0; i < 100 && sim.state().menu_cursor != entry; ++i) {
             sim.step(i % 2 == 0 ? 0x02 : 0x00, tick++);  // DOWN, pressed and let go
             for (int k = 0; k < 30 && sim.state().front_step != 0; ++k) sim.step(0, tick++);
