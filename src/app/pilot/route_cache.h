@@ -1,0 +1,30 @@
+#pragma once
+// The route cache: for each command already worked out from a given game state, the pads that carried it out.
+// A later run from the same state replays them instead of searching again.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace app::pilot {
+
+class RouteCache {
+ public:
+  // Reads the file when there is one; a damaged file is ignored with a warning (the route is worked out anew).
+  void load(const std::filesystem::path& path);
+  // Writes every entry; false (logged) when the file cannot be written.
+  bool save(const std::filesystem::path& path) const;
+
+  const std::vector<std::uint8_t>* find(const std::string& command, std::uint64_t digest) const;
+  void store(const std::string& command, std::uint64_t digest, std::vector<std::uint8_t> pads);
+  std::size_t size() const { return entries_.size(); }
+
+ private:
+  std::map<std::pair<std::string, std::uint64_t>, std::vector<std::uint8_t>> entries_;
+};
+
+}  // namespace app::pilot
