@@ -62,6 +62,7 @@ class PlayLoop {
   void leaveDemo();
   void setDemoSpeed(int speed);
   const DemoPlayer& demo() const { return demo_; }
+  DemoPlayer& mutableDemo() { return demo_; }
   // Ends the running recording with a reason (a save loaded, a teleport, quit to the title, a cheat).
   void endRecording(const std::string& reason) { recorder_.end(reason); }
   const InputRecorder& recorder() const { return recorder_; }

@@ -28,6 +28,11 @@ class DemoPlayer {
   // Reads the demo from the data directory the first time; false (logged) when it has no ticks.
   bool load(const std::filesystem::path& dataDirectory);
   const InputRecording& recording() const { return recording_; }
+  // Uses a recording already loaded instead of the data set's (the self-checks and the tests).
+  void use(InputRecording recording) {
+    recording_ = std::move(recording);
+    tried_ = true;
+  }
 
   // Watching from the first tick at normal speed; buttons held now do not count as presses.
   void begin();

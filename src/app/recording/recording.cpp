@@ -157,6 +157,10 @@ InputRecording loadRecording(const fs::path& path) {
   const std::string name = path.string();
   std::error_code ec;
   if (!name.starts_with(kEmbeddedMarker)) {
+    if (!fs::exists(path, ec)) {
+      logMessage(kError, "no recording %s", name.c_str());
+      return {};
+    }
     if (fs::is_directory(path, ec)) return refuse("%s: a folder, not a recording", name);
     const std::uintmax_t size = fs::file_size(path, ec);
     if (!ec && size > kMaxRecordingBytes)
