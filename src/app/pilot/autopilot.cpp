@@ -245,7 +245,8 @@ std::string showName(const sim::Simulation& m, const std::string& name, std::int
     std::string out = " lift[";
     for (int w = 0; w < 9; ++w) {
       const std::size_t at = static_cast<std::size_t>(value) * 18 + 2 * w;
-      out += " " + std::to_string(static_cast<std::int16_t>(s.lifts[at] << 8 | s.lifts[at + 1]));
+      std::snprintf(text, sizeof text, " %d", static_cast<std::int16_t>(s.lifts[at] << 8 | s.lifts[at + 1]));
+      out += text;
     }
     return out + " ]";
   }
@@ -253,7 +254,9 @@ std::string showName(const sim::Simulation& m, const std::string& name, std::int
     std::string out;
     for (int area = 0; area < 64; ++area) {
       const std::string list = starList(m, area, nullptr, nullptr);
-      if (!list.empty()) out += "\n  area " + std::to_string(area) + ":" + list;
+      if (list.empty()) continue;
+      std::snprintf(text, sizeof text, "\n  area %d:", area);
+      out.append(text).append(list);
     }
     return out;
   }
