@@ -173,6 +173,14 @@ TEST_F(RealGame, RoutesRunAndASecondRunReusesEveryCommand) {
   EXPECT_EQ(second.find("  search: "), std::string::npos);
   EXPECT_EQ(testing_support::readWhole(folder.path() / "walk.txt.rec"), firstGame);
 
+  // A changed route works out only what changed, and its cache keeps no entries of the old lines.
+  std::string third;
+  ASSERT_EQ(route("walk.txt", "expect area=21\nhold R for 30 until !air\nhold L for 5\n", third), 0) << third;
+  EXPECT_NE(third.find("(2 commands reused)"), std::string::npos) << third;
+  const std::string cache = testing_support::readWhole(folder.path() / "walk.txt.cache");
+  EXPECT_NE(cache.find("\thold L for 5\n"), std::string::npos);
+  EXPECT_EQ(cache.find("reach x>=300"), std::string::npos) << cache;
+
   const app::InputRecording recording = app::loadRecording(folder.path() / "walk.txt.rec");
   ASSERT_TRUE(recording.valid);
   EXPECT_EQ(recording.endReason, "the program closed");
@@ -254,7 +262,9 @@ TEST_F(RealGame, TheWorldRouteReplaysFromItsCacheToItsLastExpect) {
   ASSERT_EQ(commands->back().word, "expect");
   std::string printed;
   ASSERT_EQ(route("world.txt", text, printed), 0) << printed;
-  EXPECT_NE(printed.find("(" + std::to_string(commands->size()) + " commands reused)"), std::string::npos) << printed;
+  char reused[48];
+  std::snprintf(reused, sizeof reused, "(%zu commands reused)", commands->size());
+  EXPECT_NE(printed.find(reused), std::string::npos) << printed;
   EXPECT_EQ(printed.find("  search: "), std::string::npos) << "the cache no longer fits the route: " << printed;
 }
 

@@ -400,7 +400,7 @@ int runRoute(const world::World& world, sim::RomView& rom, const AutopilotFiles&
   }
   if (states != nullptr) std::fclose(states);
 
-  const bool cacheSaved = cache.save(cachePath);
+  const bool cacheSaved = cache.save(cachePath, completed);
   // Departure: the recording's path used to be printed without checking that it was written; a recording or
   // cache that could not be written now fails the run.
   const bool written = writeRecording(files.out, 0, pilot.startLives(), kFrameCountBase, pilot.ticks(),

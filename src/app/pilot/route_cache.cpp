@@ -80,9 +80,10 @@ void RouteCache::load(const std::filesystem::path& path) {
   entries_ = std::move(read);
 }
 
-bool RouteCache::save(const std::filesystem::path& path) const {
+bool RouteCache::save(const std::filesystem::path& path, bool onlyUsed) const {
   std::string text = std::string(kFirstLine) + "\n";
   for (const auto& [key, pads] : entries_) {
+    if (onlyUsed && !used_.contains(key)) continue;
     char digest[24];
     std::snprintf(digest, sizeof digest, "%016" PRIx64, key.second);
     text += std::string(digest) + "\t" + runs(pads) + "\t" + key.first + "\n";
@@ -97,13 +98,16 @@ bool RouteCache::save(const std::filesystem::path& path) const {
   return true;
 }
 
-const std::vector<std::uint8_t>* RouteCache::find(const std::string& command, std::uint64_t digest) const {
+const std::vector<std::uint8_t>* RouteCache::find(const std::string& command, std::uint64_t digest) {
   const auto it = entries_.find({command, digest});
-  return it == entries_.end() ? nullptr : &it->second;
+  if (it == entries_.end()) return nullptr;
+  used_.insert(it->first);
+  return &it->second;
 }
 
 void RouteCache::store(const std::string& command, std::uint64_t digest, std::vector<std::uint8_t> pads) {
   entries_[{command, digest}] = std::move(pads);
+  used_.insert({command, digest});
 }
 
 }  // namespace app::pilot

@@ -68,7 +68,7 @@ struct Options {
   bool anywhere = false;
   bool screen = false;
   bool subgame = false;
-  bool safe = false;
+  bool safe = false;                // the goal also needs the hero standing still on the ground
   std::vector<std::int64_t> areas;  // allowed areas
 };
 
