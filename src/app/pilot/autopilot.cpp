@@ -5,9 +5,9 @@
 #include <map>
 #include <system_error>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/data.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "app/options.h"
 #include "app/pilot/compact_state.h"

@@ -1,6 +1,6 @@
 #include "app/pilot/pilot.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/pilot/conditions.h"
 
 namespace app::pilot {

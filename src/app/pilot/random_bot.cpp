@@ -2,7 +2,7 @@
 #include <random>
 
 #include "app/data.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "app/options.h"
 #include "app/pilot/autopilot.h"

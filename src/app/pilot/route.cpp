@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace app::pilot {
 namespace {

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace app::pilot {
 namespace {

@@ -1,6 +1,6 @@
 #include "app/recording/playback.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace app {
 
