@@ -203,7 +203,8 @@ TEST_F(RealGame, FailuresEndTheRouteWithTheirReason) {
     EXPECT_NE(printed.find(c.printed), std::string::npos) << printed;
     EXPECT_NE(printed.find("FAILED: "), std::string::npos) << printed;
     // The recording up to the failure is written all the same.
-    EXPECT_NE(testing_support::readWhole(folder.path() / "bad.txt.rec").find(" the route failed\nend "), std::string::npos);
+    EXPECT_NE(testing_support::readWhole(folder.path() / "bad.txt.rec").find(" the route failed\nend "),
+              std::string::npos);
     std::filesystem::remove(folder.path() / "bad.txt.cache");
   }
 }
@@ -299,9 +300,9 @@ TEST_F(LedgeSearch, FindsAJumpOntoTheLedge) {
 
   // A goal out of reach stops at the node limit, and is tried once more with a longer one.
   testing::internal::CaptureStdout();
-  const app::pilot::SearchResult none = app::pilot::searchAndReport(
-      game, *f.rom, {*app::pilot::parseConditions("y<=40 stand nodes=2000"), {}, 0}, app::pilot::commandStart(game),
-      1001);
+  const app::pilot::SearchResult none =
+      app::pilot::searchAndReport(game, *f.rom, {*app::pilot::parseConditions("y<=40 stand nodes=2000"), {}, 0},
+                                  app::pilot::commandStart(game), 1001);
   EXPECT_FALSE(none.found);
   const std::string limited = testing::internal::GetCapturedStdout();
   EXPECT_NE(limited.find("node limit reached (pruned: dying "), std::string::npos) << limited;

@@ -5,9 +5,7 @@
 #include <map>
 #include <system_error>
 
-#include "base/asset_store.h"
 #include "app/data.h"
-#include "base/log.h"
 #include "app/modes.h"
 #include "app/options.h"
 #include "app/pilot/compact_state.h"
@@ -16,6 +14,8 @@
 #include "app/pilot/route.h"
 #include "app/pilot/route_cache.h"
 #include "app/pilot/search.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "world/world.h"

@@ -101,6 +101,8 @@ std::int64_t countOr1(const Condition& c) {
   return c.hasValue ? c.value : 1;
 }
 
+// Departure: the numbers of "near", "carry", "star", "liftactive" (and "show lift" and "show obj") were taken as
+// they came, so a slip in a route read past the block; a number outside its table makes the term false.
 const std::map<std::string, Test>& namedTerms() {
   static const std::map<std::string, Test> kTerms = {
       {"anywhere", [](const Condition&, const sim::Simulation&, const CommandStart&) { return true; }},
@@ -186,7 +188,6 @@ bool standing(const GameState& s) {
 }
 
 bool itemTaken(const GameState& s, std::int64_t flag) {
-  // Departure: the flag came straight from the route or the world; one past the flags block is simply not taken.
   if (flag < 0 || static_cast<std::size_t>(flag >> 3) >= s.flags.size()) return false;
   return (s.flags[static_cast<std::size_t>(flag >> 3)] >> (flag & 7) & 1) != 0;
 }

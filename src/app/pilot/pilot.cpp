@@ -1,7 +1,7 @@
 #include "app/pilot/pilot.h"
 
-#include "base/log.h"
 #include "app/pilot/conditions.h"
+#include "base/log.h"
 
 namespace app::pilot {
 namespace {

@@ -2,11 +2,11 @@
 #include <random>
 
 #include "app/data.h"
-#include "base/log.h"
 #include "app/modes.h"
 #include "app/options.h"
 #include "app/pilot/autopilot.h"
 #include "app/pilot/pilot.h"
+#include "base/log.h"
 #include "sim/simulation.h"
 
 namespace app::pilot {
