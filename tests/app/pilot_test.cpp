@@ -266,7 +266,10 @@ TEST_F(RealGame, TheWorldRouteReplaysFromItsCacheToItsLastExpect) {
   char reused[48];
   std::snprintf(reused, sizeof reused, "(%zu commands reused)", commands->size());
   EXPECT_NE(printed.find(reused), std::string::npos) << printed;
-  EXPECT_EQ(printed.find("  search: "), std::string::npos) << "the cache no longer fits the route: " << printed;
+  EXPECT_EQ(printed.find("  search: "), std::string::npos)
+      << "the cache no longer fits the game: play the route again to refresh data/route/world.txt.cache "
+         "(data/README.md)\n"
+      << printed;
 }
 
 // A floor with a ledge 24 pixels high from x 200 on: the hero only gets up there by jumping.
