@@ -69,13 +69,15 @@ if(GROVANTA_DPKG_SHLIBDEPS)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, liblodepng0, libstdc++6, libc6")
 endif()
+# SDL opens OpenGL itself when the window is made; the CRT filter draws through it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1")
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME grovanta-${PROJECT_VERSION})
 string(REPLACE "." "\\\\." GROVANTA_SOURCE_RE "${CMAKE_SOURCE_DIR}")
 string(REPLACE "." "\\\\." GROVANTA_BINARY_RE "${CMAKE_BINARY_DIR}")
 set(CPACK_SOURCE_IGNORE_FILES
-    "^${GROVANTA_SOURCE_RE}/\\\\.git"
+    "^${GROVANTA_SOURCE_RE}/\\\\.git(/|$)"
     "^${GROVANTA_SOURCE_RE}/build[^/]*/"
     "^${GROVANTA_BINARY_RE}/"
     "\\\\.swp$"
