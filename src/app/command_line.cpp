@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -93,6 +94,13 @@ const std::unordered_map<std::string_view, OptionRule>& optionRules() {
 }
 
 }  // namespace
+
+std::vector<std::string> optionNames() {
+  std::vector<std::string> names = {"--version", "--z80-trace"};  // read before the table
+  for (const auto& rule : optionRules()) names.emplace_back(rule.first);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 std::pair<std::int32_t, std::int32_t> parseEffect(const std::string& value) {
   const std::size_t at = value.find('@');

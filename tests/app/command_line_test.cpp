@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -180,6 +184,44 @@ TEST(CommandLine, InteractiveRunIsAnythingButTheToolModes) {
     ParsedCommandLine parsed = app::parseCommandLine(row.arguments);
     EXPECT_EQ(app::isInteractiveRun(parsed.options), row.interactive)
         << (row.arguments.empty() ? "(none)" : row.arguments[0]);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The manual page's option entries (".TP", then ".B" or ".BI" with the option, "\-" for each dash).
+std::set<std::string> manualPageOptions(const std::string& text) {
+  std::set<std::string> options;
+  std::istringstream in(text);
+  bool entry = false;
+  for (std::string line; std::getline(in, line);) {
+    if (entry && (line.starts_with(".B ") || line.starts_with(".BI "))) {
+      std::istringstream words(line);
+      std::string macro, word;
+      words >> macro >> word;
+      for (std::size_t at; (at = word.find("\\-")) != std::string::npos;) word.erase(at, 1);
+      if (word.starts_with("--")) options.insert(word);
+    }
+    entry = line == ".TP";
+  }
+  return options;
+}
+
+// Every option the parser accepts has an entry in the manual page, and the page describes no option the
+// parser would refuse: the two cannot drift apart unnoticed.
+TEST(CommandLine, TheManualPageListsExactlyTheParsersOptions) {
+  std::ifstream file(std::string(GROVANTA_SOURCE_DIR) + "/packaging/grovanta.6");
+  ASSERT_TRUE(file) << "packaging/grovanta.6 is missing";
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::set<std::string> documented = manualPageOptions(text.str());
+  for (const std::string& name : app::optionNames()) EXPECT_TRUE(documented.contains(name)) << name << " has no entry";
+  for (const std::string& name : documented) {
+    const std::vector<std::string> names = app::optionNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name << " is not an option of the parser";
+    EXPECT_NE(app::parseCommandLine({name}).outcome, Outcome::kUnknownArgument) << name;
   }
 }
 
