@@ -204,6 +204,9 @@ void parse(Compiler& c, const MusicSource& source) {
         std::string name, note;
         in >> n >> slot >> name >> note >> length;
         if (n < 1 || n > 23 || !c.instruments.count(name)) { c.fail("bad effect"); return; }
+        // The slot is keyed off at the row start where the rows run out: one row would end the
+        // effect in the very list that starts it.
+        if (n != 23 && (length < 2 || length > 255)) { c.fail("an effect lasts 2 to 254 rows, or 255 (until stopped)"); return; }
         c.at(kEffectSlot + n) = static_cast<std::uint8_t>(slot & 1);
         c.at(kEffectInstrument + n) = static_cast<std::uint8_t>(c.instruments[name] + 2);
         c.at(kEffectNote + n) = static_cast<std::uint8_t>(noteNumber(note));

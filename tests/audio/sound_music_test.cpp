@@ -1,8 +1,11 @@
 #include <unistd.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "app/asset_store.h"
@@ -42,6 +45,7 @@ TEST(SoundMusic, CompilerReportsErrorsInsteadOfBuilding) {
       {"song number 17", "song 17 6\n"},
       {"pattern outside a song", "pattern A\n"},
       {"short instrument", "instrument x 01 02\n"},
+      {"effect of one row", "instrument x 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 07\neffect 20 0 x C5 1\n"},
       {"channels of unequal length", "song 1 6\npattern A\nch0 C4/4\nch1 C4/2\nch2 r/4\nch3 r/4\norder A\n"},
   };
   for (const auto& [what, text] : cases) EXPECT_FALSE(compileMusic({{"case", text}})) << what;
@@ -69,7 +73,81 @@ TEST(SoundMusic, GoldenRenderOfTheTitleMusic) {
   }
   EXPECT_GT(peak, 2000) << "the title music should be clearly audible";
   EXPECT_LT(peak, 32767) << "and not clip";
-  EXPECT_EQ(hash, 3793147010630854383ull);
+  EXPECT_EQ(hash, 9793208649246654031ull);
+}
+
+// Renders `seconds` of music `music` from a fresh engine; effects are queued before the given output
+// frame. Music and effects have their own volumes.
+struct Render {
+  std::vector<std::int16_t> samples;
+  // Largest absolute sample of either side over [from, to) seconds.
+  int peak(double from, double to) const {
+    int p = 0;
+    const auto a = static_cast<std::size_t>(from * 48000) * 2;
+    const auto b = std::min(samples.size(), static_cast<std::size_t>(to * 48000) * 2);
+    for (std::size_t i = a; i < b; ++i) p = std::max(p, std::abs(static_cast<int>(samples[i])));
+    return p;
+  }
+  // Seconds during which 5 ms windows peak above `level`.
+  double timeAbove(int level) const {
+    constexpr std::size_t kWindow = 240;
+    std::size_t windows = 0;
+    for (std::size_t w = 0; (w + 1) * kWindow * 2 <= samples.size(); ++w) {
+      int p = 0;
+      for (std::size_t i = w * kWindow * 2; i < (w + 1) * kWindow * 2; ++i)
+        p = std::max(p, std::abs(static_cast<int>(samples[i])));
+      windows += p > level;
+    }
+    return windows * 0.005;
+  }
+};
+
+Render render(const std::vector<std::uint8_t>& image, std::uint32_t music, double seconds,
+              std::vector<std::pair<int, std::uint32_t>> effects = {}, float musicVolume = 1, float soundVolume = 1) {
+  Sound sound(48000);
+  EXPECT_TRUE(sound.loadDriver(image));
+  sound.queueMusic(music);
+  Render out;
+  const int total = static_cast<int>(seconds * 48000);
+  out.samples.assign(2 * static_cast<std::size_t>(total), 0);
+  int done = 0;
+  for (const auto& [at, effect] : effects) {
+    sound.render(out.samples.data() + 2 * done, at - done, musicVolume, soundVolume);
+    done = std::max(done, at);
+    sound.queueEffect(effect);
+  }
+  sound.render(out.samples.data() + 2 * done, total - done, musicVolume, soundVolume);
+  return out;
+}
+
+std::vector<std::uint8_t> committedImage() { return app::readFile(kSource / "assets/audio/driver.bin").value_or(std::vector<std::uint8_t>{}); }
+
+// An organ-like sustained sine (algorithm 7, no decay), released fast, for the small fixtures below.
+constexpr const char* kOrgan =
+    "instrument organ 01 01 01 01  20 20 20 20  1F 1F 1F 1F  00 00 00 00  00 00 00 00  08 08 08 08  00 00 00 00  07\n";
+
+std::vector<std::uint8_t> compileOne(const std::string& song) {
+  const auto image = compileMusic({{"fixture", std::string(kOrgan) + song}});
+  EXPECT_TRUE(image);
+  return image.value_or(std::vector<std::uint8_t>{});
+}
+
+// Every song number plays its FM channels, music 1 included (whose song index is the one music 0
+// also has); a rest silences the note before it within its release instead of letting it ring.
+TEST(SoundFaults, EverySongNumberSoundsAndRestsFallSilent) {
+  for (int n : {1, 2, 16}) {
+    const auto image = compileOne("song " + std::to_string(n) +
+                                  " 6\nslot 1 organ 0\npattern A\nch0 @1 C4/8 r/24\nch1 r/32\nch2 r/32\nch3 r/32\norder A\n");
+    const Render r = render(image, static_cast<std::uint32_t>(n), 3.6);
+    EXPECT_GT(r.peak(0.2, 1.0), 600) << "song " << n << " plays its note";
+    EXPECT_LT(r.peak(1.4, 3.5), 16) << "song " << n << " is silent through its rest";
+  }
+}
+
+// The chips sit at a DC level from the start; the output begins at silence, not with a thump.
+TEST(SoundFaults, ARenderStartsInSilence) {
+  const Render r = render(committedImage(), 0, 0.3);
+  EXPECT_EQ(r.peak(0, 0.3), 0);
 }
 
 TEST(SoundWavMode, WritesTheFileAndReportsFailures) {
@@ -93,6 +171,70 @@ TEST(SoundWavMode, WritesTheFileAndReportsFailures) {
   data.dataDirectory = dir;  // no driver image here
   options.soundWav = (dir / "other.wav").string();
   EXPECT_EQ(app::runSoundWav(data, options), 2);
+  std::filesystem::remove_all(dir);
+}
+
+// Every effect the image defines is heard on its own for a good part of a second, keyed on and off
+// in different rows (an effect of one row used to be a 1 ms tick), and over a song as well.
+TEST(SoundEffects, EachEffectIsAudibleAloneAndOverMusic) {
+  const auto image = committedImage();
+  Sound probe(48000);
+  ASSERT_TRUE(probe.loadDriver(image));
+  for (std::uint32_t n = 1; n <= 22; ++n) {
+    if (!probe.definesEffect(n)) continue;
+    const Render alone = render(image, 0, 1.0, {{2000, n}}, 0, 1);
+    EXPECT_GT(alone.peak(0, 1), 2000) << "effect " << n;
+    EXPECT_GT(alone.timeAbove(300), 0.03) << "effect " << n << " lasts";
+    const Render over = render(image, 13, 2.0, {{48000, n}}, 0, 1);
+    EXPECT_GT(over.peak(1, 2), 2000) << "effect " << n << " over music";
+  }
+}
+
+// The default block's effect sounds, and every argument the driver cannot play is refused with
+// exit code 2 before any file is written.
+TEST(SoundWavMode, PlaysTheFirstBlocksEffectsAndRefusesWhatItCannotPlay) {
+  const auto dir = std::filesystem::temp_directory_path() / ("grovanta_sound_args_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  app::Data data;
+  data.dataDirectory = kSource;
+  app::Options base;
+  base.soundWav = (dir / "out.wav").string();
+  base.tune = 0;
+  base.seconds = 1.0;
+  base.effects = {{1, 1}};
+  ASSERT_EQ(app::runSoundWav(data, base), 0);
+  const auto wav = app::readFile(dir / "out.wav").value_or(std::vector<std::uint8_t>{});
+  int peak = 0;
+  for (std::size_t i = 44; i + 1 < wav.size(); i += 2)
+    peak = std::max(peak, std::abs(static_cast<int>(static_cast<std::int16_t>(wav[i] | wav[i + 1] << 8))));
+  EXPECT_GT(peak, 1000) << "an effect in block 1 plays";
+
+  struct Case {
+    const char* what;
+    std::function<void(app::Options&)> change;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const Case cases[] = {
+      {"tune with bit 15", [](app::Options& o) { o.tune = 0x8000; }},
+      {"negative tune", [](app::Options& o) { o.tune = -1; }},
+      {"negative seconds", [](app::Options& o) { o.seconds = -1; }},
+      {"NaN seconds", [nan](app::Options& o) { o.seconds = nan; }},
+      {"infinite seconds", [inf](app::Options& o) { o.seconds = inf; }},
+      {"seconds beyond a WAV file", [](app::Options& o) { o.seconds = 1e6; }},
+      {"effect that is not a number", [](app::Options& o) { o.badEffects = {"jump"}; }},
+      {"effect the image lacks", [](app::Options& o) { o.effects = {{30, 1}}; }},
+      {"effect 0", [](app::Options& o) { o.effects = {{0, 1}}; }},
+  };
+  for (const Case& c : cases) {
+    app::Options options = base;
+    options.soundWav = (dir / "refused.wav").string();
+    c.change(options);
+    EXPECT_EQ(app::runSoundWav(data, options), 2) << c.what;
+    EXPECT_FALSE(std::filesystem::exists(dir / "refused.wav")) << c.what;
+  }
+  app::Options modes = base;
+  modes.tune = 18;  // the driver's intro mode
+  EXPECT_EQ(app::runSoundWav(data, modes), 0);
   std::filesystem::remove_all(dir);
 }
 
