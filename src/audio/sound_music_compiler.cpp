@@ -43,6 +43,7 @@ struct Compiler {
   std::map<int, Song> songs;
   std::string where;
   bool ok = true;
+  MusicSpace space;
 
   std::uint8_t& at(std::uint32_t address) { return image[address - kBase]; }
   void fail(const std::string& what) {
@@ -286,6 +287,16 @@ void layOutFixedTables(Compiler& c) {
   }
 }
 
+// Notes a region's use; a region that overflows refuses the image.
+bool fitRegion(Compiler& c, const char* name, std::size_t used, std::size_t size) {
+  c.space.push_back({name, used, size});
+  if (used <= size) return true;
+  c.where = name;
+  c.fail("needs " + std::to_string(used) + " bytes, " + std::to_string(used - size) + " more than the " +
+         std::to_string(size) + " it has");
+  return false;
+}
+
 void layOutZ80(Compiler& c) {
   const auto program = z80ProgramImage();
   std::copy(program.begin(), program.end(), c.image.begin() + (kZ80Image - kBase));
@@ -307,7 +318,7 @@ void layOutZ80(Compiler& c) {
     c.at(entry + 3) = length >> 8;
     for (std::int8_t v : drums[s]) c.at(kZ80Image + kZ80Samples + used++) = static_cast<std::uint8_t>(v);
   }
-  if (used > kSampleSpace) c.fail("the drum samples do not fit");
+  fitRegion(c, "drum samples", used, kSampleSpace);
 }
 
 void layOutSongs(Compiler& c) {
@@ -349,12 +360,11 @@ void layOutSongs(Compiler& c) {
     put16(4 * (n - 1), orderOffset);
     put16(4 * (n - 1) + 2, tableOffset);
   }
-  if (kSongTable + data.size() > kInstruments) { c.fail("the songs do not fit"); return; }
+  const bool songsFit = fitRegion(c, "songs", data.size(), kInstruments - kSongTable);
+  const bool instrumentsFit = fitRegion(c, "instruments", c.records.size() * kInstrumentSize,
+                                        kBase + DriverImage::kSize - kInstruments);
+  if (!songsFit || !instrumentsFit) return;
   std::copy(data.begin(), data.end(), c.image.begin() + (kSongTable - kBase));
-  if (kInstruments + c.records.size() * kInstrumentSize > kBase + DriverImage::kSize) {
-    c.fail("too many instruments");
-    return;
-  }
   for (std::size_t r = 0; r < c.records.size(); ++r)
     std::copy(c.records[r].begin(), c.records[r].end(),
               c.image.begin() + (kInstruments - kBase + r * kInstrumentSize));
@@ -362,7 +372,7 @@ void layOutSongs(Compiler& c) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> compileMusic(const std::vector<MusicSource>& sources) {
+std::optional<std::vector<std::uint8_t>> compileMusic(const std::vector<MusicSource>& sources, MusicSpace* space) {
   Compiler c;
   layOutFixedTables(c);
   for (const auto& source : sources) {
@@ -370,7 +380,8 @@ std::optional<std::vector<std::uint8_t>> compileMusic(const std::vector<MusicSou
     if (!c.ok) return std::nullopt;
   }
   layOutZ80(c);
-  layOutSongs(c);
+  if (c.ok) layOutSongs(c);
+  if (space) *space = c.space;
   if (!c.ok) return std::nullopt;
   return c.image;
 }

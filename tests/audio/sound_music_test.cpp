@@ -27,6 +27,10 @@ std::vector<MusicSource> musicSources() {
   return sources;
 }
 
+// An organ-like sustained sine (algorithm 7, no decay), released fast, for the small fixtures below.
+constexpr const char* kOrgan =
+    "instrument organ 01 01 01 01  20 20 20 20  1F 1F 1F 1F  00 00 00 00  00 00 00 00  08 08 08 08  00 00 00 00  07\n";
+
 TEST(SoundMusic, CommittedDriverImageIsRebuiltExactly) {
   const auto built = compileMusic(musicSources());
   ASSERT_TRUE(built);
@@ -49,6 +53,29 @@ TEST(SoundMusic, CompilerReportsErrorsInsteadOfBuilding) {
       {"channels of unequal length", "song 1 6\npattern A\nch0 C4/4\nch1 C4/2\nch2 r/4\nch3 r/4\norder A\n"},
   };
   for (const auto& [what, text] : cases) EXPECT_FALSE(compileMusic({{"case", text}})) << what;
+}
+
+// The compiler reports each region's use and refuses sources whose songs outgrow their region.
+TEST(SoundMusic, CompilerReportsSpaceAndRefusesWhatDoesNotFit) {
+  MusicSpace space;
+  ASSERT_TRUE(compileMusic(musicSources(), &space));
+  ASSERT_FALSE(space.empty());
+  for (const auto& region : space) EXPECT_LE(region.used, region.size) << region.name;
+  const auto songs = std::find_if(space.begin(), space.end(), [](const MusicRegion& r) { return std::string(r.name) == "songs"; });
+  ASSERT_NE(songs, space.end());
+  EXPECT_EQ(songs->size, 0x78B97u - 0x7679Eu);
+
+  // 200 patterns of 16 one-row notes on three channels: about 11 KB of song data.
+  std::string big = std::string(kOrgan) + "song 1 6\nslot 1 organ 0\n";
+  std::string order = "order";
+  for (int p = 0; p < 200; ++p) {
+    std::string notes;
+    for (int i = 0; i < 16; ++i) notes += " C4/1";
+    big += "pattern P" + std::to_string(p) + "\nch0" + notes + "\nch1" + notes + "\nch2" + notes + "\nch3 r/16\n";
+    order += " P" + std::to_string(p);
+  }
+  big += order + "\n";
+  EXPECT_FALSE(compileMusic({{"big", big}}, &space));
 }
 
 // A hash of three seconds of the title music with an effect on top. Regenerate deliberately when the
@@ -121,10 +148,6 @@ Render render(const std::vector<std::uint8_t>& image, std::uint32_t music, doubl
 }
 
 std::vector<std::uint8_t> committedImage() { return app::readFile(kSource / "assets/audio/driver.bin").value_or(std::vector<std::uint8_t>{}); }
-
-// An organ-like sustained sine (algorithm 7, no decay), released fast, for the small fixtures below.
-constexpr const char* kOrgan =
-    "instrument organ 01 01 01 01  20 20 20 20  1F 1F 1F 1F  00 00 00 00  00 00 00 00  08 08 08 08  00 00 00 00  07\n";
 
 std::vector<std::uint8_t> compileOne(const std::string& song) {
   const auto image = compileMusic({{"fixture", std::string(kOrgan) + song}});
