@@ -34,6 +34,7 @@ struct Song {
   std::map<std::string, std::array<std::vector<std::uint8_t>, 4>> patterns;
   std::vector<std::string> patternOrder;  // patterns by first definition
   std::vector<std::string> order;
+  int loop = 0;  // the order position the song goes back to after its last
 };
 
 struct Compiler {
@@ -93,15 +94,23 @@ void appendNote(Compiler& c, std::vector<std::uint8_t>& out, int note, int rows)
   }
 }
 
-// One channel's tokens: @K slot, vN volume (0-32), NOTE/ROWS, r/ROWS.
-int parseChannel(Compiler& c, std::istringstream& in, std::vector<std::uint8_t>& out) {
+// The drum channel plays its slot's sample on every note, rests too: its rests switch to this slot,
+// whose sample is silence, and the next hit switches back.
+constexpr int kDrumRestSlot = 12;
+constexpr int kSilentSample = 3;
+
+// One channel's tokens: @K slot, vN volume (0-32), NOTE/ROWS, r/ROWS. `drumSlot` follows the drum
+// channel's slot within its pattern (0: none given yet).
+int parseChannel(Compiler& c, std::istringstream& in, std::vector<std::uint8_t>& out, bool drums, int& drumSlot) {
   int rows = 0;
   std::string token;
+  int playing = 0;  // the drum channel's slot as the driver has it
   while (in >> token) {
     if (token[0] == '@') {
       const int slot = std::stoi(token.substr(1));
-      if (slot < 1 || slot > 12) c.fail("slot out of range");
+      if (slot < 1 || slot >= kDrumRestSlot) c.fail("slot out of range (1 to 11)");
       out.push_back(static_cast<std::uint8_t>(0xF0 + slot));
+      drumSlot = playing = slot;
       continue;
     }
     if (token[0] == 'v') {
@@ -114,8 +123,15 @@ int parseChannel(Compiler& c, std::istringstream& in, std::vector<std::uint8_t>&
     if (slash == std::string::npos) { c.fail("expected NOTE/ROWS: " + token); return rows; }
     const std::string name = token.substr(0, slash);
     const int length = std::stoi(token.substr(slash + 1));
-    const int note = name == "r" ? 0 : (name == "x" ? kSampleNote : noteNumber(name));
-    appendNote(c, out, note, length);
+    if (drums) {
+      const int want = name == "r" ? kDrumRestSlot : drumSlot;
+      if (want == 0) { c.fail("a drum hit before the pattern names its slot"); return rows; }
+      if (want != playing) out.push_back(static_cast<std::uint8_t>(0xF0 + want));
+      playing = want;
+      appendNote(c, out, kSampleNote, length);
+    } else {
+      appendNote(c, out, name == "r" ? 0 : noteNumber(name), length);
+    }
     rows += length;
   }
   return rows;
@@ -128,6 +144,7 @@ void parse(Compiler& c, const MusicSource& source) {
   Song* song = nullptr;
   std::string pattern;
   std::array<int, 4> rows{};
+  int drumSlot = 0;
   // Channel 0 ends a pattern for all four, so they must last equally long.
   auto checkRows = [&]() {
     if (!pattern.empty() && (rows[1] != rows[0] || rows[2] != rows[0] || rows[3] != rows[0]))
@@ -166,12 +183,15 @@ void parse(Compiler& c, const MusicSource& source) {
         if (n < 1 || n > kSongs) { c.fail("song number out of range"); return; }
         song = &c.songs[n];
         in >> song->tempo;
+        song->slotRecord[kDrumRestSlot] = kSilentSample;
+        song->slotLevel[kDrumRestSlot] = 0;
       } else if (!song && word != "effect" && word != "sequence") {
         c.fail("'" + word + "' outside a song");
         return;
       } else if (word == "slot" || word == "drum") {
         int k = 0, value = 0, level = 0;
         in >> k;
+        if (k < 1 || k > 11) { c.fail("slots are 1 to 11 (12 keeps the drums quiet in rests)"); return; }
         if (word == "slot") {
           std::string name;
           in >> name >> level;
@@ -188,10 +208,11 @@ void parse(Compiler& c, const MusicSource& source) {
         song->patterns[pattern];
         song->patternOrder.push_back(pattern);
         rows.fill(0);
+        drumSlot = 0;
       } else if (word.size() == 3 && word.compare(0, 2, "ch") == 0) {
         const int ch = word[2] - '0';
         if (ch < 0 || ch > 3 || pattern.empty()) { c.fail("bad channel line"); return; }
-        rows[ch] += parseChannel(c, in, song->patterns[pattern][ch]);
+        rows[ch] += parseChannel(c, in, song->patterns[pattern][ch], ch == 3, drumSlot);
       } else if (word == "order") {
         checkRows();
         pattern.clear();
@@ -200,6 +221,9 @@ void parse(Compiler& c, const MusicSource& source) {
           if (!song->patterns.count(name)) { c.fail("unknown pattern " + name); return; }
           song->order.push_back(name);
         }
+      } else if (word == "loop") {
+        in >> song->loop;
+        if (song->loop < 0 || song->loop > 255) { c.fail("loop position out of range"); return; }
       } else if (word == "effect") {
         int n = 0, slot = 0, length = 0;
         std::string name, note;
@@ -268,6 +292,7 @@ std::vector<std::vector<std::int8_t>> drumSamples() {
     previous = r;
     out[2].push_back(static_cast<std::int8_t>(std::clamp(std::lround(100 * v), -127L, 127L)));
   }
+  out.push_back({0});  // silence, for the drum channel's rests
   return out;
 }
 
@@ -336,25 +361,40 @@ void layOutSongs(Compiler& c) {
   for (int n = 1; n <= kSongs; ++n) {
     const auto it = c.songs.find(n);
     const Song& song = it != c.songs.end() ? it->second : silence;
-    if (song.order.empty()) { c.where = "song " + std::to_string(n); c.fail("a song needs an order"); return; }
+    c.where = "song " + std::to_string(n);
+    if (song.order.empty()) { c.fail("a song needs an order"); return; }
+    if (song.loop >= static_cast<int>(song.order.size())) { c.fail("it loops past its order list"); return; }
     for (const auto& [k, record] : song.slotRecord) {
       c.at(kSlotRecord + 16 * (n - 1) + k) = static_cast<std::uint8_t>(record);
       c.at(kSlotLevel + 16 * (n - 1) + k) = static_cast<std::uint8_t>(song.slotLevel.at(k));
     }
     std::map<std::string, int> index;
     for (const auto& name : song.patternOrder) index.emplace(name, static_cast<int>(index.size()));
+    // A song that loops elsewhere than its start ends on its own copy of the last pattern, which
+    // jumps back to the loop position instead of running on to position 0.
+    std::vector<int> positions;
+    for (const auto& name : song.order) positions.push_back(index[name]);
+    std::vector<std::pair<const std::string*, int>> bodies;  // pattern, its end (-1: the next position)
+    for (const auto& name : song.patternOrder) bodies.push_back({&name, -1});
+    if (song.loop != 0) {
+      positions.back() = static_cast<int>(bodies.size());
+      bodies.push_back({&song.order.back(), song.loop});
+    }
+    if (bodies.size() > 255) { c.fail("more than 255 patterns"); return; }
     const int orderOffset = static_cast<int>(data.size());
-    data.push_back(static_cast<std::uint8_t>(song.order.size()));
-    for (const auto& name : song.order) data.push_back(static_cast<std::uint8_t>(index[name]));
+    data.push_back(static_cast<std::uint8_t>(positions.size()));
+    for (int p : positions) data.push_back(static_cast<std::uint8_t>(p));
     const int tableOffset = static_cast<int>(data.size());
-    data.resize(data.size() + 8 * index.size());
-    for (const auto& [name, p] : index) {
-      const auto& channels = song.patterns.at(name);
+    data.resize(data.size() + 8 * bodies.size());
+    for (std::size_t p = 0; p < bodies.size(); ++p) {
+      const auto& channels = song.patterns.at(*bodies[p].first);
       for (int ch = 0; ch < 4; ++ch) {
-        put16(tableOffset + 8 * p + 2 * ch, static_cast<int>(data.size()) - tableOffset);
+        put16(tableOffset + 8 * static_cast<int>(p) + 2 * ch, static_cast<int>(data.size()) - tableOffset);
         if (ch == 0 && it != c.songs.end()) data.insert(data.end(), {0xFD, std::uint8_t(song.tempo)});
         data.insert(data.end(), channels[ch].begin(), channels[ch].end());
-        if (ch == 0) data.push_back(0xFF);  // channel 0 ends the pattern for all four
+        // Channel 0 ends the pattern for all four.
+        if (ch == 0 && bodies[p].second < 0) data.push_back(0xFF);
+        if (ch == 0 && bodies[p].second >= 0) data.insert(data.end(), {0xFE, std::uint8_t(bodies[p].second)});
       }
     }
     put16(4 * (n - 1), orderOffset);

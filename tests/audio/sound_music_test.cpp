@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <array>
 #include <cstdint>
 #include <limits>
+#include <map>
+#include <set>
+#include <sstream>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "app/modes.h"
 #include "app/options.h"
 #include "audio/sound.h"
+#include "audio/driver/sound_driver.h"
 #include "audio/sound_music_compiler.h"
 
 namespace audio {
@@ -85,7 +90,7 @@ TEST(SoundMusic, GoldenRenderOfTheTitleMusic) {
   ASSERT_TRUE(image);
   Sound sound(48000);
   ASSERT_TRUE(sound.loadDriver(*image));
-  sound.queueMusic(1);
+  sound.queueMusic(11);
   std::vector<std::int16_t> samples(2 * 48000 * 3, 0);
   for (int block = 0; block * 965 < 48000 * 3; ++block) {
     if (block == 60) sound.queueEffect(3);
@@ -100,7 +105,7 @@ TEST(SoundMusic, GoldenRenderOfTheTitleMusic) {
   }
   EXPECT_GT(peak, 2000) << "the title music should be clearly audible";
   EXPECT_LT(peak, 32767) << "and not clip";
-  EXPECT_EQ(hash, 9793208649246654031ull);
+  EXPECT_EQ(hash, 4480559603121272181ull);
 }
 
 // Renders `seconds` of music `music` from a fresh engine; effects are queued before the given output
@@ -203,14 +208,121 @@ TEST(SoundEffects, EachEffectIsAudibleAloneAndOverMusic) {
   const auto image = committedImage();
   Sound probe(48000);
   ASSERT_TRUE(probe.loadDriver(image));
+  std::set<std::pair<int, int>> sounds;  // instrument and note: one sound for one kind of event
   for (std::uint32_t n = 1; n <= 22; ++n) {
     if (!probe.definesEffect(n)) continue;
+    EXPECT_TRUE(sounds.insert({image[0x73C5C - 0x739A0 + n], image[0x73C8C - 0x739A0 + n]}).second)
+        << "effect " << n << " sounds like another";
     const Render alone = render(image, 0, 1.0, {{2000, n}}, 0, 1);
     EXPECT_GT(alone.peak(0, 1), 2000) << "effect " << n;
     EXPECT_GT(alone.timeAbove(300), 0.03) << "effect " << n << " lasts";
     const Render over = render(image, 13, 2.0, {{48000, n}}, 0, 1);
     EXPECT_GT(over.peak(1, 2), 2000) << "effect " << n << " over music";
   }
+}
+
+// The source of one song with every channel but `keep` turned to rests of the same lengths.
+std::string isolateChannel(const std::string& text, int keep) {
+  std::istringstream lines(text);
+  std::string line, out;
+  while (std::getline(lines, line)) {
+    if (line.size() > 3 && line.compare(0, 2, "ch") == 0 && line[2] - '0' != keep) {
+      std::istringstream words(line);
+      std::string word, changed;
+      while (words >> word) {
+        const auto slash = word.find('/');
+        if (slash != std::string::npos) word = "r" + word.substr(slash);
+        changed += (changed.empty() ? "" : " ") + word;
+      }
+      line = changed;
+    }
+    out += line + "\n";
+  }
+  return out;
+}
+
+// One channel of a song for `seconds`: its peak, and its onsets, counted as the notes (not rests)
+// the driver reads for it.
+struct Voice {
+  int peak = 0;
+  int notes = 0;
+};
+Voice playVoice(const std::vector<std::uint8_t>& image, int music, int channel, double seconds) {
+  Sound sound(48000);
+  EXPECT_TRUE(sound.loadDriver(image));
+  sound.queueMusic(static_cast<std::uint32_t>(music));
+  std::vector<std::int16_t> block(2 * 965);
+  Voice v;
+  const std::size_t record = 30 * static_cast<std::size_t>(channel);
+  std::array<std::uint8_t, 4> read{};
+  for (int b = 0; b * 965 < seconds * 48000; ++b) {
+    std::fill(block.begin(), block.end(), 0);
+    sound.render(block.data(), 965, 1, 1);
+    for (std::int16_t x : block) v.peak = std::max(v.peak, std::abs(static_cast<int>(x)));
+    const auto& m = sound.driverMemory();
+    const std::array<std::uint8_t, 4> now = {m[record], m[record + 1], m[record + 2], m[record + 3]};
+    if (now != read && (m[record + 14] | m[record + 15]) != 0) ++v.notes;
+    read = now;
+  }
+  return v;
+}
+
+// Each song, voice by voice: every channel that has notes is heard on its own, note after note, in
+// the song's first seconds; together they neither clip nor stray more than 8 dB from the other
+// songs; area songs run at least 45 s before they loop and jingles fall silent after a few seconds.
+TEST(SoundSongs, EveryVoiceIsHeardAndTheSongsMatchTheirPlaces) {
+  const auto sources = musicSources();
+  std::string common;
+  for (const auto& s : sources)
+    if (s.name.starts_with("00_")) common = s.text;
+  std::map<int, double> loudest;
+  for (const auto& source : sources) {
+    int number = 0, tempo = 0;
+    if (std::sscanf(source.text.substr(source.text.find("\nsong ") + 1).c_str(), "song %d %d", &number, &tempo) != 2) continue;
+    for (int ch = 0; ch < 4; ++ch) {
+      const std::string text = isolateChannel(source.text, ch);
+      if (text == isolateChannel(source.text, -1)) continue;  // a channel without notes
+      const auto image = compileMusic({{"common", common}, {source.name, text}});
+      ASSERT_TRUE(image) << source.name;
+      const Voice v = playVoice(*image, number, ch, 5.0);
+      EXPECT_GT(v.peak, 1500) << source.name << " channel " << ch;
+      EXPECT_GE(v.notes, 3) << source.name << " channel " << ch;
+    }
+    // The level and the peak over the song's first 20 seconds, with every voice.
+    const Render whole = render(committedImage(), static_cast<std::uint32_t>(number), 20.0);
+    double loudestSecond = 0;
+    for (int second = 0; second < 20; ++second) {
+      double sum = 0;
+      for (std::size_t i = second * 96000u; i < (second + 1) * 96000u; ++i) sum += double(whole.samples[i]) * whole.samples[i];
+      loudestSecond = std::max(loudestSecond, std::sqrt(sum / 96000));
+    }
+    EXPECT_LT(whole.peak(0, 20), 32000) << source.name << " clips";
+    // The loop, from the sequencer alone: the order position (offset 140) goes back after the last.
+    SoundDriver driver([](std::uint16_t, std::uint8_t) {}, [] {});
+    ASSERT_TRUE(driver.setImage(committedImage()));
+    driver.requestMusic(static_cast<std::uint16_t>(number));
+    const bool jingle = source.text.find("\nloop ") != std::string::npos;
+    int frames = 0, last = 0;
+    for (; frames < 50 * 300; ++frames) {
+      driver.runFrame();
+      const int position = driver.wordAt(140);
+      if (position < last || (jingle && position == last && frames > 0 && position > 0)) break;
+      last = position;
+    }
+    const double seconds = frames / 49.7;
+    if (jingle) {
+      EXPECT_LT(seconds, 12) << source.name << " is short";
+      EXPECT_LT(whole.peak(seconds + 4, 20), 30) << source.name << " falls silent once its notes have faded";
+    } else if (number != 8 && number != 15) {
+      EXPECT_GE(seconds, 45) << source.name << " loops too soon";
+    }
+    EXPECT_LT(seconds, 300) << source.name << " loops";
+    loudest[number] = 20 * std::log10(loudestSecond / 32768);
+  }
+  ASSERT_EQ(loudest.size(), 16u);
+  const auto [low, high] = std::minmax_element(loudest.begin(), loudest.end(),
+                                               [](const auto& a, const auto& b) { return a.second < b.second; });
+  EXPECT_LT(high->second - low->second, 8) << "music " << low->first << " against music " << high->first;
 }
 
 // The default block's effect sounds, and every argument the driver cannot play is refused with
