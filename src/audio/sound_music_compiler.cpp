@@ -269,19 +269,22 @@ std::vector<std::vector<std::int8_t>> drumSamples() {
     noise ^= noise << 13; noise ^= noise >> 17; noise ^= noise << 5;
     return static_cast<double>(noise & 0xFFFF) / 32768.0 - 1.0;
   };
-  // Kick: a sine falling from 150 Hz to 45 Hz.
-  for (int i = 0, n = 2400; i < n; ++i) {
+  // Kick: a sine sweeping down from about 180 Hz to 50 Hz, with a short click of noise on the beater.
+  for (int i = 0, n = 2200; i < n; ++i) {
     const double t = i / rate;
-    const double phase = 2 * M_PI * (45 * t + 105 * (1 - std::exp(-t * 30)) / 30);
-    out[0].push_back(static_cast<std::int8_t>(std::lround(120 * std::exp(-t * 9) * std::sin(phase))));
+    const double phase = 2 * M_PI * (50 * t + 130 * (1 - std::exp(-t * 38)) / 38);
+    const double v = std::exp(-t * 11) * std::sin(phase) + 0.35 * random() * std::exp(-t * 400);
+    out[0].push_back(static_cast<std::int8_t>(std::clamp(std::lround(122 * v), -127L, 127L)));
   }
-  // Snare: a short body tone under filtered noise.
+  // Snare: two drum-head tones that die fast under bright noise from the wires.
   double low = 0;
   for (int i = 0, n = 2600; i < n; ++i) {
     const double t = i / rate;
-    low += 0.6 * (random() - low);
-    const double v = 0.45 * std::sin(2 * M_PI * 190 * t) * std::exp(-t * 30) + 0.8 * low * std::exp(-t * 14);
-    out[1].push_back(static_cast<std::int8_t>(std::clamp(std::lround(110 * v), -127L, 127L)));
+    const double r = random();
+    low += 0.5 * (r - low);
+    const double body = (0.5 * std::sin(2 * M_PI * 185 * t) + 0.3 * std::sin(2 * M_PI * 330 * t)) * std::exp(-t * 38);
+    const double wires = (0.55 * r + 0.45 * low) * std::exp(-t * 16);
+    out[1].push_back(static_cast<std::int8_t>(std::clamp(std::lround(118 * (body + 0.85 * wires)), -127L, 127L)));
   }
   // Hat: bright noise, very short.
   double previous = 0;
