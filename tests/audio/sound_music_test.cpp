@@ -267,6 +267,31 @@ Voice playVoice(const std::vector<std::uint8_t>& image, int music, int channel, 
   return v;
 }
 
+// How many sound frames a song source lasts up to its loop: the rows of channel 0 of each pattern
+// in its order (up to the loop position of a jingle), times its tempo.
+int writtenFrames(const std::string& text) {
+  std::istringstream lines(text);
+  std::string line, pattern;
+  std::map<std::string, int> rows;
+  std::vector<std::string> order;
+  int tempo = 0, loop = 0;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;
+    if (word == "song") words >> tempo >> tempo;
+    else if (word == "pattern") words >> pattern;
+    else if (word == "loop") words >> loop;
+    else if (word == "order") for (std::string name; words >> name;) order.push_back(name);
+    else if (word == "ch0")
+      for (std::string token; words >> token;)
+        if (const auto slash = token.find('/'); slash != std::string::npos) rows[pattern] += std::stoi(token.substr(slash + 1));
+  }
+  int total = 0;
+  for (std::size_t i = 0; i < (loop ? static_cast<std::size_t>(loop) : order.size()); ++i) total += rows[order[i]];
+  return total * tempo;
+}
+
 // Each song, voice by voice: every channel that has notes is heard on its own, note after note, in
 // the song's first seconds; together they neither clip nor stray more than 8 dB from the other
 // songs; area songs run at least 45 s before they loop and jingles fall silent after a few seconds.
@@ -310,6 +335,7 @@ TEST(SoundSongs, EveryVoiceIsHeardAndTheSongsMatchTheirPlaces) {
       last = position;
     }
     const double seconds = frames / 49.7;
+    EXPECT_NEAR(frames, writtenFrames(source.text), tempo + 2) << source.name << " plays as long as it is written";
     if (jingle) {
       EXPECT_LT(seconds, 12) << source.name << " is short";
       EXPECT_LT(whole.peak(seconds + 4, 20), 30) << source.name << " falls silent once its notes have faded";
