@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/asset_store.h"
 #include "app/data.h"
 #include "app/modes.h"
 #include "app/options.h"
+#include "base/asset_store.h"
 #include "audio/sound.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/data.h"
 #include "app/modes.h"
 #include "app/options.h"

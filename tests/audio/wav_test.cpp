@@ -6,7 +6,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "audio/wav.h"
 
 namespace audio {
