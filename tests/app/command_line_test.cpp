@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -123,14 +124,15 @@ const Case kCases[] = {
        EXPECT_EQ(o.area, -2147483647 - 1);
        EXPECT_EQ(o.f12, 9223372036854775807LL);
      }},
-    {"SecondsThatAreNotALengthReadAsZero", {"--seconds", "nan"},
-     [](const Options& o) { EXPECT_EQ(o.seconds, 0.0); }},
-    {"NegativeSecondsReadAsZero", {"--seconds", "-3"}, [](const Options& o) { EXPECT_EQ(o.seconds, 0.0); }},
+    {"SecondsAreKeptAsReadForTheExportToRefuse", {"--seconds", "nan"},
+     [](const Options& o) { EXPECT_TRUE(std::isnan(o.seconds)); }},
+    {"NegativeSecondsAreKept", {"--seconds", "-3"}, [](const Options& o) { EXPECT_EQ(o.seconds, -3.0); }},
     {"EffectsAccumulate", {"--effect", "12", "--effect", "pause@30", "--effect", "resume", "--effect", "pauseX@2",
                            "--effect", "7@0", "--effect"},
      [](const Options& o) {
        using P = std::pair<std::int32_t, std::int32_t>;
        EXPECT_EQ(o.effects, (std::vector<P>{{12, 1}, {-1, 30}, {-2, 1}, {-1, 2}, {7, 0}, {0, 1}}));
+       EXPECT_EQ(o.badEffects, (std::vector<std::string>{"7@0", ""})) << "block 0 never comes; empty is no effect";
      }},
     {"Z80TraceShortOfValues", {"--z80-trace", "only"},
      [](const Options& o) {
