@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# A long headless run of the game under random pads, its memory sampled along the way.
-#   tools/soak.sh [-f FRAMES] [-s SEEDS] [-i SECONDS] [-b BUILD]
-# Each seed plays FRAMES presented frames (one V-blank or more each) with a random pad script: runs of
+# A long run of the game under random input, its memory sampled along the way.
+#   tools/soak.sh [-m bot|play] [-f TICKS] [-s SEEDS] [-i SECONDS] [-b BUILD]
+# -m bot (the default): each seed is a random bot game (--bot SEED --ticks TICKS), the simulation alone; the
+# bot keeps every tick for its recording (2 bytes each), which the growth limit allows for.
+# -m play: each seed plays TICKS presented frames headless, window and all, with a random pad script: runs of
 # random buttons, START and the directions included, from V-blank 1 to the end. The resident size is read
 # from /proc every SECONDS; the figures printed per seed are the first sample after the warm-up (the first
 # minute, or the first sample of a shorter run), the peak and the last. A seed fails when the program
@@ -11,19 +13,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 frames=200000
+mode=bot
 seeds=4
 interval=5
 build=build
-while getopts "f:s:i:b:" opt; do
+while getopts "m:f:s:i:b:" opt; do
   case "$opt" in
+    m) mode=$OPTARG ;;
     f) frames=$OPTARG ;;
     s) seeds=$OPTARG ;;
     i) interval=$OPTARG ;;
     b) build=$OPTARG ;;
-    *) echo "usage: $0 [-f FRAMES] [-s SEEDS] [-i SECONDS] [-b BUILD]" >&2; exit 2 ;;
+    *) echo "usage: $0 [-m bot|play] [-f TICKS] [-s SEEDS] [-i SECONDS] [-b BUILD]" >&2; exit 2 ;;
   esac
 done
 growth_limit=${GROWTH_KB:-8192}
+[ "$mode" != bot ] || growth_limit=$(( growth_limit + frames * 2 / 1024 ))
 exe="$build/grovanta"
 [ -x "$exe" ] || { echo "no $exe: build it first (./dev.sh build)" >&2; exit 2; }
 
@@ -53,12 +58,17 @@ rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || true; }
 failures=0
 total_frames=0
 started=$(date +%s)
-printf '%-6s %10s %8s %10s %10s %10s %8s\n' seed frames seconds warm_kb peak_kb last_kb result
+printf '%-6s %10s %8s %10s %10s %10s %8s\n' seed ticks seconds warm_kb peak_kb last_kb result
 for seed in $(seq 1 "$seeds"); do
-  pad_script "$seed" "$frames" >"$work/pads.txt"
   t0=$(date +%s)
-  "$exe" --data . --user "$work/user$seed" --windowed --no-intro --quit-after-frames "$frames" \
-    --pads "$(cat "$work/pads.txt")" >/dev/null 2>"$work/err$seed.txt" &
+  if [ "$mode" = bot ]; then
+    "$exe" --data . --bot "$seed" --ticks "$frames" --out "$work/bot$seed.txt" >"$work/out$seed.txt" \
+      2>"$work/err$seed.txt" &
+  else
+    pad_script "$seed" "$frames" >"$work/pads.txt"
+    "$exe" --data . --user "$work/user$seed" --windowed --no-intro --quit-after-frames "$frames" \
+      --pads "$(cat "$work/pads.txt")" >/dev/null 2>"$work/err$seed.txt" &
+  fi
   pid=$!
   first="" warm="" peak=0 last=0
   while kill -0 "$pid" 2>/dev/null; do
@@ -88,8 +98,15 @@ for seed in $(seq 1 "$seeds"); do
   total_frames=$((total_frames + frames))
   printf '%-6s %10s %8s %10s %10s %10s %8s\n' "$seed" "$frames" "$seconds" "$warm" "$peak" "$last" "$result"
   [ "$result" = ok ] || tail -5 "$work/err$seed.txt" | sed 's/^/   /'
+  cat "$work/out$seed.txt" 2>/dev/null | tail -2 | sed 's/^/   /' || true
   grep -h 'presented' "$work/err$seed.txt" | tail -1 | sed 's/^/   /' || true
 done
-ticks=$(cat "$work"/err*.txt | sed -n 's/.*presented [0-9]* frames, \([0-9]*\) game ticks.*/\1/p' | awk '{s += $1} END {print s + 0}')
-echo "frames: $total_frames  game ticks: $ticks  seeds: $seeds: $seeds  stops: $(cat "$work"/err*.txt | grep -c 'the game stopped' || true)  failures: $failures  wall: $(( $(date +%s) - started )) s"
+if [ "$mode" = bot ]; then
+  ticks=$(cat "$work"/bot*.txt 2>/dev/null | sed -n 's/^end \([0-9]*\) .*/\1/p' | awk '{s += $1} END {print s + 0}')
+  stops=$(cat "$work"/out*.txt | grep -c '^PARTIAL' || true)
+else
+  ticks=$(cat "$work"/err*.txt | sed -n 's/.*presented [0-9]* frames, \([0-9]*\) game ticks.*/\1/p' | awk '{s += $1} END {print s + 0}')
+  stops=$(cat "$work"/err*.txt | grep -c 'the game stopped' || true)
+fi
+echo "asked: $total_frames  game ticks: $ticks  seeds: $seeds  stops: $stops  failures: $failures  wall: $(( $(date +%s) - started )) s"
 [ "$failures" -eq 0 ]

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/display.h"
+#include "app/pilot/route_cache.h"
+#include "app/recording/recording.h"
 #include "app/play_export.h"
 #include "app/settings.h"
 #include "audio/wav.h"
@@ -68,6 +70,8 @@ TEST(FullDisk, EveryWriterReportsItAndKeepsTheEarlierFile) {
       {"settings.json", [](const fs::path& p) { return app::saveSettings(p, app::Settings{}); }},
       {"sound.wav", [&](const fs::path& p) { return audio::writeWav(p, samples, 48000); }},
       {"picture.png", [&](const fs::path& p) { return app::writeRgbaPng(p, picture); }},
+      {"game.txt", [](const fs::path& p) { return app::writeRecording(p, 0, 2, 0, {{'S', 8}}, {"quit"}); }},
+      {"route.txt.cache", [](const fs::path& p) { return app::pilot::RouteCache().save(p, false); }},
   };
   for (const Writer& w : writers) {
     TempFolder folder;
