@@ -25,6 +25,10 @@ done
 shift $((OPTIND - 1))
 
 build=${GROVANTA_FUZZ_BUILD_DIR:-build-fuzz}
+if ! command -v "${CXX:-clang++}" >/dev/null; then
+  echo "the fuzz targets need clang and its runtime: apt-get install clang libclang-rt-dev" >&2
+  exit 2
+fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DGROVANTA_FUZZ=ON >/dev/null
