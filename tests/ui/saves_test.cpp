@@ -116,12 +116,12 @@ TEST(Saves, FieldsTheFileDoesNotNameKeepTheirDefaultsAndHexMayBeInCapitals) {
   TempFolder folder;
   const fs::path only = folder.put(
       "only.json",
-      R"({"format":"brumo-save","state":{"area":12,"unknown":5,"inventory":"FFFF001A0001000200fF"},"version":1})");
+      R"({"format":"brumo-save","state":{"area":12,"unknown":5,"inventory":"FFFF001A00010002FfFF"},"version":1})");
   const std::optional<ui::LoadedSave> loaded = ui::readSave(only);
   ASSERT_TRUE(loaded.has_value());
   sim::GameState expected;
   expected.area = 12;
-  expected.inventory = {0xFF, 0xFF, 0x00, 0x1A, 0x00, 0x01, 0x00, 0x02, 0x00, 0xFF};
+  expected.inventory = {0xFF, 0xFF, 0x00, 0x1A, 0x00, 0x01, 0x00, 0x02, 0xFF, 0xFF};
   EXPECT_EQ(loaded->state, expected);
   EXPECT_EQ(loaded->saved_at, 0);
 }
