@@ -23,6 +23,7 @@
 namespace audio { class Sound; class AudioOutput; }
 namespace sim { class Simulation; }
 namespace render { class TextImages; }
+namespace ui { class MenuArt; class PauseFlow; struct GameHooks; struct Place; struct Picture; }
 
 namespace app {
 
@@ -51,6 +52,7 @@ class PlayLoop {
   const RgbaPicture& lastPresented() const { return presentedPicture_; }
   render::TextImages& texts() { return *texts_; }
   void setCrt(bool on) { display_.crt = on; }
+  ui::PauseFlow& menu() { return *menu_; }
 
  private:
   void handleEvent(const SDL_Event& event);
@@ -63,7 +65,13 @@ class PlayLoop {
   void gameStopped();
   void applySettings();
   void storeFullscreen(bool on);
-  bool menuOpen() const { return false; }  // the pause menu is not built yet
+  bool menuOpen() const;
+  ui::GameHooks makeHooks();
+  bool loadGame(const sim::GameState& state);
+  void quitToTitle();
+  bool teleportTo(const ui::Place& place);
+  void applyMenuSettings(const Settings& settings);
+  void menuEvent(const SDL_Event& event);
   RgbaPicture convert(const render::Frame& frame) const;
   RgbaPicture pictureToShow() const;
 
@@ -108,6 +116,8 @@ class PlayLoop {
   Display display_;
   std::unique_ptr<Input> input_;
   std::unique_ptr<VideoExport> video_;
+  std::unique_ptr<ui::MenuArt> menuArt_;
+  std::unique_ptr<ui::PauseFlow> menu_;
 
   RgbaPicture presentedPicture_;
   bool hasPresented_ = false;
