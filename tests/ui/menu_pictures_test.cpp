@@ -1,0 +1,75 @@
+// The menu drawn with the shipped art. Each page is also written to build/menu_pages/ to be looked at.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/temp_folder.h"
+#include "ui/menu_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kUp = 1, kDown = 2, kRight = 4, kConfirm = 5;
+
+std::uint32_t dimmed(std::uint32_t p) {
+  return 0xFF000000u | (((p >> 16 & 0xFF) * 150) >> 8) << 16 | (((p >> 8 & 0xFF) * 150) >> 8) << 8 |
+         (((p & 0xFF) * 150) >> 8);
+}
+
+TEST(MenuPictures, TheArtOfTheDataSetIsReady) {
+  const ui::MenuArt& art = menu_test::shippedArt().art;
+  ASSERT_TRUE(art.ready);
+  EXPECT_NE(art.firstColour, art.secondColour);
+  for (const ui::BarPiece& piece : art.bar) EXPECT_GT(piece.width, 0);
+}
+
+TEST(MenuPictures, EveryPageDrawsOverTheDimmedFrozenPicture) {
+  testing_support::TempFolder folder;
+  menu_test::GameSide game;
+  ASSERT_TRUE(ui::writeSlot(folder.path(), 0, game.state, menu_test::gamePicture(), 1741370700));
+  ASSERT_TRUE(ui::writeSlot(folder.path(), 3, game.state, menu_test::gamePicture(), 1741380700));
+  folder.put("saves/slot_6.json", "damaged");
+  std::vector<ui::Place> places = ui::loadPlaces(GROVANTA_SOURCE_DIR);
+  ui::PauseFlow flow(menu_test::shippedArt().art, folder.path(), places, game.hooks());
+  const fs::path out = fs::path(GROVANTA_BINARY_DIR) / "menu_pages";
+  fs::create_directories(out);
+
+  struct Shot {
+    const char* name;
+    int language;
+    std::vector<int> commands;
+  };
+  const Shot shots[] = {
+      {"main", 0, {}},
+      {"save", 0, {kDown, kConfirm}},
+      {"load", 0, {kDown, kDown, kConfirm}},
+      {"settings", 0, {kDown, kDown, kDown, kConfirm, kDown, kDown, kRight}},
+      {"cheats", 0, {kDown, kDown, kDown, kDown, kConfirm, kConfirm}},
+      {"teleport", 1, {kDown, kDown, kDown, kDown, kConfirm, kUp, kConfirm}},
+      {"keys", 2, {kDown, kDown, kDown, kConfirm, kDown, kDown, kDown, kDown, kConfirm, kUp, kUp}},
+      {"buttons", 3, {kDown, kDown, kDown, kConfirm, kUp, kConfirm}},
+      {"confirm", 4, {kUp, kConfirm, kRight}},
+      {"message", 0, {kUp, kUp, kConfirm}},
+  };
+  for (const Shot& shot : shots) {
+    game.language = shot.language;
+    flow.action(ui::kActionOpen, menu_test::gamePicture());
+    for (int c : shot.commands) flow.command(c);
+    ASSERT_EQ(flow.stateName(), shot.name);
+    ui::Picture picture{320, 224, std::vector<std::uint32_t>(320 * 224, 0xFFFFFFFFu)};
+    flow.compose(picture);
+    // The frozen picture, dimmed, in the corner; the panel over the middle.
+    EXPECT_EQ(picture.pixels[0], dimmed(menu_test::gamePicture().pixels[0])) << shot.name;
+    const std::size_t middle = 112 * 320 + 160;
+    EXPECT_NE(picture.pixels[middle], dimmed(menu_test::gamePicture().pixels[middle])) << shot.name;
+    EXPECT_TRUE(ui::writePng(out / (std::string(shot.name) + ".png"), picture));
+    flow.command(7);
+  }
+  flow.notice("QUICK SAVED", 10);
+  ui::Picture running = menu_test::gamePicture();
+  flow.compose(running);
+  EXPECT_TRUE(ui::writePng(out / "notice.png", running));
+}
+
+}  // namespace
