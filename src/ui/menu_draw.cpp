@@ -10,7 +10,8 @@ namespace {
 constexpr int kCell = 8;
 constexpr int kRowHeight = 16;
 constexpr int kMaxVisibleRows = 9;
-constexpr int kBorder = 16;        // the panel's frame, inside which the page is laid out
+constexpr int kSide = 8;           // the panel's frame at the sides
+constexpr int kTop = 16;           // and at the top and bottom
 constexpr int kDialogHeight = 48;  // content height of the confirm and message pages
 constexpr int kPageWidths[] = {30, 38, 38, 36, 34, 32, 38, 38, 34, 34};
 constexpr int kPageTitles[] = {kTextPaused, kTextSaveGame, kTextLoadGame,        kTextSettings,
@@ -23,11 +24,11 @@ constexpr std::uint8_t kPlus[8] = {0x00, 0x18, 0x18, 0x7E, 0x18, 0x18, 0x00, 0x0
 
 struct Panel {
   int x, y, w, h;  // w, h in cells
-  int innerLeft() const { return x + kBorder; }
-  int innerRight() const { return x + w * kCell - kBorder; }
-  int innerWidth() const { return w * kCell - 2 * kBorder; }
-  int innerTop() const { return y + kBorder; }
-  int innerHeight() const { return h * kCell - 2 * kBorder; }
+  int innerLeft() const { return x + kSide; }
+  int innerRight() const { return x + w * kCell - kSide; }
+  int innerWidth() const { return w * kCell - 2 * kSide; }
+  int innerTop() const { return y + kTop; }
+  int innerHeight() const { return h * kCell - 2 * kTop; }
   int contentTop() const { return innerTop() + 24; }
 };
 
@@ -86,7 +87,7 @@ void PauseFlow::drawListPage(Picture& picture, const PageRecord& page) const {
 
   const std::string title = text(kPageTitles[page.kind]);
   art_.drawScreens(picture, panel.x + (panel.w * kCell - MenuArt::screensWidth(title)) / 2, panel.y + 12, title, false);
-  MenuArt::fillRect(picture, panel.x + 8 + kBorder, panel.y + 30, panel.innerWidth() - 16, 1, art_.secondColour);
+  MenuArt::fillRect(picture, panel.x + 8 + kSide, panel.y + 30, panel.innerWidth() - 16, 1, art_.secondColour);
 
   std::string footer;
   switch (page.kind) {
@@ -194,7 +195,7 @@ void PauseFlow::drawDialog(Picture& picture, const PageRecord& page) const {
   const std::array<std::string, 3> texts = dialogTexts();
   art_.drawScreens(picture, panel.x + (panel.w * kCell - MenuArt::screensWidth(texts[0])) / 2, panel.y + 12, texts[0],
                    false);
-  MenuArt::fillRect(picture, panel.x + 8 + kBorder, panel.y + 30, panel.innerWidth() - 16, 1, art_.secondColour);
+  MenuArt::fillRect(picture, panel.x + 8 + kSide, panel.y + 30, panel.innerWidth() - 16, 1, art_.secondColour);
   const int top = panel.contentTop();
   for (int line = 1; line <= 2; ++line)
     if (!texts[static_cast<std::size_t>(line)].empty())
