@@ -311,6 +311,8 @@ void PauseFlow::action(int kind, const Picture& picture) {
 void PauseFlow::gameStopped(const std::string& message, bool restored, const Picture& picture) {
   if (!folder_.empty()) {
     const fs::path log = folder_ / "errors.log";
+    std::error_code ec;
+    fs::create_directories(folder_, ec);
     std::ofstream out(log, std::ios::app);
     if (out) {
       char when[32] = "";
