@@ -36,6 +36,8 @@ auto call(const F& hook, A&&... args) {
 }
 
 // A file name in the folder that is not taken yet: the stem, then "_2", "_3", ... before the extension.
+// Departure: two screenshots in the same second both stay. Named by the second alone, the second picture
+// would silently replace the first while both notices said it was saved.
 fs::path freeName(const fs::path& folder, const std::string& stem, const std::string& extension) {
   std::error_code ec;
   fs::path path = folder / (stem + extension);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -389,6 +390,26 @@ TEST(PauseFlow, ANoticeLastsItsFrames) {
   picture = menu_test::gamePicture();
   menu.flow.compose(picture);
   EXPECT_EQ(picture.pixels, menu_test::gamePicture().pixels);
+}
+
+TEST(PauseFlow, ScreenshotsInTheSameSecondAreAllKept) {
+  Menu menu;
+  menu.flow.action(ui::kActionScreenshot, menu_test::gamePicture());
+  EXPECT_EQ(menu.flow.noticeText(), "SCREENSHOT SAVED");
+  menu.flow.action(ui::kActionScreenshot, menu_test::gamePicture());
+  const fs::path shots = menu.folder.path() / "screenshots";
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(shots)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[1], names[0].substr(0, names[0].size() - 4) + "_2.png");
+  const std::optional<ui::Picture> back = ui::readPng(shots / names[0]);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->pixels, menu_test::gamePicture().pixels);
+
+  Menu without(false);
+  without.flow.action(ui::kActionScreenshot, menu_test::gamePicture());
+  EXPECT_EQ(without.flow.noticeText(), "SCREENSHOT FAILED");
 }
 
 TEST(PauseFlow, AStoppedGameShowsItsPageAndWritesErrorsLog) {
