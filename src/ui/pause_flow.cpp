@@ -383,7 +383,8 @@ void PauseFlow::process() {
     events_.erase(events_.begin());
     switch (event.kind) {
       case kEventSave: {
-        // "Game Saved" only once the file is safely in place; any failure says so.
+        // Departure: "Game Saved" only once the synced file has replaced the old one. Any failure (no folder,
+        // not a moment to save, a write or a rename that failed) says so, and the previous save stays.
         if (saveToSlot(event.value)) {
           const std::string where =
               event.value == 0 ? text(kTextQuickSave) : text(kTextSlot) + " " + std::to_string(event.value);

@@ -6,6 +6,7 @@
 
 #include "app/temp_folder.h"
 #include "ui/menu_fixture.h"
+#include "ui/menu_text.h"
 
 namespace {
 
@@ -70,6 +71,64 @@ TEST(MenuPictures, EveryPageDrawsOverTheDimmedFrozenPicture) {
   ui::Picture running = menu_test::gamePicture();
   flow.compose(running);
   EXPECT_TRUE(ui::writePng(out / "notice.png", running));
+}
+
+}  // namespace
+
+namespace {
+
+// Every text of the menu fits its panel in every language: labels and values side by side within the
+// inner width (the panel less 8 pixels each side, the values 8 pixels from the right edge), dialog lines
+// and titles within the confirm and message panels (34 cells).
+TEST(MenuPictures, EveryTextFitsItsPanelInEveryLanguage) {
+  constexpr int kWidths[] = {30, 38, 38, 36, 34, 32, 38, 38, 34, 34};
+  auto inner = [&](int page) { return kWidths[page] * 8 - 16; };
+  for (int language = 0; language < 5; ++language) {
+    menu_test::GameSide game;
+    game.language = language;
+    ui::PauseFlow flow(menu_test::shippedArt().art, {}, ui::loadPlaces(GROVANTA_SOURCE_DIR), game.hooks());
+    flow.action(ui::kActionOpen, menu_test::gamePicture());
+    for (int page = 0; page <= 7; ++page) {
+      for (const ui::PageRow& row : flow.rows(page)) {
+        int left = 8 + (row.valueKind == ui::PageRow::Value::kSlot ? 24 : 0);
+        int value = 0;
+        switch (row.valueKind) {
+          case ui::PageRow::Value::kScreens:
+            value = ui::MenuArt::screensWidth(row.value);
+            break;
+          case ui::PageRow::Value::kVolume:
+            value = 96;
+            break;
+          case ui::PageRow::Value::kCredits:
+          case ui::PageRow::Value::kSlot:
+            value = ui::MenuArt::creditsWidth(row.value);
+            break;
+          default:
+            break;
+        }
+        const int gap = value > 0 ? 8 : 0;
+        EXPECT_LE(left + ui::MenuArt::screensWidth(row.label) + gap + value + 8, inner(page))
+            << "language " << language << ", page " << page << ": " << row.label << " / " << row.value;
+      }
+    }
+    for (int id = 0; id < ui::kMenuTextCount; ++id) {
+      // Titles and buttons use the screens' font, lines and footers the credits' font; both fit 34 cells.
+      EXPECT_LE(ui::MenuArt::creditsWidth(ui::menuText(id, language)), inner(8) + 32)
+          << "language " << language << ", text " << id;
+    }
+    for (int id :
+         {ui::kTextSaveReplaced,     ui::kTextUnsavedLost,         ui::kTextProgramCloses, ui::kTextButtonUsedByMenu,
+          ui::kTextChooseAnotherKey, ui::kTextChooseAnotherButton, ui::kTextCouldNotWrite, ui::kTextTryAnotherSlot,
+          ui::kTextNoSaveHere,       ui::kTextCouldNotRead,        ui::kTextOtherVersion,  ui::kTextAreaNotInWorld,
+          ui::kTextWentBack,         ui::kTextBackToTitle,         ui::kTextDetailsInLog,  ui::kTextDemoInEnglish,
+          ui::kTextAboutLives,       ui::kTextAboutEnergy,         ui::kTextAboutTimers,   ui::kTextAboutTeleport,
+          ui::kTextFooterChoose})
+      EXPECT_LE(ui::MenuArt::creditsWidth(ui::menuText(id, language)), inner(8))
+          << "language " << language << ", text " << id << ": " << ui::menuText(id, language);
+    for (int id = ui::kTextGameSaved; id <= ui::kTextLeaveTheDemo; ++id)
+      EXPECT_LE(ui::MenuArt::screensWidth(ui::menuText(id, language)), inner(8))
+          << "language " << language << ", title " << id << ": " << ui::menuText(id, language);
+  }
 }
 
 }  // namespace
