@@ -25,6 +25,26 @@ TEST(MenuPictures, TheArtOfTheDataSetIsReady) {
   for (const ui::BarPiece& piece : art.bar) EXPECT_GT(piece.width, 0);
 }
 
+TEST(MenuPictures, ArtWithAPartMissingIsNotReadyAndSaysWhich) {
+  const menu_test::ShippedArt& shipped = menu_test::shippedArt();
+  struct Case {
+    std::uint32_t picture;
+    const char* line;
+  };
+  for (const Case c : {Case{ui::kParchmentBlock, "the parchment 071804, the credits' font 0671C4"},
+                       Case{ui::kCreditsFontBlock, "the parchment 071804, the credits' font 0671C4"},
+                       Case{0x079C00, "the code menu's box (0680EC frames 17h - 19h) did not load"}}) {
+    render::RenderAssets assets(GROVANTA_SOURCE_DIR, shipped.world, &shipped.rom);
+    ASSERT_TRUE(assets.loadCommonGraphics());
+    assets.pictures.erase(c.picture);
+    testing::internal::CaptureStderr();
+    const ui::MenuArt art = ui::MenuArt::build(assets, shipped.rom);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(art.ready) << c.line;
+    EXPECT_NE(log.find(c.line), std::string::npos) << log;
+  }
+}
+
 TEST(MenuPictures, EveryPageDrawsOverTheDimmedFrozenPicture) {
   testing_support::TempFolder folder;
   menu_test::GameSide game;
