@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"

@@ -16,7 +16,7 @@
 #include "app/play_export.h"
 #include "app/play_timing.h"
 #include "app/scripted_input.h"
-#include "app/settings.h"
+#include "ui/settings.h"
 #include "render/video_chip.h"
 #include "sim/game_state.h"
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <optional>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "render/render_assets.h"
 #include "render/sprite_banks.h"
 #include "render/text_draw.h"

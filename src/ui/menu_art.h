@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 #include "ui/saves.h"
 
 namespace render {

@@ -1,5 +1,5 @@
 // The ten pages: their rows and values, and what left, right and confirm do on each.
-#include "app/bindings.h"
+#include "ui/bindings.h"
 #include "ui/menu_text.h"
 #include "ui/pause_flow.h"
 

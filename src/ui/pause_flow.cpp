@@ -7,9 +7,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "app/asset_store.h"
-#include "app/bindings.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "ui/bindings.h"
+#include "base/log.h"
 #include "ui/menu_text.h"
 
 namespace ui {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "ui/settings.h"
 #include "sim/game_state.h"
 #include "ui/menu_art.h"
 #include "ui/saves.h"

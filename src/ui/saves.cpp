@@ -11,8 +11,8 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace ui {
 namespace fs = std::filesystem;
