@@ -15,6 +15,9 @@
 #include "app/play.h"
 #include "app/play_export.h"
 #include "app/play_timing.h"
+#include "app/recording/demo_player.h"
+#include "app/recording/playback.h"
+#include "app/recording/recording.h"
 #include "app/scripted_input.h"
 #include "ui/settings.h"
 #include "render/video_chip.h"
@@ -54,6 +57,21 @@ class PlayLoop {
   void setCrt(bool on) { display_.crt = on; }
   ui::PauseFlow& menu() { return *menu_; }
 
+  // The demo, as the pause menu's "Watch Demo" page and its hooks drive it. startDemo is false (logged) when
+  // there is no demo or its game cannot start; the running game is then left as it was.
+  bool startDemo();
+  void takeOverDemo();
+  void leaveDemo();
+  void setDemoSpeed(int speed);
+  const DemoPlayer& demo() const { return demo_; }
+  DemoPlayer& mutableDemo() { return demo_; }
+  // Ends the running recording with a reason (a save loaded, a teleport, quit to the title, a cheat).
+  void endRecording(const std::string& reason) { recorder_.end(reason); }
+  const InputRecorder& recorder() const { return recorder_; }
+  const Playback* playback() const { return playback_ ? &*playback_ : nullptr; }
+  // The last notice shown over the game (the pause menu draws it).
+  const std::string& noticeText() const { return noticeText_; }
+
  private:
   // The set-up's steps; those that can fail return 0 or the code play() returns.
   int readScripts();
@@ -80,6 +98,11 @@ class PlayLoop {
   void recompose();
   void gameStopped();
   void applySettings();
+  void applyVolumes();
+  void demoControls();
+  void notice(const std::string& text, int frames);
+  // An interface text in the game's language, or in English for the demo's own controls.
+  std::string interfaceText(int id, bool english = false) const;
   void storeFullscreen(bool on);
   bool menuOpen() const;
   ui::GameHooks makeHooks();
@@ -137,6 +160,12 @@ class PlayLoop {
 
   RgbaPicture presentedPicture_;
   bool hasPresented_ = false;
+
+  InputRecorder recorder_;
+  std::optional<Playback> playback_;
+  DemoPlayer demo_;
+  std::string noticeText_;
+  int noticeFrames_ = 0;
 };
 
 }  // namespace app

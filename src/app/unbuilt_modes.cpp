@@ -17,8 +17,4 @@ int runReplay(Data&, const Options&) { return unavailable("--replay"); }
 
 int runDemoCheck(Data&, const Options&) { return unavailable("--check-demo"); }
 
-int runAutopilot(Data&, const Options&) { return unavailable("--autopilot"); }
-
-int runBot(Data&, const Options&) { return unavailable("--bot"); }
-
 }  // namespace app

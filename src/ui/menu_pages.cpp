@@ -6,11 +6,6 @@
 namespace ui {
 namespace {
 
-// Shown by "Watch Demo" while this build has no demo to play.
-constexpr std::string_view kNoDemo[] = {"THE DEMO IS NOT IN THIS BUILD.", "LA DEMO N'EST PAS DANS CETTE VERSION.",
-                                        "DIE DEMO FEHLT IN DIESER VERSION.", "LA DEMO NO ESTA EN ESTA VERSION.",
-                                        "LA DEMO NON C'E IN QUESTA VERSIONE."};
-
 constexpr int kMainRows[] = {kTextResume, kTextSave, kTextLoad, kTextSettings, kTextCheats, kTextWatchDemo, kTextQuit};
 constexpr int kCheatRows[] = {kTextInfiniteLives, kTextInfiniteEnergy, kTextFreezeTimers};
 constexpr int kKeysPauseRow = 11, kKeysRestoreRow = 12;
@@ -186,7 +181,7 @@ void PauseFlow::confirmMain(int row) {
       break;
     case 5:
       if (!hooks_.startDemo)
-        pushMessage(text(kTextWatchDemo), std::string(kNoDemo[tableLanguage(language_)]), "");
+        demoDidNotStart();
       else if (inGame_)
         pushConfirm(kConfirmWatchDemo);
       else

@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "base/asset_store.h"
-#include "ui/bindings.h"
 #include "base/log.h"
+#include "ui/bindings.h"
 #include "ui/menu_text.h"
 
 namespace ui {
@@ -18,6 +18,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::int32_t kEscapeScancode = 41;
+
+// Shown by "Watch Demo" when the demo cannot start (no demo in the data set, or its game did not begin).
+constexpr std::string_view kNoDemo[] = {"THE DEMO COULD NOT START.", "LA DEMO N'A PAS PU DEMARRER.",
+                                        "DIE DEMO KONNTE NICHT STARTEN.", "LA DEMO NO PUDO EMPEZAR.",
+                                        "LA DEMO NON E PARTITA."};
 constexpr int kMaxVisibleRows = 9;
 
 // The page names of stateName(), by kind.
@@ -368,6 +373,10 @@ void PauseFlow::loadSlot(int slot) {
   pushMessage(text(kTextLoadFailed), text(line), text(kTextTryAnotherSlot));
 }
 
+void PauseFlow::demoDidNotStart() {
+  pushMessage(text(kTextWatchDemo), std::string(kNoDemo[tableLanguage(language_)]), "");
+}
+
 void PauseFlow::writeSettings() {
   if (!folder_.empty()) {
     const fs::path path = folder_ / "settings.json";
@@ -419,6 +428,7 @@ void PauseFlow::process() {
       case kEventWatchDemo:
         close();
         call(hooks_.startDemo);
+        if (!call(hooks_.demoRunning)) demoDidNotStart();
         break;
       case kEventLeaveDemo:
         close();

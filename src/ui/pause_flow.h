@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/settings.h"
 #include "sim/game_state.h"
 #include "ui/menu_art.h"
 #include "ui/saves.h"
+#include "ui/settings.h"
 
 namespace ui {
 
@@ -165,6 +165,7 @@ class PauseFlow {
   bool saveToSlot(int slot);
   void loadSlot(int slot);
   void writeSettings();
+  void demoDidNotStart();
   void readSlots();
   int newestReadableSlot() const;
   std::string confirmTitle() const;

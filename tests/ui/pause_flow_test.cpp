@@ -364,18 +364,35 @@ TEST(PauseFlow, TeleportClosesTheMenuAndReportsAFailure) {
   EXPECT_EQ(menu.flow.noticeText(), "TELEPORT FAILED");
 }
 
-TEST(PauseFlow, WatchDemoSaysSoWhileThisBuildHasNoDemo) {
+TEST(PauseFlow, WatchDemoStartsTheDemoOrSaysItCouldNot) {
   Menu without;
   without.open();
   without.press({kUp, kUp, kConfirm});
   EXPECT_EQ(without.flow.stateName(), "message");
-  EXPECT_EQ(without.flow.message()[1], "THE DEMO IS NOT IN THIS BUILD.");
-  Menu with(true, true);
-  with.game.inGame = false;
-  with.open();
-  with.press({kUp, kUp, kConfirm});
-  EXPECT_FALSE(with.flow.isOpen());
-  EXPECT_EQ(with.game.demosStarted, 1);
+  EXPECT_EQ(without.flow.message()[1], "THE DEMO COULD NOT START.");
+
+  // From the title at once; in game after a confirmation that warns of the English demo.
+  Menu title(true, true);
+  title.game.inGame = false;
+  title.open();
+  title.press({kUp, kUp, kConfirm});
+  EXPECT_EQ(title.game.demosStarted, 1);
+  EXPECT_EQ(title.flow.stateName(), "message");  // the hook started nothing: the demo is not running
+  Menu game(true, true);
+  game.game.language = 1;
+  game.open();
+  game.press({kUp, kUp, kConfirm});
+  ASSERT_EQ(game.flow.stateName(), "confirm");
+  EXPECT_EQ(game.flow.dialogTexts()[2], "LA DÉMO EST EN ANGLAIS.");
+  game.game.demo = true;
+  game.press({kRight, kConfirm});
+  EXPECT_EQ(game.game.demosStarted, 1);
+  EXPECT_FALSE(game.flow.isOpen());
+
+  // While the demo plays, the menu key asks to leave it.
+  game.flow.action(ui::kActionOpen, menu_test::gamePicture());
+  ASSERT_EQ(game.flow.stateName(), "confirm");
+  EXPECT_EQ(game.flow.dialogTexts()[0], "Quitter la Démo ?");
 }
 
 TEST(PauseFlow, ANoticeLastsItsFrames) {
