@@ -12,7 +12,6 @@ constexpr std::size_t kDoorSlots = 32;            // door_locks holds one bit pe
 constexpr std::uint32_t kDoorOpening = 0x0099A2;  // the opening sequence: frames 0 to 4
 constexpr std::int64_t kOpenFrame = 4;
 constexpr std::uint32_t kStanding = 0x00180C;
-constexpr std::int32_t kDoorFadeVBlanks = 20;  // as long as a screen's fade
 
 bool locked(std::int64_t locks, std::size_t door) {
     return door >= kDoorSlots || ((static_cast<std::uint64_t>(locks) >> (31 - door)) & 1) != 0;
@@ -68,10 +67,6 @@ bool Simulation::doorPassage() {
     loadArea(s.area);
     updateCamera();
     enterArea();
-    // Departure: the console's passage reports no fade, so the picture cut
-    // straight from one area to the next; we fade through black as the end of
-    // a screen does, so that walking through a door reads as a passage.
-    fadeVBlanks_ += kDoorFadeVBlanks;
     return true;
 }
 
