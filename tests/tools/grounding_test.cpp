@@ -92,9 +92,11 @@ TEST(Grounding, EveryDoorAndTreeOfTheMapsStandsOnSolidGround) {
         for (int cx = column * 4 + 1; cx <= column * 4 + 2; ++cx) {
           int cy = row * 4 + 3;
           while (cy >= row * 4 && ground.cellSolid(cx, cy)) --cy;  // the thing's lowest drawn cell
-          EXPECT_TRUE(ground.cellSolid(cx, cy + 1))
-              << area.file.filename().string() << ": the " << ground.blockAt(row, column) << " at x " << column * 32
-              << ".." << column * 32 + 31 << " ends at y " << (cy + 1) * 8 << " over no ground";
+          if (ground.cellSolid(cx, cy + 1)) continue;
+          ADD_FAILURE() << area.file.filename().string() << ": the " << ground.blockAt(row, column) << " at x "
+                        << column * 32 << ".." << column * 32 + 31 << " ends at y " << (cy + 1) * 8
+                        << " over no ground";
+          break;  // one line per block
         }
       }
     }
