@@ -14,7 +14,8 @@
 #include "app/pilot/route_cache.h"
 #include "app/recording/recording.h"
 #include "app/play_export.h"
-#include "app/settings.h"
+#include "ui/saves.h"
+#include "ui/settings.h"
 #include "audio/wav.h"
 #include "temp_folder.h"
 
@@ -70,6 +71,7 @@ TEST(FullDisk, EveryWriterReportsItAndKeepsTheEarlierFile) {
       {"settings.json", [](const fs::path& p) { return app::saveSettings(p, app::Settings{}); }},
       {"sound.wav", [&](const fs::path& p) { return audio::writeWav(p, samples, 48000); }},
       {"picture.png", [&](const fs::path& p) { return app::writeRgbaPng(p, picture); }},
+      {"slot_1.json", [](const fs::path& p) { return ui::writeSave(p, sim::GameState{}, 0); }},
       {"game.txt", [](const fs::path& p) { return app::writeRecording(p, 0, 2, 0, {{'S', 8}}, {"quit"}); }},
       {"route.txt.cache", [](const fs::path& p) { return app::pilot::RouteCache().save(p, false); }},
   };

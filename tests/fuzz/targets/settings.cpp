@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "ui/settings.h"
 #include "fuzz/fuzz_target.h"
 
 GROVANTA_FUZZ_TARGET(settings_json) {
