@@ -2,7 +2,7 @@
 // palette variants, the lamp of area 6 and the handler's area check.
 #include <gtest/gtest.h>
 
-#include "sim/area_fixture.h"
+#include "sim/areas/area_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "sim/rom_view.h"
-#include "sim/subgames.h"
+#include "sim/subgames/subgames.h"
 #include "sim/simulation.h"
 
 namespace sim {

@@ -2,8 +2,8 @@
 // and the status panel with its energy bar.
 #include <vector>
 
-#include "sim/block_words.h"
-#include "sim/hero_motion.h"
+#include "sim/core/big_endian.h"
+#include "sim/hero/hero_motion.h"
 
 namespace sim {
 

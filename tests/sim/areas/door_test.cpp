@@ -2,7 +2,7 @@
 // that open with an animation.
 #include <gtest/gtest.h>
 
-#include "sim/area_fixture.h"
+#include "sim/areas/area_fixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The hero's walking, jumping and falling against the area's collision map.
-#include "sim/hero_motion.h"
+#include "sim/hero/hero_motion.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "sim/block_words.h"
+#include "sim/core/big_endian.h"
 #include "sim/sim_fixture.h"
 
 namespace {

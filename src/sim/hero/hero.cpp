@@ -1,5 +1,5 @@
 // The hero: reset, the control step, his animation and his sprite.
-#include "sim/hero_motion.h"
+#include "sim/hero/hero_motion.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
 

@@ -1,7 +1,7 @@
 // The hero's walking, jumping, falling, landing and swimming on the small test world.
 #include "hero_fixture.h"
 
-#include "sim/hero_motion.h"
+#include "sim/hero/hero_motion.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // of area 29, the side edges of the caves, and exits that go nowhere.
 #include <gtest/gtest.h>
 
-#include "sim/area_fixture.h"
+#include "sim/areas/area_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Objects, items, the inventory and the star counter.
-#include "sim/block_words.h"
-#include "sim/hero_motion.h"
+#include "sim/core/big_endian.h"
+#include "sim/hero/hero_motion.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 

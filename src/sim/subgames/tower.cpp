@@ -1,6 +1,6 @@
 // The tower subgame.
 #include "sim/simulation.h"
-#include "sim/subgames.h"
+#include "sim/subgames/subgames.h"
 
 namespace sim {
 
