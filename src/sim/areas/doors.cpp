@@ -1,38 +1,32 @@
 // Doors: the door rule that turns UP into B, the passage through a door,
 // and the doors that open with an animation once their key is used.
-#include "sim/simulation.h"
+#include "sim/areas/areas.h"
+#include "sim/cartridge.h"
+#include "sim/core/animation.h"
+#include "sim/core/big_endian.h"
+#include "sim/core/records.h"
+#include "sim/pad.h"
 #include "world/world.h"
 
-namespace sim {
+namespace sim::areas {
 
 namespace {
 
-constexpr std::uint8_t kUp = 0x01, kLeft = 0x04, kRight = 0x08, kB = 0x10;
-constexpr std::size_t kDoorSlots = 32;            // door_locks holds one bit per door
-constexpr std::uint32_t kDoorOpening = 0x0099A2;  // the opening sequence: frames 0 to 4
-constexpr std::int64_t kOpenFrame = 4;
-constexpr std::uint32_t kStanding = 0x00180C;
+constexpr std::size_t kDoorSlots = 32;  // door_locks holds one bit per door
+constexpr std::int64_t kOpenFrame = 4;  // the last frame of the opening sequence
+constexpr std::uint32_t kDoorCaller = 0x0099A0;
 
 bool locked(std::int64_t locks, std::size_t door) {
     return door >= kDoorSlots || ((static_cast<std::uint64_t>(locks) >> (31 - door)) & 1) != 0;
 }
 
-std::int64_t wordAt(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<std::int16_t>(b[at] << 8 | b[at + 1]);
-}
-
-void putWord(std::vector<std::uint8_t>& b, std::size_t at, std::int64_t v) {
-    b[at] = static_cast<std::uint8_t>(v >> 8);
-    b[at + 1] = static_cast<std::uint8_t>(v);
-}
-
 }  // namespace
 
-int Simulation::doorAtHero() const {
-    const GameState& s = state_;
+int doorAtHero(const Context& c) {
+    const GameState& s = c.state;
     const std::int64_t X = static_cast<std::int16_t>(s.x >> 16);
     const std::int64_t Y = static_cast<std::int16_t>(s.y >> 16);
-    const auto& doors = world_.doors;
+    const auto& doors = c.world.doors;
     for (std::size_t i = 0; i < doors.size() && i < kDoorSlots; ++i) {
         const world::Door& d = doors[i];
         if (locked(s.door_locks, i) || d.area != s.area) continue;
@@ -44,16 +38,16 @@ int Simulation::doorAtHero() const {
 
 // UP alone (DOWN may be held too, LEFT or RIGHT may not) in front of an open
 // door acts as B, so the B action takes the hero through.
-std::uint8_t Simulation::doorRule(std::uint8_t pad) {
-    if ((pad & (kUp | kLeft | kRight)) != kUp) return pad;
-    return doorAtHero() >= 0 ? static_cast<std::uint8_t>(pad | kB) : pad;
+std::uint8_t doorRule(const Context& c, std::uint8_t pad) {
+    if ((pad & (kPadUp | kPadLeft | kPadRight)) != kPadUp) return pad;
+    return doorAtHero(c) >= 0 ? static_cast<std::uint8_t>(pad | kPadB) : pad;
 }
 
-bool Simulation::doorPassage() {
-    GameState& s = state_;
-    const int i = doorAtHero();
+bool doorPassage(Context& c) {
+    GameState& s = c.state;
+    const int i = doorAtHero(c);
     if (i < 0) return false;
-    const world::Door& d = world_.doors[static_cast<std::size_t>(i)];
+    const world::Door& d = c.world.doors[static_cast<std::size_t>(i)];
     s.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(d.x) << 16);
     s.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(d.y) << 16);
     s.area = d.target;
@@ -61,36 +55,36 @@ bool Simulation::doorPassage() {
     s.restart_y = d.y;
     s.restart_area = d.target;
     s.lock = 0;
-    s.anim = kStanding;
+    s.anim = cart::kSeqStand;
     s.anim_count = 0;
     s.anim_index = -1;
-    loadArea(s.area);
-    updateCamera();
-    enterArea();
+    loadArea(c, s.area);
+    updateCamera(c);
+    enterArea(c);
     return true;
 }
 
 // door_states record: state word (0 closed, 1 opening, 2 open), then an
 // animation record (frame, timer, index). The door is drawn until it has
 // opened; on its last frame it unlocks for good and pays 100 points.
-void Simulation::animatedDoor(int record, int door, std::int64_t x, std::int64_t y) {
-    GameState& s = state_;
-    const std::size_t at = 8 * static_cast<std::size_t>(record);
-    const std::int64_t doorState = wordAt(s.door_states, at);
+void animatedDoor(Context& c, int record, int door, std::int64_t x, std::int64_t y) {
+    GameState& s = c.state;
+    const std::size_t at = rec::kDoorSize * static_cast<std::size_t>(record);
+    const std::int64_t doorState = be::word(s.door_states, at + rec::kDoorState);
     if (doorState == 2) return;
-    if (doorState == 1 && stepAnimation(s.door_states, at + 2, kDoorOpening) == kOpenFrame) {
-        putWord(s.door_states, at, 2);
+    if (doorState == 1 && stepAnimation(c, s.door_states, at + rec::kDoorAnim, cart::kDoorOpening) == kOpenFrame) {
+        be::setWord(s.door_states, at + rec::kDoorState, 2);
         s.flag_82fc = 255;
         s.door_locks &= ~(std::int64_t{1} << (31 - door));
         s.score = (s.score + 100) & 0xFFFF;
-        requestEffect(2);
+        requestEffect(c, 2);
         return;
     }
     const std::int64_t screenX = x - s.camera_x;
     if (screenX <= -32 || screenX >= 320) return;
-    const std::int64_t frame = areaCache_.firstSelectionFrames + wordAt(s.door_states, at + 2);
-    addSprite(static_cast<std::uint32_t>(screenX + 128) & 0xFFFF, static_cast<std::uint32_t>(y + 128) & 0xFFFF,
-              static_cast<std::uint32_t>(frame) & 0xFFFF, 0, 0x0099A0);
+    const std::int64_t frame = c.areaCache.firstSelectionFrames + be::word(s.door_states, at + rec::kDoorAnim + rec::kAnimFrame);
+    addSprite(c, static_cast<std::uint32_t>(screenX + 128) & 0xFFFF, static_cast<std::uint32_t>(y + 128) & 0xFFFF,
+              static_cast<std::uint32_t>(frame) & 0xFFFF, 0, kDoorCaller);
 }
 
-}  // namespace sim
+}  // namespace sim::areas

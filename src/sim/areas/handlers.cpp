@@ -1,7 +1,12 @@
-// The per-area handlers and set pieces.
-#include "sim/simulation.h"
+// The per-area handlers and set pieces, reached through a table by area id.
+// A set piece or region of its own gets a file of its own beside this one,
+// its handler declared in an internal header and entered in kHandlers.
+#include <array>
+#include <string>
 
-namespace sim {
+#include "sim/areas/areas.h"
+
+namespace sim::areas {
 
 namespace {
 
@@ -16,19 +21,33 @@ constexpr AnimatedDoor kLaneDoors[6] = {
 };
 constexpr AnimatedDoor kGreenDoor = {0, 1, 415, 136};
 
-}  // namespace
-
-// Only the doors of the handlers are built yet (areas 2 to 7 and 21); the
-// rest of every area's scenery and set pieces is not, so those areas run
-// without them.
-void Simulation::areaHandler() {
-    const std::int64_t area = state_.area;
-    if (area >= 2 && area <= 7) {
-        const AnimatedDoor& d = kLaneDoors[area - 2];
-        animatedDoor(d.record, d.door, d.x, d.y);
-    } else if (area == 21) {
-        animatedDoor(kGreenDoor.record, kGreenDoor.door, kGreenDoor.x, kGreenDoor.y);
-    }
+void laneDoor(Context& c) {
+    const AnimatedDoor& d = kLaneDoors[c.state.area - 2];
+    animatedDoor(c, d.record, d.door, d.x, d.y);
 }
 
-}  // namespace sim
+void greenDoor(Context& c) { animatedDoor(c, kGreenDoor.record, kGreenDoor.door, kGreenDoor.x, kGreenDoor.y); }
+
+using Handler = void (*)(Context&);
+
+// The handler of each area, 0 to 49. Only the doors of the handlers are built
+// yet (areas 2 to 7 and 21); the rest of every area's scenery and set pieces
+// is not, so those areas run without them (nullptr).
+constexpr std::array<Handler, 50> kHandlers = [] {
+    std::array<Handler, 50> table{};
+    for (int area = 2; area <= 7; ++area) table[area] = laneDoor;
+    table[21] = greenDoor;
+    return table;
+}();
+
+}  // namespace
+
+// $005BA6
+void runAreaHandler(Context& c) {
+    const std::int64_t area = c.state.area;
+    if (area > 49 || area < 0) stopWith(c, "the handler of area " + std::to_string(area) + " ($005BA6)");
+    if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
+    areaMusic(c);
+}
+
+}  // namespace sim::areas

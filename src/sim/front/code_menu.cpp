@@ -3,15 +3,23 @@
 // runs on the menu's frames and returns to the menu when it is over.
 #include <algorithm>
 
+#include "sim/areas/areas.h"
+#include "sim/cartridge.h"
+#include "sim/core/ram.h"
+#include "sim/core/step.h"
+#include "sim/front/front.h"
+#include "sim/front/front_pieces.h"
+#include "sim/hero/hero.h"
+#include "sim/pad.h"
 #include "sim/rom_view.h"
-#include "sim/simulation.h"
+#include "sim/screens/screens.h"
+#include "sim/subgames/subgames.h"
 
-namespace sim {
+namespace sim::front {
 
 namespace {
 
 constexpr std::uint32_t kMoveStep = 0xFF90E6;  // the highlight's animation step t, 0..16
-constexpr std::uint32_t kModes = 0x0130D2;     // the subgame mode of each entry
 constexpr std::int64_t kLastEntry = 6;         // entry 6: the attract pages
 constexpr std::uint32_t kMarkCaller = 0x0130A4;
 
@@ -25,45 +33,53 @@ constexpr std::int64_t kMarkRightX = 128 + 272;
 constexpr std::int64_t kFirstEntryY = 128 + 64;
 constexpr std::int64_t kEntrySpacing = 16;
 
+void drawCodeMenuMarks(Context& c, std::int64_t from, std::int64_t to, std::int64_t t);
+void codeMenuSubgameFrame(Context& c, std::uint8_t pad);
+void startCodeMenuChoice(Context& c);
+
 }  // namespace
 
-void Simulation::openCodeMenuScreen() {
-    GameState& s = state_;
+void openCodeMenuScreen(Context& c) {
+    GameState& s = c.state;
     s.code_menu = 1;
     s.front = 5;
     s.front_step = 0;
     s.event = 19;
-    pushFrontScreen(19, 0, 5);
+    pushFrontScreen(c, 19, 0, 5);
     s.menu_latch = 0;
-    setSubRamWord(kMoveStep, 0);
-    fadeVBlanks_ += 20;
+    setSubRamWord(c, kMoveStep, 0);
+    c.fadeVBlanks += 20;
     // The highlight is shown from the first frame on.
-    beginFrame();
-    drawCodeMenuMarks(s.menu_cursor, s.menu_cursor, 0);
-    appendFrontFrame();
+    beginFrame(c);
+    drawCodeMenuMarks(c, s.menu_cursor, s.menu_cursor, 0);
+    appendFrontFrame(c);
 }
+
+namespace {
 
 // The highlight on its way from entry `from` to entry `to`, at step t of 17.
-void Simulation::drawCodeMenuMarks(std::int64_t from, std::int64_t to, std::int64_t t) {
+void drawCodeMenuMarks(Context& c, std::int64_t from, std::int64_t to, std::int64_t t) {
     const std::int64_t y = kFirstEntryY + kEntrySpacing * from + kEntrySpacing * (to - from) * t / 17;
-    addSprite(kMarkLeftX, static_cast<std::uint16_t>(y), kMarkLeftFrame, 0, kMarkCaller);
-    addSprite(kMarkRightX, static_cast<std::uint16_t>(y), kMarkRightFrame, 0, kMarkCaller);
+    addSprite(c, kMarkLeftX, static_cast<std::uint16_t>(y), kMarkLeftFrame, 0, kMarkCaller);
+    addSprite(c, kMarkRightX, static_cast<std::uint16_t>(y), kMarkRightFrame, 0, kMarkCaller);
 }
 
-void Simulation::codeMenuFrame(std::uint8_t pad) {
-    GameState& s = state_;
+}  // namespace
+
+void codeMenuFrame(Context& c, std::uint8_t pad) {
+    GameState& s = c.state;
     if (s.front_step == 7) {
-        codeMenuSubgameFrame(pad);
+        codeMenuSubgameFrame(c, pad);
         return;
     }
-    beginFrame();
+    beginFrame(c);
     switch (s.front_step) {
     case 0:
-        moveMenuCursor(pad, kLastEntry);
+        moveMenuCursor(c, pad, kLastEntry);
         if (s.menu_cursor == s.menu_prev) {
-            if (pad & 0x80) s.front_step = 5;
+            if (pad & kPadStart) s.front_step = 5;
         } else {
-            setSubRamWord(kMoveStep, 0);
+            setSubRamWord(c, kMoveStep, 0);
             s.front_step = 1;
         }
         break;
@@ -71,16 +87,16 @@ void Simulation::codeMenuFrame(std::uint8_t pad) {
         s.front_step = 2;
         break;
     case 2: {
-        const std::int64_t t = subRamWord(kMoveStep);
-        drawCodeMenuMarks(s.menu_prev, s.menu_cursor, t);
+        const std::int64_t t = subRamWord(c, kMoveStep);
+        drawCodeMenuMarks(c, s.menu_prev, s.menu_cursor, t);
         if (t == 16)
             s.front_step = 3;
         else
-            setSubRamWord(kMoveStep, t + 1);
+            setSubRamWord(c, kMoveStep, t + 1);
         break;
     }
     case 3:
-        requestEffect(7);
+        requestEffect(c, 7);
         s.front_step = 4;
         break;
     case 4:
@@ -89,73 +105,76 @@ void Simulation::codeMenuFrame(std::uint8_t pad) {
         break;
     case 5:
         // The last picture stays until START is let go.
-        for (const SpriteCall& c : previousSprites_) addSprite(c.x, c.y, c.frame, c.attributes, c.caller);
-        if ((pad & 0x80) == 0) s.front_step = 6;
+        for (const SpriteCall& call : c.previousSprites) addSprite(c, call.x, call.y, call.frame, call.attributes, call.caller);
+        if ((pad & kPadStart) == 0) s.front_step = 6;
         break;
     case 6:
-        appendFrontFrame();
-        startCodeMenuChoice();
+        appendFrontFrame(c);
+        startCodeMenuChoice(c);
         return;
     default:
         s.front_step = 0;
         break;
     }
-    appendFrontFrame();
+    appendFrontFrame(c);
 }
 
-void Simulation::startCodeMenuChoice() {
-    GameState& s = state_;
-    fadeVBlanks_ += 10;
+namespace {
+
+void startCodeMenuChoice(Context& c) {
+    GameState& s = c.state;
+    c.fadeVBlanks += 10;
     if (s.menu_cursor == kLastEntry) {
-        beginAttract();
+        beginAttract(c);
         return;
     }
-    s.mode = static_cast<std::int16_t>(rom_.wordAt(kModes + 2 * static_cast<std::uint32_t>(s.menu_cursor)));
+    s.mode = static_cast<std::int16_t>(c.rom.wordAt(cart::kCodeMenuModes + 2 * static_cast<std::uint32_t>(s.menu_cursor)));
     std::fill(s.flags.begin(), s.flags.end(), 0);
-    applyGameStartValues();
-    resetHero();
-    s.damage = s.damage_show = s.energy_ramp = 0;
+    applyGameStartValues(c);
+    hero::resetHeroAndEnergy(c);
     s.x = 160 << 16;
     s.y = 152 << 16;
     s.lives = 0;
     s.front_step = 7;
-    suspendMode_ = true;
-    enterSubgame();
+    c.suspendMode = true;
+    subgames::enterSubgame(c);
 }
 
 // A subgame frame; when the subgame is over the hero and the music come back
 // and the menu opens again with the palette of the subgame just played.
-void Simulation::codeMenuSubgameFrame(std::uint8_t pad) {
-    GameState& s = state_;
-    suspendMode_ = true;
-    stepPad_ = pad;
+void codeMenuSubgameFrame(Context& c, std::uint8_t pad) {
+    GameState& s = c.state;
+    c.suspendMode = true;
+    c.stepPad = pad;
     if (s.screen_kind != kNoScreen) {
         // A waiting screen that the subgame raised.
-        screenFrame();
-        if (screenEnds(pad)) {
-            endScreen();
-            subgameAfterScreen();
+        screens::screenFrame(c);
+        if (screens::screenEnds(c, pad)) {
+            screens::endScreen(c);
+            subgames::subgameAfterScreen(c);
         }
         return;
     }
     std::string result;
     try {
-        result = subgameFrame(s.mode, pad, tickNumber_);
+        result = subgames::subgameFrame(c, s.mode, pad, c.tickNumber);
     } catch (const Suspend&) {
     }
-    s.w910c = subRamWord(0xFF910C);
+    s.w910c = subRamWord(c, kSubWord910C);
     if (result.empty()) return;
 
     s.in_subgame = 0;
-    s.sub_result = subRamWord(0xFF90FE);
+    s.sub_result = subRamWord(c, kSubResult);
     const std::int64_t mode = s.mode;
-    if (mode <= 1 && s.sub_result == -1) requestMusic(s.push_music);
-    restoreHeroFromPush();
+    if (mode <= 1 && s.sub_result == -1) requestMusic(c, s.push_music);
+    subgames::restoreHeroFromPush(c);
     s.cram_line0 = mode + 1;
     if (mode <= 1) s.mode = 0;
-    cancelPaletteFade();
-    if (s.menu_cursor > 1) requestMusic(11);
-    openCodeMenuScreen();
+    areas::cancelPaletteFade(c);
+    if (s.menu_cursor > 1) requestMusic(c, 11);
+    openCodeMenuScreen(c);
 }
 
-}  // namespace sim
+}  // namespace
+
+}  // namespace sim::front

@@ -1,82 +1,48 @@
 // The front end: the frame dispatch by phase, the story screen that starts a
-// game, and the console RAM that the title and attract routines use. The
-// language menu, the title, the attract pages, the code menu and the game over
-// sign have files of their own.
+// game, and the pieces the pages share. The language menu, the title, the
+// attract pages, the code menu and the game over sign have files of their own.
+#include "sim/front/front.h"
+
 #include <cstdio>
 
-#include "sim/rom_view.h"
-#include "sim/simulation.h"
+#include "sim/core/step.h"
+#include "sim/front/front_pieces.h"
+#include "sim/pad.h"
 
-namespace sim {
-
-namespace {
-
-// The block index of a word's first byte; the block's size for an address
-// below it, so that the bounds check refuses both ends.
-std::size_t titleOffset(std::uint32_t address, std::size_t blockSize) {
-    return address >= Simulation::kTitleRamBase ? address - Simulation::kTitleRamBase : blockSize;
-}
-
-}  // namespace
-
-// --- the title's RAM ---
-
-std::int64_t Simulation::titleWord(std::uint32_t address) {
-    const std::size_t i = titleOffset(address, state_.title_ram.size());
-    if (i + 2 > state_.title_ram.size()) stopWith("the title's RAM past FF900F");
-    return static_cast<std::int16_t>(state_.title_ram[i] << 8 | state_.title_ram[i + 1]);
-}
-
-void Simulation::setTitleWord(std::uint32_t address, std::int64_t value) {
-    const std::size_t i = titleOffset(address, state_.title_ram.size());
-    if (i + 2 > state_.title_ram.size()) stopWith("the title's RAM past FF900F");
-    state_.title_ram[i] = static_cast<std::uint8_t>(value >> 8);
-    state_.title_ram[i + 1] = static_cast<std::uint8_t>(value);
-}
-
-std::int64_t Simulation::titleLong(std::uint32_t address) {
-    const std::uint32_t high = static_cast<std::uint16_t>(titleWord(address));
-    const std::uint32_t low = static_cast<std::uint16_t>(titleWord(address + 2));
-    return static_cast<std::int32_t>(high << 16 | low);
-}
-
-void Simulation::setTitleLong(std::uint32_t address, std::int64_t value) {
-    setTitleWord(address, value >> 16);
-    setTitleWord(address + 2, value);
-}
+namespace sim::front {
 
 // --- shared pieces ---
 
-Screen& Simulation::pushFrontScreen(std::int64_t event, std::int64_t language, std::int64_t picture) {
+Screen& pushFrontScreen(Context& c, std::int64_t event, std::int64_t language, std::int64_t picture) {
     Screen screen;
     screen.event = event;
-    screen.area = state_.area;
+    screen.area = c.state.area;
     screen.language = language;
     screen.picture = picture;
     // Every front-end screen carries the palette words; the story, attract and
     // code menu pages choose their colours by them.
-    screen.cram_line0 = state_.cram_line0;
-    screen.cram_line2 = state_.cram_line2;
-    screens_.push_back(std::move(screen));
-    return screens_.back();
+    screen.cram_line0 = c.state.cram_line0;
+    screen.cram_line2 = c.state.cram_line2;
+    c.screens.push_back(std::move(screen));
+    return c.screens.back();
 }
 
 // The sprites drawn since beginFrame() become the last screen's next frame.
-void Simulation::appendFrontFrame() {
-    if (!screens_.empty()) screens_.back().frames.push_back(frameSprites_);
+void appendFrontFrame(Context& c) {
+    if (!c.screens.empty()) c.screens.back().frames.push_back(c.frameSprites);
 }
 
 // UP and DOWN move the highlighted entry by one per press: a direction acts
 // once and again only after it has been let go.
-void Simulation::moveMenuCursor(std::uint8_t pad, std::int64_t last) {
-    GameState& s = state_;
-    if (s.menu_latch == 1 && (pad & 0x01) == 0) s.menu_latch = 0;
-    if (s.menu_latch == 2 && (pad & 0x02) == 0) s.menu_latch = 0;
+void moveMenuCursor(Context& c, std::uint8_t pad, std::int64_t last) {
+    GameState& s = c.state;
+    if (s.menu_latch == 1 && (pad & kPadUp) == 0) s.menu_latch = 0;
+    if (s.menu_latch == 2 && (pad & kPadDown) == 0) s.menu_latch = 0;
     if (s.menu_latch == 1 || s.menu_latch == 2) return;
-    if (pad & 0x01) {
+    if (pad & kPadUp) {
         if (s.menu_cursor > 0) --s.menu_cursor;
         s.menu_latch = 1;
-    } else if (pad & 0x02) {
+    } else if (pad & kPadDown) {
         if (s.menu_cursor < last) ++s.menu_cursor;
         s.menu_latch = 2;
     }
@@ -84,64 +50,68 @@ void Simulation::moveMenuCursor(std::uint8_t pad, std::int64_t last) {
 
 // --- the frame ---
 
-void Simulation::frontEndFrame(std::uint8_t pad) {
-    switch (state_.front) {
-    case 1: languageMenuFrame(pad); break;
-    case 2: titleFrame(pad); break;
-    case 3: storyFrame(pad); break;
-    case 4: attractFrame(pad); break;
-    case 5: codeMenuFrame(pad); break;
-    default: {
+namespace {
+
+void storyFrame(Context& c, std::uint8_t pad);
+
+// The frame of each front-end phase, 1 to 5.
+using PhaseFrame = void (*)(Context&, std::uint8_t);
+constexpr PhaseFrame kPhases[5] = {languageMenuFrame, titleFrame, storyFrame, attractFrame, codeMenuFrame};
+
+}  // namespace
+
+void frontEndFrame(Context& c, std::uint8_t pad) {
+    const std::int64_t phase = c.state.front;
+    if (phase < 1 || phase > 5) {
         char text[64];
-        std::snprintf(text, sizeof text, "a front-end phase %lld", static_cast<long long>(state_.front));
-        stopWith(text);
+        std::snprintf(text, sizeof text, "a front-end phase %lld", static_cast<long long>(phase));
+        stopWith(c, text);
     }
-    }
+    kPhases[phase - 1](c, pad);
 }
 
 // --- the story screen ---
 
-void Simulation::beginStory() {
-    GameState& s = state_;
+void beginStory(Context& c) {
+    GameState& s = c.state;
     // The story's song is also the first area's: kept as `music`, it plays on
     // into the new game instead of starting over when the area's music check
     // finds another number there.
-    requestMusic(13);
+    requestMusic(c, 13);
     s.front = 3;
     s.front_step = 0;
-    pushFrontScreen(17, s.language, 3);
-    fadeVBlanks_ += 10;
+    pushFrontScreen(c, 17, s.language, 3);
+    c.fadeVBlanks += 10;
 }
+
+namespace {
 
 // The page reads no button for its first eleven frames, then any of B, C, A or
 // START starts the game; after 1500 frames it starts by itself.
-void Simulation::storyFrame(std::uint8_t pad) {
-    GameState& s = state_;
-    beginFrame();
+void storyFrame(Context& c, std::uint8_t pad) {
+    GameState& s = c.state;
+    beginFrame(c);
     s.front_step += 1;
-    appendFrontFrame();
-    if ((s.front_step > 10 && pad >= 16) || s.front_step > 1500) {
-        fadeVBlanks_ += 10;
+    appendFrontFrame(c);
+    if ((s.front_step > 10 && pad >= kPadB) || s.front_step > 1500) {
+        c.fadeVBlanks += 10;
         s.front = 0;
-        newGame(s.title_bonus);
+        newGame(c, s.title_bonus);
     }
 }
+
+}  // namespace
 
 // --- the code menu, opened by the host ---
 
-bool Simulation::openCodeMenu() {
-    GameState& s = state_;
+bool openCodeMenu(Context& c) {
+    GameState& s = c.state;
     if (s.front == 0 || s.front == 5) return false;
-    stopMessage_.clear();
+    c.stopMessage.clear();
     s.menu_cursor = 0;
     s.menu_prev = 0;
-    try {
-        openCodeMenuScreen();
-    } catch (const Stop& e) {
-        if (stopMessage_.empty()) stopMessage_ = e.what();
-    } catch (const Suspend&) {
-    }
-    return stopMessage_.empty();
+    runGuarded(c, [&] { openCodeMenuScreen(c); });
+    return c.stopMessage.empty();
 }
 
-}  // namespace sim
+}  // namespace sim::front

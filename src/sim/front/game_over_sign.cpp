@@ -3,18 +3,20 @@
 // before 300 frames) or after about twenty minutes.
 #include <algorithm>
 
+#include "sim/cartridge.h"
+#include "sim/front/front.h"
+#include "sim/pad.h"
 #include "sim/rom_view.h"
-#include "sim/simulation.h"
 
-namespace sim {
+namespace sim::front {
 
 namespace {
 
 // The words' outlines: 8 rows of 32 bits each (4 bytes, the left column in the
 // top bit). The first word is drawn at the sign's place and scale, the second
 // at its mirrored copy's.
-constexpr std::uint32_t kFirstWord = 0x00450E;
-constexpr std::uint32_t kSecondWord = 0x00452E;
+constexpr std::uint32_t kFirstWord = cart::kGameOverFirstWord;
+constexpr std::uint32_t kSecondWord = cart::kGameOverSecondWord;
 constexpr std::uint32_t kSignCaller = 0x0044A2;
 // Palette line 3 of the call attributes: its colour 15 is the sign's white.
 constexpr std::uint32_t kSignAttributes = 0x0C;
@@ -24,11 +26,14 @@ std::int64_t fixed(std::int64_t field) { return static_cast<std::int32_t>(static
 std::int64_t pattern(std::int64_t value) { return static_cast<std::uint32_t>(value); }
 std::int64_t integerPart(std::int64_t field) { return fixed(field) >> 16; }
 
+void drawGameOverWord(Context& c, std::uint32_t table, std::int64_t x, std::int64_t y, std::int64_t scaleX,
+                      std::int64_t scaleY);
+
 }  // namespace
 
-void Simulation::gameOverFrame(bool first) {
-    GameState& s = state_;
-    beginFrame();
+void gameOverFrame(Context& c, bool first) {
+    GameState& s = c.state;
+    beginFrame(c);
     // camera_x counts the sign's frames for the sky's slow drift; it starts
     // over with the sign.
     if (first) s.camera_x = 0;
@@ -68,7 +73,7 @@ void Simulation::gameOverFrame(bool first) {
         bool shrinking = s.go_timer == 0;
         if (!shrinking) {
             s.go_timer = (s.go_timer - 1) & 0xFFFF;
-            const bool dismissed = static_cast<std::int16_t>(s.go_timer) < -5835 && stepPad_ >= 16;
+            const bool dismissed = static_cast<std::int16_t>(s.go_timer) < -5835 && c.stepPad >= kPadB;
             shrinking = dismissed || s.go_timer == 0;
             if (shrinking) s.go_timer = 0;
         }
@@ -89,19 +94,21 @@ void Simulation::gameOverFrame(bool first) {
         break;
     }
 
-    drawGameOverWord(kFirstWord, integerPart(s.go_x), integerPart(s.go_y), integerPart(s.go_sx),
+    drawGameOverWord(c, kFirstWord, integerPart(s.go_x), integerPart(s.go_y), integerPart(s.go_sx),
                      integerPart(s.go_sy));
-    drawGameOverWord(kSecondWord, static_cast<std::int16_t>(s.go_x2), static_cast<std::int16_t>(s.go_y2),
+    drawGameOverWord(c, kSecondWord, static_cast<std::int16_t>(s.go_x2), static_cast<std::int16_t>(s.go_y2),
                      s.go_sx2, s.go_sy2);
-    if (!screens_.empty()) screens_.back().values_a.push_back(s.camera_x);
+    if (!c.screens.empty()) c.screens.back().values_a.push_back(s.camera_x);
 }
 
 // One word of the sign centred on (x, y): each byte of a row is scaleX pixels
 // wide (at most 32) and each row scaleY / 8 pixels high (at most 8), so the
 // whole word is at most 128 x 64. Runs of set bits become solid bars, frame
 // (h - 1) * 32 + (w - 1) for a bar w pixels wide (w <= 32) and h high.
-void Simulation::drawGameOverWord(std::uint32_t table, std::int64_t x, std::int64_t y, std::int64_t scaleX,
-                                  std::int64_t scaleY) {
+namespace {
+
+void drawGameOverWord(Context& c, std::uint32_t table, std::int64_t x, std::int64_t y, std::int64_t scaleX,
+                      std::int64_t scaleY) {
     const std::int64_t byteWidth = std::clamp<std::int64_t>(scaleX, 0, 32);
     const std::int64_t rowHeight = std::clamp<std::int64_t>(scaleY >> 3, 0, 8);
     if (byteWidth == 0 || rowHeight == 0) return;
@@ -109,7 +116,7 @@ void Simulation::drawGameOverWord(std::uint32_t table, std::int64_t x, std::int6
     const std::int64_t top = y - 4 * rowHeight;   // 8 rows high, centred
     auto columnX = [&](std::int64_t column) { return left + column * byteWidth / 8; };
     for (std::uint32_t row = 0; row < 8; ++row) {
-        const std::uint32_t bits = rom_.longAt(table + 4 * row);
+        const std::uint32_t bits = c.rom.longAt(table + 4 * row);
         const std::int64_t rowY = top + row * rowHeight;
         std::int64_t column = 0;
         while (column < 32) {
@@ -121,7 +128,7 @@ void Simulation::drawGameOverWord(std::uint32_t table, std::int64_t x, std::int6
             while (end < 32 && (bits >> (31 - end) & 1) != 0) ++end;
             for (std::int64_t from = columnX(column), to = columnX(end); from < to; from += 32) {
                 const std::int64_t w = std::min<std::int64_t>(32, to - from);
-                addSprite(static_cast<std::uint16_t>(from), static_cast<std::uint16_t>(rowY),
+                addSprite(c, static_cast<std::uint16_t>(from), static_cast<std::uint16_t>(rowY),
                           static_cast<std::uint32_t>((rowHeight - 1) * 32 + (w - 1)), kSignAttributes, kSignCaller);
             }
             column = end;
@@ -129,4 +136,6 @@ void Simulation::drawGameOverWord(std::uint32_t table, std::int64_t x, std::int6
     }
 }
 
-}  // namespace sim
+}  // namespace
+
+}  // namespace sim::front

@@ -3,39 +3,48 @@
 // change letters whenever the highlight moves.
 #include <array>
 
+#include "sim/cartridge.h"
+#include "sim/core/ram.h"
+#include "sim/front/front.h"
+#include "sim/front/front_pieces.h"
+#include "sim/pad.h"
 #include "sim/rom_view.h"
-#include "sim/simulation.h"
 
-namespace sim {
+namespace sim::front {
 
 namespace {
 
-constexpr std::uint32_t kLetters = 0x012E1E;    // 48 letter bytes per language
+constexpr std::uint32_t kLetters = cart::kLanguageLetters;  // 48 letter bytes per language
 constexpr std::uint32_t kPieces = 0xFF954A;     // 48 records of six words in sub_ram
 constexpr std::uint32_t kMoveStep = 0xFF9E6A;   // the animation step t, 0..16
 constexpr std::uint32_t kPieceCaller = 0x012B5C;
 constexpr std::int64_t kPieceCount = 48;
 constexpr std::int64_t kLastLanguage = 4;
 
+void shuffleLetterPieces(Context& c);
+void drawLetterPieces(Context& c, std::int64_t t);
+void drawRestingLetters(Context& c);
+void chooseLanguage(Context& c);
+
 }  // namespace
 
-void Simulation::openLanguageMenu() {
-    GameState& s = state_;
-    requestMusic(17);
+void openLanguageMenu(Context& c) {
+    GameState& s = c.state;
+    requestMusic(c, 17);
     s.front = 1;
     s.front_step = 0;
-    pushFrontScreen(18, s.language, 1);
+    pushFrontScreen(c, 18, s.language, 1);
     s.menu_prev = s.menu_cursor = s.menu_latch = 0;
     s.menu_frames = 0;
-    beginFrame();
-    drawRestingLetters();
-    appendFrontFrame();
-    fadeVBlanks_ += 10;
+    beginFrame(c);
+    drawRestingLetters(c);
+    appendFrontFrame(c);
+    c.fadeVBlanks += 10;
 }
 
-void Simulation::languageMenuFrame(std::uint8_t pad) {
-    GameState& s = state_;
-    beginFrame();
+void languageMenuFrame(Context& c, std::uint8_t pad) {
+    GameState& s = c.state;
+    beginFrame(c);
     bool choose = false;
     // The idle frames: the highlight stays; the menu picks it by itself after a
     // minute, or when START has been pressed and let go.
@@ -47,33 +56,33 @@ void Simulation::languageMenuFrame(std::uint8_t pad) {
             return;
         }
         s.menu_frames += 1;
-        if (pad & 0x80) s.front_step = 5;
+        if (pad & kPadStart) s.front_step = 5;
     };
     switch (s.front_step) {
     case 0:
-        moveMenuCursor(pad, kLastLanguage);
+        moveMenuCursor(c, pad, kLastLanguage);
         if (s.menu_cursor == s.menu_prev) {
             idle();
         } else {
-            setSubRamWord(kMoveStep, 0);
+            setSubRamWord(c, kMoveStep, 0);
             s.front_step = 1;
         }
         break;
     case 1:
-        shuffleLetterPieces();
+        shuffleLetterPieces(c);
         s.front_step = 2;
         break;
     case 2: {
-        const std::int64_t t = subRamWord(kMoveStep);
-        drawLetterPieces(t);
+        const std::int64_t t = subRamWord(c, kMoveStep);
+        drawLetterPieces(c, t);
         if (t == 16)
             s.front_step = 3;
         else
-            setSubRamWord(kMoveStep, t + 1);
+            setSubRamWord(c, kMoveStep, t + 1);
         break;
     }
     case 3:
-        requestEffect(18);
+        requestEffect(c, 18);
         s.menu_frames = 0;
         s.front_step = 4;
         break;
@@ -82,73 +91,79 @@ void Simulation::languageMenuFrame(std::uint8_t pad) {
         idle();
         break;
     case 5:
-        if ((pad & 0x80) == 0) choose = true;
+        if ((pad & kPadStart) == 0) choose = true;
         break;
     default:
         // Only a hand-made state gets here; the menu starts over at rest.
         s.front_step = 0;
         break;
     }
-    appendFrontFrame();
-    if (choose) chooseLanguage();
+    appendFrontFrame(c);
+    if (choose) chooseLanguage(c);
 }
 
-// Each piece i gets a place j other than its own that no piece has taken yet.
-// The console draws until it finds one; the last piece can be left with only
-// its own place, where the console would draw for ever.
-void Simulation::shuffleLetterPieces() {
-    const GameState& s = state_;
+namespace {
+
+// Each piece i gets a place j other than its own that no piece has taken yet
+// ($012AD4). The console draws until it finds one; the last piece can be left
+// with only its own place, where the console would draw for ever.
+void shuffleLetterPieces(Context& c) {
+    const GameState& s = c.state;
     std::array<bool, kPieceCount> taken{};
     for (std::int64_t i = 0; i < kPieceCount; ++i) {
         std::int64_t j = 0;
         for (std::int64_t draws = 1;; ++draws) {
-            if (draws > 100001) stopWith("the language menu's shuffle has only a piece's own place left ($012AD4)");
-            j = random(kPieceCount);
+            // Departure: the console draws for ever when only the piece's own
+            // place is left; here the game stops after 100001 draws.
+            if (draws > 100001) stopWith(c, "the language menu's shuffle has only a piece's own place left ($012AD4)");
+            j = random(c, kPieceCount);
             if (j != i && !taken[static_cast<std::size_t>(j)]) break;
         }
         taken[static_cast<std::size_t>(j)] = true;
         const auto at = kPieces + 12 * static_cast<std::uint32_t>(i);
-        setSubRamWord(at, (i & 7) * 5);
-        setSubRamWord(at + 2, (i >> 3) * 4);
-        setSubRamWord(at + 4, (j % 8) * 5);
-        setSubRamWord(at + 6, (j / 8) * 4);
-        setSubRamWord(at + 8, rom_.byteAt(kLetters + 48 * static_cast<std::uint32_t>(s.menu_prev) +
+        setSubRamWord(c, at, (i & 7) * 5);
+        setSubRamWord(c, at + 2, (i >> 3) * 4);
+        setSubRamWord(c, at + 4, (j % 8) * 5);
+        setSubRamWord(c, at + 6, (j / 8) * 4);
+        setSubRamWord(c, at + 8, c.rom.byteAt(kLetters + 48 * static_cast<std::uint32_t>(s.menu_prev) +
                                           static_cast<std::uint32_t>(i)));
-        setSubRamWord(at + 10, rom_.byteAt(kLetters + 48 * static_cast<std::uint32_t>(s.menu_cursor) +
+        setSubRamWord(c, at + 10, c.rom.byteAt(kLetters + 48 * static_cast<std::uint32_t>(s.menu_cursor) +
                                            static_cast<std::uint32_t>(j)));
     }
 }
 
 // Step t of 17: every piece on its way from its place to its new one, with its
 // old letter for the first half of the way and its new letter after.
-void Simulation::drawLetterPieces(std::int64_t t) {
+void drawLetterPieces(Context& c, std::int64_t t) {
     for (std::int64_t i = 0; i < kPieceCount; ++i) {
         const auto at = kPieces + 12 * static_cast<std::uint32_t>(i);
-        const std::int64_t sc = subRamWord(at), sr = subRamWord(at + 2);
-        const std::int64_t dc = subRamWord(at + 4), dr = subRamWord(at + 6);
-        const std::int64_t letter = t < 8 ? subRamWord(at + 8) : subRamWord(at + 10);
+        const std::int64_t sc = subRamWord(c, at), sr = subRamWord(c, at + 2);
+        const std::int64_t dc = subRamWord(c, at + 4), dr = subRamWord(c, at + 6);
+        const std::int64_t letter = t < 8 ? subRamWord(c, at + 8) : subRamWord(c, at + 10);
         const std::int64_t x = 320 + sc + (dc - sc) * t / 17;
         const std::int64_t y = 268 + sr + (dr - sr) * t / 17;
-        addSprite(static_cast<std::uint32_t>(x & 0xFFFF), static_cast<std::uint32_t>(y & 0xFFFF),
+        addSprite(c, static_cast<std::uint32_t>(x & 0xFFFF), static_cast<std::uint32_t>(y & 0xFFFF),
                   static_cast<std::uint32_t>((letter + 7) & 0xFFFF), 0, kPieceCaller);
     }
 }
 
 // The picture of the highlighted language with every piece at its place.
-void Simulation::drawRestingLetters() {
-    const auto language = static_cast<std::uint32_t>(state_.menu_cursor);
+void drawRestingLetters(Context& c) {
+    const auto language = static_cast<std::uint32_t>(c.state.menu_cursor);
     for (std::uint32_t j = 0; j < kPieceCount; ++j) {
-        const std::uint32_t letter = rom_.byteAt(kLetters + 48 * language + j);
-        addSprite(320 + (j % 8) * 5, 268 + (j / 8) * 4, letter + 7, 0, kPieceCaller);
+        const std::uint32_t letter = c.rom.byteAt(kLetters + 48 * language + j);
+        addSprite(c, 320 + (j % 8) * 5, 268 + (j / 8) * 4, letter + 7, 0, kPieceCaller);
     }
 }
 
-void Simulation::chooseLanguage() {
-    GameState& s = state_;
-    fadeVBlanks_ += 10;
+void chooseLanguage(Context& c) {
+    GameState& s = c.state;
+    c.fadeVBlanks += 10;
     s.language = s.menu_cursor;
-    requestMusic(11);
-    showTitle();
+    requestMusic(c, 11);
+    showTitle(c);
 }
 
-}  // namespace sim
+}  // namespace
+
+}  // namespace sim::front

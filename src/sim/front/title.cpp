@@ -4,11 +4,18 @@
 // attract pages.
 #include <algorithm>
 
+#include "sim/areas/areas.h"
+#include "sim/cartridge.h"
+#include "sim/core/animation.h"
+#include "sim/core/ram.h"
+#include "sim/front/front.h"
+#include "sim/front/front_pieces.h"
+#include "sim/pad.h"
 #include "sim/rom_view.h"
-#include "sim/simulation.h"
+#include "sim/things/things.h"
 #include "world/world.h"
 
-namespace sim {
+namespace sim::front {
 
 namespace {
 
@@ -31,12 +38,10 @@ constexpr std::uint32_t kDepthSlotsEnd = 0xFF8CAC;
 constexpr std::uint32_t kDepthZero = 0xFF8BAC;    // the slot of depth 0
 constexpr std::uint32_t kDepthFrames = 0xFF8CAC;  // frame by depth + 123
 
-// Cartridge tables.
-constexpr std::uint32_t kSine = 0x014820;    // Q15, 256 steps per turn, by even byte offset
-constexpr std::uint32_t kCosine = 0x0148A0;  // the same table a quarter turn on
-constexpr std::uint32_t kTitleTable = 0x015822;  // 512 words of 128 + 127 sine
-constexpr std::uint32_t kLogoBitmap = 0x015C22;  // 5 rows of 32 words, non-zero = a point
-constexpr std::uint32_t kCodeSequence = 0x0151C0;
+using cart::kCodeSequence, cart::kCosine, cart::kLogoBitmap, cart::kSine, cart::kTitleTable;
+
+constexpr std::uint32_t kLogoCaller = 0x0153E4;
+constexpr std::uint32_t kBlinkCaller = 0x0154E2;
 
 constexpr std::int64_t kCountdownStart = 632;
 
@@ -49,61 +54,57 @@ std::int16_t rotate(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t
     return word16(sum >> 15);
 }
 
+void setUpTitleLogo(Context& c);
+void titleLogo(Context& c);
+
 }  // namespace
 
-void Simulation::showTitle() {
+void showTitle(Context& c) {
     // The title runs on a fresh state; only the player's choices and the
     // random generator carry over.
     GameState fresh;
-    fresh.language = state_.language;
-    fresh.refresh_hz = state_.refresh_hz;
-    fresh.rng = state_.rng;
-    fresh.tower_edge = std::move(state_.tower_edge);
-    state_ = std::move(fresh);
-    GameState& s = state_;
+    fresh.language = c.state.language;
+    fresh.refresh_hz = c.state.refresh_hz;
+    fresh.rng = c.state.rng;
+    fresh.tower_edge = std::move(c.state.tower_edge);
+    c.state = std::move(fresh);
+    GameState& s = c.state;
     s.front = 2;
     s.area = 50;
     s.camera_x = 0;
 
     // Area 50 has no map: it only holds the title's actors.
-    const world::Area* area = world::findAreaAny(world_, 50);
-    if (!area) stopWith("area 50's record (the title's actors) is missing from the world");
-    areaCache_ = AreaCache{};
-    areaCache_.area = area;
-    areaCache_.collision = area->collision;
-    areaCache_.columns = area->width;
-    areaCache_.widthPixels = static_cast<std::int64_t>(area->width) * 32;
-    areaCache_.originX = area->origin_x;
-    areaCache_.minY = area->min_y;
-    // The actors as loadArea copies them: at most 40 records of 58 bytes, a
-    // shorter record completed with zeros, and FF after the last.
-    const std::size_t count = std::min<std::size_t>(area->actors.size(), 40);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto& record = area->actors[i];
-        const std::size_t n = std::min<std::size_t>(record.size(), 58);
-        auto slot = s.actors.begin() + static_cast<std::ptrdiff_t>(58 * i);
-        std::copy_n(record.begin(), n, slot);
-        std::fill(slot + static_cast<std::ptrdiff_t>(n), slot + 58, 0);
-    }
-    if (count < 40) std::fill_n(s.actors.begin() + static_cast<std::ptrdiff_t>(58 * count), 4, 0xFF);
+    const world::Area* area = world::findAreaAny(c.world, 50);
+    if (!area) stopWith(c, "area 50's record (the title's actors) is missing from the world");
+    AreaCache& cache = c.areaCache;
+    cache = AreaCache{};
+    cache.area = area;
+    cache.collision = area->collision;
+    cache.columns = area->width;
+    cache.widthPixels = static_cast<std::int64_t>(area->width) * 32;
+    cache.originX = area->origin_x;
+    cache.minY = area->min_y;
+    areas::loadAreaActors(c, *area);
 
-    setTitleWord(kTilt, 90);
-    setTitleWord(kAngle, 0);
-    setTitleWord(kSpin, 0);
-    setTitleWord(kSpinSpeed, -4);
-    setTitleWord(kScale, 0x8002);
-    setUpTitleLogo();
-    setTitleWord(kCountdown, kCountdownStart);
-    setTitleWord(kCodePosition, 0);
+    setTitleWord(c, kTilt, 90);
+    setTitleWord(c, kAngle, 0);
+    setTitleWord(c, kSpin, 0);
+    setTitleWord(c, kSpinSpeed, -4);
+    setTitleWord(c, kScale, 0x8002);
+    setUpTitleLogo(c);
+    setTitleWord(c, kCountdown, kCountdownStart);
+    setTitleWord(c, kCodePosition, 0);
     s.title_code = 0;
-    pushFrontScreen(0, s.language, 2).frames.emplace_back();
+    pushFrontScreen(c, 0, s.language, 2).frames.emplace_back();
 }
+
+namespace {
 
 // The logo's points: each set cell of the 5 x 32 bitmap is a point on a
 // cylinder, its column giving the angle around and its row the height.
-void Simulation::setUpTitleLogo() {
+void setUpTitleLogo(Context& c) {
     auto table = [&](std::int64_t i) -> std::int64_t {
-        return rom_.signedWordAt(kTitleTable + 2 * static_cast<std::uint32_t>(i & 511));
+        return c.rom.signedWordAt(kTitleTable + 2 * static_cast<std::uint32_t>(i & 511));
     };
     // (T * 160 - 20480) >> 8 in words, the product wrapping as the console's does.
     auto coordinate = [](std::int64_t t) -> std::int64_t {
@@ -113,50 +114,50 @@ void Simulation::setUpTitleLogo() {
     std::int64_t count = 0;
     for (std::uint32_t r = 0; r < 5; ++r) {
         for (std::uint32_t j = 0; j < 32; ++j) {
-            if (rom_.wordAt(kLogoBitmap + 64 * r + 2 * (31 - j)) == 0) continue;
+            if (c.rom.wordAt(kLogoBitmap + 64 * r + 2 * (31 - j)) == 0) continue;
             const auto at = kPoints + 6 * static_cast<std::uint32_t>(count);
-            setTitleWord(at, coordinate(table(13 * j)));
-            setTitleWord(at + 2, coordinate(table(128 + 13 * j)));
-            setTitleWord(at + 4, -35 + 12 * static_cast<std::int64_t>(r));
+            setTitleWord(c, at, coordinate(table(13 * j)));
+            setTitleWord(c, at + 2, coordinate(table(128 + 13 * j)));
+            setTitleWord(c, at + 4, -35 + 12 * static_cast<std::int64_t>(r));
             ++count;
         }
     }
-    setTitleWord(kPointCountLess1, count - 1);
-    setTitleWord(kPointBytes, 4 * count);
+    setTitleWord(c, kPointCountLess1, count - 1);
+    setTitleWord(c, kPointBytes, 4 * count);
     // Depth to sprite frame: big dots in front, small ones behind.
     std::uint32_t at = kDepthFrames;
     for (const auto& [n, frame] : {std::pair{110, 4}, {20, 3}, {20, 2}, {274, 1}})
-        for (int i = 0; i < n; ++i, at += 2) setTitleWord(at, frame);
+        for (int i = 0; i < n; ++i, at += 2) setTitleWord(c, at, frame);
 }
 
 // One turn of the logo: every point spun about the cylinder's axis, tilted,
 // projected, sorted into depth slots and drawn from the front backwards.
-void Simulation::titleLogo() {
-    for (std::uint32_t at = kDepthSlots; at < kDepthSlotsEnd; at += 2) setTitleWord(at, -1);
-    const std::int64_t spin = (titleWord(kSpin) + titleWord(kSpinSpeed)) & 0x1FE;
-    setTitleWord(kSpin, spin);
-    const std::int64_t phase = (titleWord(kPhase) + 8) & 0x3FE;
-    setTitleWord(kPhase, phase);
-    const std::int64_t wobble = rom_.signedWordAt(kTitleTable + static_cast<std::uint32_t>(phase));
+void titleLogo(Context& c) {
+    for (std::uint32_t at = kDepthSlots; at < kDepthSlotsEnd; at += 2) setTitleWord(c, at, -1);
+    const std::int64_t spin = (titleWord(c, kSpin) + titleWord(c, kSpinSpeed)) & 0x1FE;
+    setTitleWord(c, kSpin, spin);
+    const std::int64_t phase = (titleWord(c, kPhase) + 8) & 0x3FE;
+    setTitleWord(c, kPhase, phase);
+    const std::int64_t wobble = c.rom.signedWordAt(kTitleTable + static_cast<std::uint32_t>(phase));
     const std::int64_t tilt = word16(80 + 2 * (word16(3 * wobble) >> 4));
-    setTitleWord(kTilt, tilt);
-    const std::int64_t angle = titleWord(kAngle);
-    const std::int64_t scale = titleWord(kScale);
+    setTitleWord(c, kTilt, tilt);
+    const std::int64_t angle = titleWord(c, kAngle);
+    const std::int64_t scale = titleWord(c, kScale);
 
     auto sine = [&](std::int64_t a) -> std::int64_t {
-        return rom_.signedWordAt(kSine + static_cast<std::uint32_t>(a & 0x1FE));
+        return c.rom.signedWordAt(kSine + static_cast<std::uint32_t>(a & 0x1FE));
     };
     auto cosine = [&](std::int64_t a) -> std::int64_t {
-        return rom_.signedWordAt(kCosine + static_cast<std::uint32_t>(a & 0x1FE));
+        return c.rom.signedWordAt(kCosine + static_cast<std::uint32_t>(a & 0x1FE));
     };
     const std::int64_t sinA = sine(spin), cosA = cosine(spin);
     const std::int64_t sinB = sine(tilt), cosB = cosine(tilt);
     const std::int64_t sinC = sine(angle), cosC = cosine(angle);
 
-    const std::int64_t count = titleWord(kPointCountLess1) + 1;
+    const std::int64_t count = titleWord(c, kPointCountLess1) + 1;
     for (std::int64_t i = 0; i < count; ++i) {
         const auto at = kPoints + 6 * static_cast<std::uint32_t>(i);
-        const std::int64_t x = titleWord(at), y = titleWord(at + 2), z = titleWord(at + 4);
+        const std::int64_t x = titleWord(c, at), y = titleWord(c, at + 2), z = titleWord(c, at + 4);
         const std::int64_t x1 = rotate(sinA, x, cosA, y);
         const std::int64_t y1 = rotate(cosA, x, -sinA, y);
         const std::int64_t z1 = rotate(sinB, x1, cosB, z);
@@ -171,64 +172,66 @@ void Simulation::titleLogo() {
             return word16(shifted / den);
         };
         const auto screenAt = kScreenPoints + 4 * static_cast<std::uint32_t>(i);
-        setTitleWord(screenAt, project(u) + 280);
-        setTitleWord(screenAt + 2, project(v) + 236);
+        setTitleWord(c, screenAt, project(u) + 280);
+        setTitleWord(c, screenAt + 2, project(v) + 236);
         // The first free slot from the point's depth upwards.
         auto slot = static_cast<std::uint32_t>(static_cast<std::int64_t>(kDepthZero) + 2 * d);
-        while (titleWord(slot) >= 0) slot += 2;
-        setTitleWord(slot, 4 * i);
+        while (titleWord(c, slot) >= 0) slot += 2;
+        setTitleWord(c, slot, 4 * i);
     }
 
     for (std::int64_t d = 88; d >= -48; --d) {
-        const std::int64_t slot = titleWord(static_cast<std::uint32_t>(static_cast<std::int64_t>(kDepthZero) + 2 * d));
+        const std::int64_t slot = titleWord(c, static_cast<std::uint32_t>(static_cast<std::int64_t>(kDepthZero) + 2 * d));
         if (slot < 0) continue;
         const auto screenAt = kScreenPoints + static_cast<std::uint32_t>(slot);
-        const std::int64_t frame = titleWord(static_cast<std::uint32_t>(kDepthFrames + 2 * (d + 123)));
-        addSprite(static_cast<std::uint16_t>(titleWord(screenAt)), static_cast<std::uint16_t>(titleWord(screenAt + 2)),
-                  static_cast<std::uint16_t>(frame), d > 0 ? 16 : 0, 0x0153E4);
+        const std::int64_t frame = titleWord(c, static_cast<std::uint32_t>(kDepthFrames + 2 * (d + 123)));
+        addSprite(c, static_cast<std::uint16_t>(titleWord(c, screenAt)), static_cast<std::uint16_t>(titleWord(c, screenAt + 2)),
+                  static_cast<std::uint16_t>(frame), d > 0 ? 16 : 0, kLogoCaller);
     }
 }
 
-void Simulation::titleFrame(std::uint8_t pad) {
-    GameState& s = state_;
-    beginFrame();
-    titleLogo();
+}  // namespace
+
+void titleFrame(Context& c, std::uint8_t pad) {
+    GameState& s = c.state;
+    beginFrame(c);
+    titleLogo(c);
     static const std::vector<std::uint16_t> kBlink = {4, 0, 0, 1, 2, 3, 2, 1};
-    const std::int64_t blink = stepProgramSequence(s.title_ram, kBlinkRecord, kBlink);
-    addSprite(244, 334, static_cast<std::uint32_t>((blink + 5) & 0xFFFF), 16, 0x0154E2);
-    actors();
-    appendFrontFrame();
+    const std::int64_t blink = stepProgramSequence(c, s.title_ram, kBlinkRecord, kBlink);
+    addSprite(c, 244, 334, static_cast<std::uint32_t>((blink + 5) & 0xFFFF), 16, kBlinkCaller);
+    things::actors(c);
+    appendFrontFrame(c);
 
     if (pad != 0) {
         // The secret sequence: each key must be pressed alone and let go
         // before the next; a wrong key starts it over.
         if ((s.title_code & 0x100) == 0) {
-            const std::int64_t n = titleWord(kCodePosition);
-            if (pad == rom_.byteAt(kCodeSequence + static_cast<std::uint32_t>(n))) {
+            const std::int64_t n = titleWord(c, kCodePosition);
+            if (pad == c.rom.byteAt(kCodeSequence + static_cast<std::uint32_t>(n))) {
                 s.title_code |= 0x100;
-                setTitleWord(kCodePosition, n + 1);
-                if (rom_.byteAt(kCodeSequence + static_cast<std::uint32_t>(n + 1)) == 0xFF) {
-                    openCodeMenuScreen();
+                setTitleWord(c, kCodePosition, n + 1);
+                if (c.rom.byteAt(kCodeSequence + static_cast<std::uint32_t>(n + 1)) == 0xFF) {
+                    openCodeMenuScreen(c);
                     return;
                 }
             } else {
-                setTitleWord(kCodePosition, 0);
+                setTitleWord(c, kCodePosition, 0);
             }
         }
-        if (pad & 0x80) {
+        if (pad & kPadStart) {
             // START with B and LEFT held (and nothing else) gives an extra life.
-            s.title_bonus = pad == 0x94 ? 1 : 0;
-            fadeVBlanks_ += 10;
-            beginStory();
+            s.title_bonus = pad == (kPadStart | kPadB | kPadLeft) ? 1 : 0;
+            c.fadeVBlanks += 10;
+            beginStory(c);
             return;
         }
     } else {
         s.title_code &= ~std::int64_t{0x100};
     }
 
-    const std::int64_t countdown = titleWord(kCountdown) - 1;
-    setTitleWord(kCountdown, countdown);
-    if (countdown == 0) beginAttract();
+    const std::int64_t countdown = titleWord(c, kCountdown) - 1;
+    setTitleWord(c, kCountdown, countdown);
+    if (countdown == 0) beginAttract(c);
 }
 
-}  // namespace sim
+}  // namespace sim::front

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "sim/core/big_endian.h"
+#include "sim/core/records.h"
+#include "sim/hero/hero.h"
 #include "sim/rom_view.h"
 
 namespace sim::hero {
@@ -22,19 +25,12 @@ constexpr std::int64_t kSpringJumpSpeed = -0x47000;
 constexpr std::int64_t kSinkingJumpExtra = -0x4000;
 constexpr std::int64_t kStrokeSpeed = -0x30000;
 
-// Lift records in RAM from FFA278, 18 bytes each; lift_near holds the low word.
+// Lift records in RAM from FFA278; lift_near holds the low word.
 constexpr std::int64_t kLiftBase = 0xA278;
-constexpr int kLiftSize = 18;
-constexpr int kLiftSpeedWord = 6;
-constexpr int kLiftStandingWord = 8;
+constexpr std::int64_t kLiftSize = rec::kLiftSize;
 
 constexpr std::uint32_t kPlatformRamBase = 0xFF9F0C;
 constexpr std::uint32_t kRomEnd = 0x80000;
-
-std::int64_t wordOf(const std::vector<std::uint8_t>& b, std::size_t at) {
-    if (at + 1 >= b.size()) return 0;
-    return static_cast<std::int16_t>(b[at] << 8 | b[at + 1]);
-}
 
 }  // namespace
 
@@ -47,18 +43,18 @@ int Motion::liftIndex(const GameState& s) {
     return static_cast<int>(k);
 }
 
-std::int64_t Motion::liftWord(const GameState& s, int lift, int word) {
-    return wordOf(s.lifts, static_cast<std::size_t>(lift) * kLiftSize + 2 * static_cast<std::size_t>(word));
+std::int64_t Motion::liftWord(const GameState& s, int lift, std::size_t at) {
+    return be::word(s.lifts, static_cast<std::size_t>(lift) * rec::kLiftSize + at);
 }
 
 bool Motion::onStandingLift(const GameState& s) {
     const int k = liftIndex(s);
-    return k >= 0 && liftWord(s, k, kLiftStandingWord) != 0;
+    return k >= 0 && liftWord(s, k, rec::kLiftStanding) != 0;
 }
 
 bool Motion::onMovingLift(const GameState& s) {
     const int k = liftIndex(s);
-    return k >= 0 && liftWord(s, k, kLiftStandingWord) != 0 && liftWord(s, k, kLiftSpeedWord) != 0;
+    return k >= 0 && liftWord(s, k, rec::kLiftStanding) != 0 && liftWord(s, k, rec::kLiftSpeed) != 0;
 }
 
 // --- the two control modes ---
@@ -82,14 +78,14 @@ void Motion::walkingMode() {
     landingAndJumpEnd();
     if (s_.dying == 1) {
         if (s_.hazard_hit != 0) {
-            sim_.setHeroAnimation(kSeqDieByHazard);
+            setHeroAnimation(c_, kSeqDieByHazard);
             s_.dying = 2;
         } else if (inWater()) {
-            sim_.setHeroAnimation(kSeqDrown);
+            setHeroAnimation(c_, kSeqDrown);
             s_.dying = 2;
         } else if (s_.settled != 0) {
             // A hero killed in the air falls on and dies once he lands.
-            sim_.setHeroAnimation(kSeqDieOnLand);
+            setHeroAnimation(c_, kSeqDieOnLand);
             s_.dying = 2;
         }
     }
@@ -126,7 +122,7 @@ void Motion::swimmingMode() {
                     s_.settled = 0;
                     s_.fall_max = 0;
                     s_.vy = kStrokeSpeed;
-                    if (s_.anim != sequence) sim_.setHeroAnimation(sequence);
+                    if (s_.anim != sequence) setHeroAnimation(c_, sequence);
                 }
             }
         } else {
@@ -149,7 +145,7 @@ void Motion::swimmingMode() {
     landingAndJumpEnd();
     if (s_.dying == 1) {
         s_.dying = 2;
-        sim_.setHeroAnimation(kSeqDrown);
+        setHeroAnimation(c_, kSeqDrown);
     }
 }
 
@@ -177,7 +173,7 @@ void Motion::walkingInput() {
         return;
     }
     auto walkAnimation = [&](std::uint32_t sequence) {
-        if (s_.anim != sequence) sim_.setHeroAnimation(sequence);
+        if (s_.anim != sequence) setHeroAnimation(c_, sequence);
     };
     if ((pad_ & kPadLeft) != 0) {
         walkAnimation(kSeqWalkLeft);
@@ -209,8 +205,9 @@ void Motion::step(int direction) {
 }
 
 void Motion::horizontalMove() {
-    // dx is a word on the console: a state loaded with a wider value probes at
-    // most a word's worth of pixels instead of looping for ages.
+    // Departure: the console keeps dx in a word and probes that many pixels; a
+    // state loaded from a file may hold a wider value, which would loop for
+    // ages here, so only its low word counts, as the console would read it.
     const std::int64_t d = static_cast<std::int16_t>(s_.dx);
     if (d == 0) return;
     const std::int64_t unit = d > 0 ? 1 : -1;
@@ -220,7 +217,7 @@ void Motion::horizontalMove() {
     const std::int64_t count = d > 0 ? d : -d;
     for (std::int64_t passed = 0; passed < count; ++passed) {
         column += unit;
-        if (row < 192 && sim_.solid(column, row)) {
+        if (row < 192 && solid(c_, column, row)) {
             s_.x = withIntPart(s_.x, startX + unit * passed);
             return;
         }
@@ -248,7 +245,7 @@ void Motion::jumpStart() {
         s_.jump = 3;
         sequence = kSeqJumpRight;
     }
-    sim_.setHeroAnimation(sequence);
+    setHeroAnimation(c_, sequence);
 }
 
 void Motion::fallStep() {
@@ -282,7 +279,7 @@ void Motion::fallStep() {
 
 void Motion::ceilingCheck() {
     if (s_.vy >= 0) return;
-    const std::int64_t minY = sim_.areaCache().minY;
+    const std::int64_t minY = c_.areaCache.minY;
     if (minY != 0) {
         if (intPart(s_.y) < minY) s_.y = withIntPart(s_.y, minY);
         return;
@@ -297,7 +294,7 @@ void Motion::ceilingCheck() {
     std::int64_t free = 0;
     for (std::int64_t i = 0; i < risen; ++i) {
         --row;
-        if (sim_.solid(X + 6, row) || sim_.solid(X + 14, row) || sim_.solid(X + 18, row)) break;
+        if (solid(c_, X + 6, row) || solid(c_, X + 14, row) || solid(c_, X + 18, row)) break;
         ++free;
     }
     s_.y = withIntPart(s_.y, start - free);
@@ -306,7 +303,7 @@ void Motion::ceilingCheck() {
 void Motion::landingCheck() {
     if (s_.vy < 0) return;
     const std::int64_t X = intPart(s_.x), feet = intPart(s_.y) + 23;
-    if (!sim_.solid(X + 6, feet) && !sim_.solid(X + 18, feet) && s_.on_object == 0) return;
+    if (!solid(c_, X + 6, feet) && !solid(c_, X + 18, feet) && s_.on_object == 0) return;
     s_.vy = 0;
     s_.air = 0;
     s_.settled = 1;
@@ -317,7 +314,7 @@ void Motion::landingCheck() {
     }
     if (s_.jump == 0) {
         if (s_.fall_max > kHardLandingFrames) {
-            sim_.setHeroAnimation(kSeqStunned);
+            setHeroAnimation(c_, kSeqStunned);
             s_.stun = kStunFrames;
         }
         s_.fall_max = 0;
@@ -332,7 +329,7 @@ void Motion::jumpEndCheck() {
     if ((s_.sprite_frame & 0x7F) != endFrame) return;
     if (s_.fall_max > kHardLandingFrames) {
         s_.fall_max = 0;
-        sim_.setHeroAnimation(kSeqStunned);
+        setHeroAnimation(c_, kSeqStunned);
         s_.stun = kStunFrames;
     }
     s_.jump = 0;
@@ -343,11 +340,9 @@ void Motion::jumpEndCheck() {
 void Motion::platforms() {
     s_.on_object = 0;
     const std::int64_t X = intPart(s_.x), feet = intPart(s_.y) + 23;
-    const RomView& rom = sim_.rom();
+    const RomView& rom = c_.rom;
     for (std::size_t i = 0; i + 3 < s_.platforms.size(); i += 4) {
-        const std::uint32_t address = static_cast<std::uint32_t>(s_.platforms[i]) << 24 |
-                                      static_cast<std::uint32_t>(s_.platforms[i + 1]) << 16 |
-                                      static_cast<std::uint32_t>(s_.platforms[i + 2]) << 8 | s_.platforms[i + 3];
+        const std::uint32_t address = be::longWord(s_.platforms, i);
         if (address == 0) break;
         std::int64_t w[6];
         if (address < kRomEnd) {
@@ -355,8 +350,8 @@ void Motion::platforms() {
         } else {
             const std::int64_t index = static_cast<std::int64_t>(address & 0xFFFFFF) - kPlatformRamBase;
             if (index < 0 || static_cast<std::size_t>(index) + 12 > s_.platform_recs.size())
-                sim_.stopWith("a platform record outside FF9F0C");
-            for (int k = 0; k < 6; ++k) w[k] = wordOf(s_.platform_recs, static_cast<std::size_t>(index) + 2 * k);
+                stopWith(c_, "a platform record outside FF9F0C");
+            for (int k = 0; k < 6; ++k) w[k] = be::word(s_.platform_recs, static_cast<std::size_t>(index) + 2 * k);
         }
         const std::int64_t id = w[0], left = w[5] + w[1], top = w[2], width = w[3], height = w[4];
         if (left < X + 18 && X + 6 < left + width && top < feet && feet < top + height) s_.on_object = id;
@@ -379,7 +374,7 @@ void Motion::deathStep() {
     }
     // A drowned hero floats up to float_y, or until something is above him.
     const std::int64_t X = intPart(s_.x), above = intPart(s_.y) - 1;
-    if (!sim_.solid(X + 6, above) && !sim_.solid(X + 14, above) && !sim_.solid(X + 18, above)) {
+    if (!solid(c_, X + 6, above) && !solid(c_, X + 14, above) && !solid(c_, X + 18, above)) {
         s_.y = wrap32(s_.y - 0x10000);
         if (intPart(s_.y) > s_.float_y) return;
         s_.y = withIntPart(s_.y, s_.float_y);

@@ -1,33 +1,19 @@
 #pragma once
 // The hero's control and physics, shared by hero.cpp (the two control modes,
 // death, animation) and hero_motion.cpp (walking, jumping, falling and the
-// collision probes). Internal to the simulation.
+// collision probes). Internal to src/sim/hero and its tests.
 
 #include <cstdint>
 
-#include "sim/simulation.h"
+#include "sim/cartridge.h"
+#include "sim/core/context.h"
+#include "sim/pad.h"
 
 namespace sim::hero {
 
-// Pad bits as the game logic reads them.
-inline constexpr std::uint8_t kPadLeft = 0x04;
-inline constexpr std::uint8_t kPadRight = 0x08;
-inline constexpr std::uint8_t kPadC = 0x20;
-
-// The hero's sequences in the brumo_sequences table.
-inline constexpr std::uint32_t kSeqWalkLeft = 0x0017E0;
-inline constexpr std::uint32_t kSeqWalkRight = 0x0017F6;
-inline constexpr std::uint32_t kSeqStand = 0x00180C;
-inline constexpr std::uint32_t kSeqJumpLeft = 0x00183E;
-inline constexpr std::uint32_t kSeqJumpRight = 0x001852;
-inline constexpr std::uint32_t kSeqJumpUp = 0x001866;
-inline constexpr std::uint32_t kSeqJumpUpInWater = 0x00187A;
-inline constexpr std::uint32_t kSeqStrokeRight = 0x00188E;
-inline constexpr std::uint32_t kSeqStrokeLeft = 0x00189C;
-inline constexpr std::uint32_t kSeqStunned = 0x0018AA;
-inline constexpr std::uint32_t kSeqDieOnLand = 0x0018B8;
-inline constexpr std::uint32_t kSeqDrown = 0x0018CA;
-inline constexpr std::uint32_t kSeqDieByHazard = 0x0018DC;
+using cart::kSeqDieByHazard, cart::kSeqDieOnLand, cart::kSeqDrown, cart::kSeqJumpLeft, cart::kSeqJumpRight,
+    cart::kSeqJumpUp, cart::kSeqJumpUpInWater, cart::kSeqStand, cart::kSeqStrokeLeft, cart::kSeqStrokeRight,
+    cart::kSeqStunned, cart::kSeqWalkLeft, cart::kSeqWalkRight;
 
 // Frames (sprite_frame & 0x7F) on which a jump may end on the ground, and the
 // frame of a land death after which its timer starts.
@@ -51,7 +37,7 @@ inline std::int64_t withoutFraction(std::int64_t v) { return wrap32(v & ~std::in
 // One frame of the hero's motion on the current state and pad.
 class Motion {
 public:
-    Motion(Simulation& sim, std::uint8_t pad) : sim_(sim), s_(sim.mutableState()), pad_(pad) {}
+    Motion(Context& c, std::uint8_t pad) : c_(c), s_(c.state), pad_(pad) {}
 
     void walkingMode();
     void swimmingMode();
@@ -70,7 +56,7 @@ public:
 
     // The lift record the hero is near (lift_near), or -1.
     static int liftIndex(const GameState& s);
-    static std::int64_t liftWord(const GameState& s, int lift, int word);
+    static std::int64_t liftWord(const GameState& s, int lift, std::size_t at);  // a word at a byte offset
     static bool onStandingLift(const GameState& s);
     static bool onMovingLift(const GameState& s);
 
@@ -78,7 +64,7 @@ private:
     bool inWater() const { return s_.variant_ad != 0; }
     void landingAndJumpEnd();
 
-    Simulation& sim_;
+    Context& c_;
     GameState& s_;
     std::uint8_t pad_;
 };

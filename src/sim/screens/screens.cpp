@@ -1,14 +1,46 @@
 // The waiting screens of the game: event messages, the inventory, the lives
 // counter and the game over sign. Each takes one W tick per frame.
+#include "sim/screens/screens.h"
+
 #include <algorithm>
 
+#include "sim/areas/areas.h"
+#include "sim/cartridge.h"
+#include "sim/core/big_endian.h"
+#include "sim/core/records.h"
+#include "sim/front/front.h"
+#include "sim/hero/hero.h"
+#include "sim/pad.h"
 #include "sim/rom_view.h"
-#include "sim/simulation.h"
 
-namespace sim {
+namespace sim::screens {
 
-void Simulation::showScreen(int kind, std::int64_t value) {
-    GameState& s = state_;
+namespace {
+
+// Tools' mode: the screen runs to its end inside the call, reading no pad.
+void runToolsScreen(Context& c) {
+    GameState& s = c.state;
+    if (s.screen_kind == kLivesScreen) {
+        for (std::int64_t i = 1; i <= c.livesFrames; ++i) {
+            s.lives_wait = std::min<std::int64_t>(i - 1, 50);
+            s.lives_after = std::max<std::int64_t>(0, i - (c.livesFrames - 70));
+            screenFrame(c);
+        }
+    } else if (s.screen_kind != kGameOverScreen) {
+        for (std::int64_t i = 1; i < c.eventFrames; ++i) screenFrame(c);
+    }
+    endScreen(c);
+}
+
+// Every 6 frames each block's last word moves to the front.
+void rotateWords(std::vector<std::uint8_t>& block) {
+    std::rotate(block.rbegin(), block.rbegin() + 2, block.rend());
+}
+
+}  // namespace
+
+void showScreen(Context& c, int kind, std::int64_t value) {
+    GameState& s = c.state;
     s.screen_kind = kind;
     s.screen_event = value;
     s.screen_frame = 0;
@@ -18,26 +50,24 @@ void Simulation::showScreen(int kind, std::int64_t value) {
         screen.event = value;
         screen.area = s.area;
         screen.language = s.language;
-        screens_.push_back(std::move(screen));
-        fadeVBlanks_ += 20;
+        c.screens.push_back(std::move(screen));
+        c.fadeVBlanks += 20;
         break;
     }
     case kInventoryScreen: {
         Screen screen;
         screen.area = s.area;
         screen.language = s.language;
-        for (int i = 0; i < 3; ++i)
-            screen.held[i] = static_cast<std::int16_t>(s.inventory[4 + 2 * i] << 8 | s.inventory[5 + 2 * i]);
-        screens_.push_back(std::move(screen));
-        requestSound(kSoundPause);
-        fadeVBlanks_ += 20;
+        for (std::size_t i = 0; i < 3; ++i) screen.held[i] = be::word(s.inventory, rec::kInvCarried + 2 * i);
+        c.screens.push_back(std::move(screen));
+        requestSound(c, kSoundPause);
+        c.fadeVBlanks += 20;
         break;
     }
     case kLivesScreen: {
         s.lives_music = s.music;
-        requestMusic(7);
-        resetHero();
-        s.damage = s.damage_show = s.energy_ramp = 0;
+        requestMusic(c, 7);
+        hero::resetHeroAndEnergy(c);
         s.lives_after = 0;
         s.lives_wait = 0;
         Screen screen;
@@ -45,58 +75,27 @@ void Simulation::showScreen(int kind, std::int64_t value) {
         screen.language = s.language;
         screen.lives_flag = 1;
         screen.stars = s.stars_left;
-        screen.snapshot = snapshot();
-        screens_.push_back(std::move(screen));
+        screen.snapshot = std::make_shared<const GameState>(s);
+        c.screens.push_back(std::move(screen));
         break;
     }
     case kGameOverScreen:
         // The caller has appended its Screen.
-        fadeVBlanks_ += 10;
+        c.fadeVBlanks += 10;
         break;
     }
-    screenFrame();
-    if (suspendMode_) throw Suspend{};
-    runToolsScreen();
+    screenFrame(c);
+    if (c.suspendMode) throw Suspend{};
+    runToolsScreen(c);
 }
 
-// Tools' mode: the screen runs to its end inside the call, reading no pad.
-void Simulation::runToolsScreen() {
-    GameState& s = state_;
-    if (s.screen_kind == kLivesScreen) {
-        for (std::int64_t i = 1; i <= livesFrames_; ++i) {
-            s.lives_wait = std::min<std::int64_t>(i - 1, 50);
-            s.lives_after = std::max<std::int64_t>(0, i - (livesFrames_ - 70));
-            screenFrame();
-        }
-    } else if (s.screen_kind != kGameOverScreen) {
-        for (std::int64_t i = 1; i < eventFrames_; ++i) screenFrame();
-    }
-    endScreen();
-}
-
-std::int64_t Simulation::firstBankFrames(std::uint32_t bankList) {
-    if (rom_.longAt(bankList) == 0xFFFFFFFFu) return 0;
-    const std::uint32_t selection = rom_.longAt(bankList + 4);
-    std::int64_t count = 0;
-    while (count < 256 && rom_.wordAt(selection + 10 * static_cast<std::uint32_t>(count)) != 0xFFFF) ++count;
-    return count;
-}
-
-namespace {
-
-// Every 6 frames each block's last word moves to the front.
-void rotateWords(std::vector<std::uint8_t>& block) {
-    std::rotate(block.rbegin(), block.rbegin() + 2, block.rend());
-}
-
-}  // namespace
-
-void Simulation::screenFrame() {
-    GameState& s = state_;
+void screenFrame(Context& c) {
+    GameState& s = c.state;
+    const RomView& rom = c.rom;
     const std::int64_t f = s.screen_frame;
     switch (s.screen_kind) {
     case kGameOverScreen:
-        gameOverFrame(f == 0);
+        front::gameOverFrame(c, f == 0);
         break;
     case kLivesScreen: {
         if (f > 0) {
@@ -108,75 +107,76 @@ void Simulation::screenFrame() {
                 s.star_phase_timer = 5;
                 rotateWords(s.star_phases);
             }
-            heroAnimationStep();
+            hero::heroAnimationStep(c);
         }
-        const auto c = static_cast<std::uint32_t>(firstBankFrames(0x03ED28));
-        beginFrame();
-        const std::uint32_t starFrame = static_cast<std::uint32_t>(s.star_phases[0] << 8 | s.star_phases[1]);
-        addSprite(264, 204, 0, 0, 0x004098);
-        addSprite(290, 216, c + 1, 0, 0x0040AC);
-        addSprite(256, 234, starFrame, 0, 0x0040DA);
-        addSprite(279, 240, c + 1, 0, 0x0040EE);
-        addSprite(273, 252, c, 0, 0x004100);
+        const auto first = static_cast<std::uint32_t>(firstBankFrames(c, cart::kLivesBankList));
+        beginFrame(c);
+        const auto starFrame = static_cast<std::uint32_t>(static_cast<std::uint16_t>(be::word(s.star_phases, 0)));
+        addSprite(c, 264, 204, 0, 0, 0x004098);
+        addSprite(c, 290, 216, first + 1, 0, 0x0040AC);
+        addSprite(c, 256, 234, starFrame, 0, 0x0040DA);
+        addSprite(c, 279, 240, first + 1, 0, 0x0040EE);
+        addSprite(c, 273, 252, first, 0, 0x004100);
         break;
     }
     case kEventScreen: {
-        const std::uint32_t entry = rom_.longAt(0x03E470 + 4 * static_cast<std::uint32_t>(s.screen_event));
-        const auto c = static_cast<std::uint32_t>(firstBankFrames(rom_.longAt(entry + 4)));
-        beginFrame();
-        energyBar();
+        const std::uint32_t entry = rom.longAt(cart::kEventRecords + 4 * static_cast<std::uint32_t>(s.screen_event));
+        const auto first = static_cast<std::uint32_t>(firstBankFrames(c, rom.longAt(entry + 4)));
+        beginFrame(c);
+        hero::energyBar(c);
         if (s.screen_event == 21 && f > 0) {
             // The idle reminder's arrows wobble.
             s.hint_phase = (s.hint_phase + 2) & 0x3E;
-            const std::int64_t w = rom_.signedWordAt(0x00C674 + static_cast<std::uint32_t>(s.hint_phase));
+            const std::int64_t w = rom.signedWordAt(cart::kHintWobble + static_cast<std::uint32_t>(s.hint_phase));
             const std::int64_t g = s.language != 0 ? 3 : 0;
-            addSprite(293, static_cast<std::uint32_t>((w - g + 232) & 0xFFFF), c + 1, 0, entry);
-            addSprite(303, static_cast<std::uint32_t>((g - w + 196) & 0xFFFF), c + 1, 2, entry);
+            addSprite(c, 293, static_cast<std::uint32_t>((w - g + 232) & 0xFFFF), first + 1, 0, entry);
+            addSprite(c, 303, static_cast<std::uint32_t>((g - w + 196) & 0xFFFF), first + 1, 2, entry);
         }
         for (std::uint32_t at = entry + 10; at < entry + 512; at += 6) {
-            if (rom_.wordAt(at) == 0xFFFF) break;
-            const std::int64_t x = rom_.signedWordAt(at), y = rom_.signedWordAt(at + 2);
-            const std::int64_t frame = c + rom_.signedWordAt(at + 4);
-            addSprite(static_cast<std::uint32_t>(x & 0xFFFF), static_cast<std::uint32_t>(y & 0xFFFF),
+            if (rom.wordAt(at) == 0xFFFF) break;
+            const std::int64_t x = rom.signedWordAt(at), y = rom.signedWordAt(at + 2);
+            const std::int64_t frame = first + rom.signedWordAt(at + 4);
+            addSprite(c, static_cast<std::uint32_t>(x & 0xFFFF), static_cast<std::uint32_t>(y & 0xFFFF),
                       static_cast<std::uint32_t>(frame & 0xFFFF), 0, entry);
         }
         break;
     }
     case kInventoryScreen: {
-        const auto c = static_cast<std::uint32_t>(firstBankFrames(0x03EC7C));
-        beginFrame();
-        energyBar();
+        const auto first = static_cast<std::uint32_t>(firstBankFrames(c, cart::kCommonBank));
+        beginFrame(c);
+        hero::energyBar(c);
         const std::uint32_t ys[3] = {192, 232, 272};
         for (std::uint32_t i = 0; i < 3; ++i) {
-            if (static_cast<std::int8_t>(s.inventory[4 + 2 * i]) >= 0) addSprite(176, ys[i], c + i, 0, 0x03EC7C);
+            if (be::word(s.inventory, rec::kInvCarried + 2 * i) >= 0)
+                addSprite(c, 176, ys[i], first + i, 0, cart::kCommonBank);
         }
         break;
     }
     default:
         break;
     }
-    if (!screens_.empty()) {
-        Screen& screen = screens_.back();
-        screen.frames.push_back(frameSprites_);
+    if (!c.screens.empty()) {
+        Screen& screen = c.screens.back();
+        screen.frames.push_back(c.frameSprites);
         if (s.screen_kind == kLivesScreen)
             screen.lives_frames.push_back({s.lives_after == 0 ? s.lives + 1 : s.lives, s.sprite_frame, s.expression});
     }
     s.screen_frame += 1;
 }
 
-bool Simulation::screenEnds(std::uint8_t pad) {
-    GameState& s = state_;
+bool screenEnds(Context& c, std::uint8_t pad) {
+    GameState& s = c.state;
     switch (s.screen_kind) {
     case kEventScreen:
     case kInventoryScreen:
-        return (pad & 0x70) != 0;
+        return (pad & kPadButtons) != 0;
     case kLivesScreen:
         if (s.lives_wait < 50) {
             ++s.lives_wait;
             return false;
         }
         if (s.lives_after == 0) {
-            if (pad >= 16) s.lives_after = 1;
+            if (pad >= kPadB) s.lives_after = 1;  // any of B, C, A and START
             return false;
         }
         ++s.lives_after;
@@ -188,33 +188,33 @@ bool Simulation::screenEnds(std::uint8_t pad) {
     }
 }
 
-void Simulation::endScreen() {
-    GameState& s = state_;
+void endScreen(Context& c) {
+    GameState& s = c.state;
     const std::int64_t kind = s.screen_kind;
     s.screen_kind = kNoScreen;
     switch (kind) {
     case kGameOverScreen:
-        fadeVBlanks_ += 10;
-        endMessage_ = "game over";
+        c.fadeVBlanks += 10;
+        c.endMessage = "game over";
         break;
     case kLivesScreen:
-        requestMusic(s.lives_music);
+        requestMusic(c, s.lives_music);
         break;
     case kEventScreen:
-        fadeVBlanks_ += 20;
-        loadArea(s.area);
-        updateCamera();
-        enterArea();
+        c.fadeVBlanks += 20;
+        areas::loadArea(c, s.area);
+        areas::updateCamera(c);
+        areas::enterArea(c);
         break;
     case kInventoryScreen: {
-        fadeVBlanks_ += 20;
-        requestSound(kSoundResume);
+        c.fadeVBlanks += 20;
+        requestSound(c, kSoundResume);
         // The actors keep their state across the inventory screen.
         std::vector<std::uint8_t> keep = s.actors;
-        loadArea(s.area);
+        areas::loadArea(c, s.area);
         s.actors = std::move(keep);
-        updateCamera();
-        enterArea();
+        areas::updateCamera(c);
+        areas::enterArea(c);
         break;
     }
     default:
@@ -222,4 +222,30 @@ void Simulation::endScreen() {
     }
 }
 
-}  // namespace sim
+void beginGameOver(Context& c) {
+    GameState& s = c.state;
+    requestMusic(c, 5);
+    if (!c.suspendMode) {
+        c.endMessage = "game over";
+        return;
+    }
+    Screen screen;
+    screen.area = s.area;
+    screen.language = s.language;
+    screen.over_flag = 1;
+    c.screens.push_back(std::move(screen));
+    // The sign's routine reads these as signed 16.16 values from their low 32 bits.
+    s.go_phase = 0;
+    s.go_timer = 0;
+    s.go_x = 0x1E40000;
+    s.go_y = 0xA30000;
+    s.go_sx = s.go_sy = 0x80000;
+    s.go_vx = 0xFFFCC000;
+    s.go_vy = 0xFFFF2000;
+    s.go_x2 = 128;
+    s.go_y2 = 248;
+    s.go_sx2 = s.go_sy2 = 8;
+    showScreen(c, kGameOverScreen, 0);
+}
+
+}  // namespace sim::screens

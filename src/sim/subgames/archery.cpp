@@ -1,13 +1,12 @@
 // The archery subgame.
-#include "sim/simulation.h"
-#include "sim/subgames/subgames.h"
+#include "sim/subgames/games.h"
 
-namespace sim {
+namespace sim::subgames {
 
 // Not built yet: the archery subgame's set-up. Until then it prepares nothing.
-void setUpArchery(Simulation&) {}
+void setUpArchery(Context&) {}
 
 // Not built yet: the archery subgame's frame. Until then it draws nothing and never ends.
-std::string archeryFrame(Simulation&, std::uint8_t, std::int64_t) { return {}; }
+std::string archeryFrame(Context&, std::uint8_t, std::int64_t) { return {}; }
 
-}  // namespace sim
+}  // namespace sim::subgames

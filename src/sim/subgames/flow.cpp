@@ -1,14 +1,43 @@
 // Entering, resolving and leaving the subgames, and the return of the hero to
 // the main game afterwards.
+#include "sim/subgames/subgames.h"
+
+#include <array>
 #include <string>
 
-#include "sim/rom_view.h"
-#include "sim/subgames/subgames.h"
-#include "sim/simulation.h"
+#include "sim/areas/areas.h"
+#include "sim/cartridge.h"
+#include "sim/core/big_endian.h"
+#include "sim/core/ram.h"
+#include "sim/core/records.h"
+#include "sim/core/step.h"
+#include "sim/hero/hero.h"
+#include "sim/screens/screens.h"
+#include "sim/subgames/games.h"
 
-namespace sim {
+namespace sim::subgames {
 
 namespace {
+
+// The subgames by mode: the set-up and the frame. Mode 3 has none.
+struct Subgame {
+    void (*setUp)(Context&) = nullptr;
+    std::string (*frame)(Context&, std::uint8_t, std::int64_t) = nullptr;
+};
+constexpr Subgame kSwapPuzzle{setUpSwapPuzzle, swapPuzzleFrame};
+constexpr Subgame kSea{setUpSea, seaFrame};
+constexpr Subgame kMinecart{setUpMinecart, minecartFrame};
+constexpr Subgame kArchery{setUpArchery, archeryFrame};
+constexpr Subgame kTower{setUpTower, towerFrame};
+constexpr std::array<Subgame, 10> kSubgames = {kSwapPuzzle, kSwapPuzzle, kSea,     Subgame{}, kMinecart,
+                                               kArchery,    kArchery,    kArchery, kArchery,  kTower};
+
+// The subgame of a mode, or nullptr.
+const Subgame* subgameOf(std::int64_t mode) {
+    if (mode < 0 || mode >= static_cast<std::int64_t>(kSubgames.size())) return nullptr;
+    const Subgame& g = kSubgames[static_cast<std::size_t>(mode)];
+    return g.setUp ? &g : nullptr;
+}
 
 struct Place {
     std::int64_t x, y, area;
@@ -25,17 +54,8 @@ Place minecartReturn(std::int64_t r) {
     }
 }
 
-}  // namespace
-
-void Simulation::cancelPaletteFade() {
-    if (state_.palette_fading != 0) {
-        state_.palette_fading = 0;
-        state_.palette_fade_step = 0;
-    }
-}
-
-void Simulation::saveHeroForSubgame() {
-    GameState& s = state_;
+void saveHeroForSubgame(Context& c) {
+    GameState& s = c.state;
     s.push_sprite_x = s.sprite_x;
     s.push_x = s.x;
     s.push_y = s.y;
@@ -48,8 +68,14 @@ void Simulation::saveHeroForSubgame() {
     s.push_music = s.music;
 }
 
-void Simulation::restoreHeroFromPush() {
-    GameState& s = state_;
+// Puts the hero back in the main game at (x, y) in an area as the subgame's
+// result says (stage 9), making it his restart point.
+void placeHero(Context& c, std::int64_t x, std::int64_t y, std::int64_t area);
+
+}  // namespace
+
+void restoreHeroFromPush(Context& c) {
+    GameState& s = c.state;
     s.sprite_x = s.push_sprite_x;
     s.x = s.push_x;
     s.y = s.push_y;
@@ -62,72 +88,47 @@ void Simulation::restoreHeroFromPush() {
     s.damage = (s.push_damage & ~std::int64_t{0xFFFF}) | (s.damage & 0xFFFF);
 }
 
-void Simulation::enterSubgame() {
-    GameState& s = state_;
-    cancelPaletteFade();
+void enterSubgame(Context& c) {
+    GameState& s = c.state;
+    areas::cancelPaletteFade(c);
     s.pause_delay = 0;
-    saveHeroForSubgame();
+    saveHeroForSubgame(c);
     std::fill(s.sub_ram.begin(), s.sub_ram.end(), 0);
-    setUpSubgame(s.mode);
+    const Subgame* g = subgameOf(s.mode);
+    if (!g) stopWith(c, "subgame " + std::to_string(s.mode) + "'s set-up (S7)");
+    g->setUp(c);
     s.in_subgame = 1;
 }
 
-void Simulation::setUpSubgame(std::int64_t mode) {
-    switch (mode) {
-    case 0:
-    case 1: setUpSwapPuzzle(*this); break;
-    case 2: setUpSea(*this); break;
-    case 4: setUpMinecart(*this); break;
-    case 5:
-    case 6:
-    case 7:
-    case 8: setUpArchery(*this); break;
-    case 9: setUpTower(*this); break;
-    default: stopWith("subgame " + std::to_string(mode) + "'s set-up (S7)");
-    }
+std::string subgameFrame(Context& c, std::int64_t mode, std::uint8_t pad, std::int64_t tick) {
+    const Subgame* g = subgameOf(mode);
+    if (!g) stopWith(c, "subgame " + std::to_string(mode) + "'s rules (S7)");
+    return g->frame(c, pad, tick);
 }
 
-std::string Simulation::subgameFrame(std::int64_t mode, std::uint8_t pad, std::int64_t tick) {
-    switch (mode) {
-    case 0:
-    case 1: return swapPuzzleFrame(*this, pad, tick);
-    case 2: return seaFrame(*this, pad, tick);
-    case 4: return minecartFrame(*this, pad, tick);
-    case 5:
-    case 6:
-    case 7:
-    case 8: return archeryFrame(*this, pad, tick);
-    case 9: return towerFrame(*this, pad, tick);
-    default: stopWith("subgame " + std::to_string(mode) + "'s rules (S7)");
-    }
-}
+void subgameAfterScreen(Context& c) { towerAfterScreen(c); }
 
-void Simulation::subgameAfterScreen() { towerAfterScreen(*this); }
-
-void Simulation::leaveSubgame(std::uint8_t pad) {
-    GameState& s = state_;
-    clearMessages();
-    stepSprites_.clear();
-    screens_.clear();
+void leaveSubgame(Context& c, std::uint8_t pad) {
+    GameState& s = c.state;
+    clearMessages(c);
+    c.stepSprites.clear();
+    c.screens.clear();
     s.in_subgame = 0;
-    s.sub_result = subRamWord(0xFF90FE);
-    restoreHeroFromPush();
+    s.sub_result = subRamWord(c, kSubResult);
+    restoreHeroFromPush(c);
     s.lock = 0;
-    cancelPaletteFade();
-    runStages(8, pad);
+    areas::cancelPaletteFade(c);
+    runStages(c, 8, pad);
 }
 
-void Simulation::resolveSubgameWithHook() {
-    GameState& s = state_;
-    subgamesSkipped_ += 1;
-    std::optional<GameState> reached = subgameHook_(*this);
-    if (!reached) stopWith("subgame " + std::to_string(s.mode) + "'s rules (S7)");
+void resolveSubgameWithHook(Context& c) {
+    GameState& s = c.state;
+    c.subgamesSkipped += 1;
+    std::optional<GameState> reached = c.subgameHook();
+    if (!reached) stopWith(c, "subgame " + std::to_string(s.mode) + "'s rules (S7)");
     const GameState& g = *reached;
-    saveHeroForSubgame();
-    if (s.mode == 0 || s.mode == 1) {
-        resetHero();
-        s.damage = s.damage_show = s.energy_ramp = 0;
-    }
+    saveHeroForSubgame(c);
+    if (s.mode == 0 || s.mode == 1) hero::resetHeroAndEnergy(c);
     s.rng = g.rng;
     s.score = g.score;
     s.lives = g.lives;
@@ -144,47 +145,45 @@ void Simulation::resolveSubgameWithHook() {
     s.arc = g.arc;
     s.sub_ram = g.sub_ram;
     // The scalars palette_variant..expression and the blocks frame_bases..block_anims.
-    const FieldInfo* firstScalar = findField("palette_variant");
-    const FieldInfo* lastScalar = findField("expression");
-    for (int i = firstScalar->scalarIndex; i <= lastScalar->scalarIndex; ++i) s.scalar(i) = g.scalar(i);
-    const FieldInfo* firstBlock = findField("frame_bases");
-    const FieldInfo* lastBlock = findField("block_anims");
-    for (int i = firstBlock->blockIndex; i <= lastBlock->blockIndex; ++i) s.block(i) = g.block(i);
+    for (int i = kScalar_palette_variant; i <= kScalar_expression; ++i) s.scalar(i) = g.scalar(i);
+    for (int i = kBlock_frame_bases; i <= kBlock_block_anims; ++i) s.block(i) = g.block(i);
     s.pause_delay = 0;
     s.lock = 0;
-    if (s.mode == 1) restoreHeroFromPush();
-    subgameLoss();
-    if (!endMessage_.empty()) return;
-    subgameReturn();
-    if (!endMessage_.empty()) return;
+    if (s.mode == 1) restoreHeroFromPush(c);
+    subgameLoss(c);
+    if (!c.endMessage.empty()) return;
+    subgameReturn(c);
+    if (!c.endMessage.empty()) return;
     if (s.event != 0) {
         const std::int64_t e = s.event;
         s.event = 0;
-        showScreen(kEventScreen, e);
+        screens::showScreen(c, kEventScreen, e);
     }
 }
 
-void Simulation::subgameLoss() {
-    GameState& s = state_;
+void subgameLoss(Context& c) {
+    GameState& s = c.state;
     if (s.mode == 1 || s.sub_result >= 0) return;
     if (s.mode == 5 || s.mode == 6) {
         s.sub_result = 0;
-        setSubRamWord(0xFF90FE, 0);
+        setSubRamWord(c, kSubResult, 0);
         s.sub_lost = 1;
     }
     if (s.mode == 2 || s.mode == 4 || s.mode == 5 || s.mode == 6) {
         if (s.lives != 0) {
-            loseLife();
-            showScreen(kLivesScreen, 0);
+            hero::loseLife(c);
+            screens::showScreen(c, kLivesScreen, 0);
         } else {
             s.mode = 0;
-            beginGameOver();
+            screens::beginGameOver(c);
         }
     }
 }
 
-void Simulation::placeHero(std::int64_t x, std::int64_t y, std::int64_t area) {
-    GameState& s = state_;
+namespace {
+
+void placeHero(Context& c, std::int64_t x, std::int64_t y, std::int64_t area) {
+    GameState& s = c.state;
     const std::int64_t mode = s.mode;
     const std::int64_t r = s.sub_result;
     s.x = x * 65536;
@@ -192,19 +191,19 @@ void Simulation::placeHero(std::int64_t x, std::int64_t y, std::int64_t area) {
     s.area = area;
     const bool cartJump = mode == 4 && r == 3;
     s.mode = 0;
-    resetHero(true);
+    hero::resetHero(c, true);
     if (cartJump) {
         // The cart throws the hero out in a jump to the right.
         s.vy = -0x3F000;
         s.jump = 3;
-        s.anim = 0x001852;
+        s.anim = cart::kSeqJumpRight;
     }
     s.restart_x = x;
     s.restart_y = y;
     s.restart_area = area;
-    loadArea(area);
-    updateCamera();
-    enterArea();
+    areas::loadArea(c, area);
+    areas::updateCamera(c);
+    areas::enterArea(c);
     if (s.flag_82fa == 0 && s.stars_left == 0) {
         s.flag_82fa = 255;
         s.event = 14;
@@ -216,8 +215,10 @@ void Simulation::placeHero(std::int64_t x, std::int64_t y, std::int64_t area) {
     }
 }
 
-void Simulation::subgameReturn() {
-    GameState& s = state_;
+}  // namespace
+
+void subgameReturn(Context& c) {
+    GameState& s = c.state;
     std::int64_t r = s.sub_result;
     if (s.sub_lost != 0) {
         r = -1;
@@ -225,27 +226,30 @@ void Simulation::subgameReturn() {
     }
     switch (s.mode) {
     case 1:
-        if (r == -1) requestMusic(s.push_music);
+        if (r == -1) requestMusic(c, s.push_music);
         s.mode = 0;
-        loadArea(s.area);
-        updateCamera();
-        enterArea();
+        areas::loadArea(c, s.area);
+        areas::updateCamera(c);
+        areas::enterArea(c);
         break;
     case 2:
         s.flag_82f2 = 0;
-        s.scripted_obj[0] = s.scripted_obj[17] = s.scripted_obj[18] = s.scripted_obj[19] = 0;
-        s.anim_8162[2] = s.anim_8162[3] = 0;
-        s.anim_8162[4] = s.anim_8162[5] = 0xFF;
-        requestMusic(12);
-        if (r < 0) placeHero(1125, 56, 31);
-        else placeHero(857, 104, 11);
+        s.scripted_obj[0] = 0;  // the high byte of x
+        s.scripted_obj[rec::kScriptedPhase + 1] = 0;  // the low byte of the phase
+        be::setWord(s.scripted_obj, rec::kScriptedCounter, 0);
+        be::setWord(s.anim_8162, rec::kAnimTimer, 0);
+        be::setWord(s.anim_8162, rec::kAnimIndex, -1);
+        requestMusic(c, 12);
+        if (r < 0) placeHero(c, 1125, 56, 31);
+        else placeHero(c, 857, 104, 11);
         break;
     case 4: {
-        s.a16_exit[0] = 0x00, s.a16_exit[1] = 0x68, s.a16_exit[4] = 0x00, s.a16_exit[5] = 0x30;
+        be::setWord(s.a16_exit, rec::kCartX, 0x0068);
+        be::setWord(s.a16_exit, rec::kCartY, 0x0030);
         s.flag_82f3 = 0;
         const Place p = minecartReturn(r);
-        placeHero(p.x, p.y, p.area);
-        requestMusic(r <= 0 ? 6 : 12);
+        placeHero(c, p.x, p.y, p.area);
+        requestMusic(c, r <= 0 ? 6 : 12);
         break;
     }
     case 5:
@@ -253,21 +257,21 @@ void Simulation::subgameReturn() {
     case 7:
     case 8:
         if (s.mode == 7 || (s.mode == 5 && r >= 0)) {
-            requestMusic(3);
-            placeHero(992, 136, 45);
+            requestMusic(c, 3);
+            placeHero(c, 992, 136, 45);
         } else {
-            requestMusic(12);
-            placeHero(1773, 120, 18);
+            requestMusic(c, 12);
+            placeHero(c, 1773, 120, 18);
         }
         break;
     case 9:
         s.mode = 0;
-        if (r < 0) beginGameOver();
-        else endMessage_ = "the end (Vors beaten)";
+        if (r < 0) screens::beginGameOver(c);
+        else c.endMessage = "the end (Vors beaten)";
         break;
     default:
-        stopWith("subgame mode " + std::to_string(s.mode) + "'s return");
+        stopWith(c, "subgame mode " + std::to_string(s.mode) + "'s return");
     }
 }
 
-}  // namespace sim
+}  // namespace sim::subgames

@@ -1,13 +1,12 @@
 // The minecart subgame.
-#include "sim/simulation.h"
-#include "sim/subgames/subgames.h"
+#include "sim/subgames/games.h"
 
-namespace sim {
+namespace sim::subgames {
 
 // Not built yet: the minecart subgame's set-up. Until then it prepares nothing.
-void setUpMinecart(Simulation&) {}
+void setUpMinecart(Context&) {}
 
 // Not built yet: the minecart subgame's frame. Until then it draws nothing and never ends.
-std::string minecartFrame(Simulation&, std::uint8_t, std::int64_t) { return {}; }
+std::string minecartFrame(Context&, std::uint8_t, std::int64_t) { return {}; }
 
-}  // namespace sim
+}  // namespace sim::subgames

@@ -1,13 +1,12 @@
 // The plank and bubbles subgame.
-#include "sim/simulation.h"
-#include "sim/subgames/subgames.h"
+#include "sim/subgames/games.h"
 
-namespace sim {
+namespace sim::subgames {
 
 // Not built yet: the plank and bubbles subgame's set-up. Until then it prepares nothing.
-void setUpSea(Simulation&) {}
+void setUpSea(Context&) {}
 
 // Not built yet: the plank and bubbles subgame's frame. Until then it draws nothing and never ends.
-std::string seaFrame(Simulation&, std::uint8_t, std::int64_t) { return {}; }
+std::string seaFrame(Context&, std::uint8_t, std::int64_t) { return {}; }
 
-}  // namespace sim
+}  // namespace sim::subgames

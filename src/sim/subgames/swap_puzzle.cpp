@@ -1,13 +1,12 @@
 // The swap puzzle.
-#include "sim/simulation.h"
-#include "sim/subgames/subgames.h"
+#include "sim/subgames/games.h"
 
-namespace sim {
+namespace sim::subgames {
 
 // Not built yet: the swap puzzle's set-up. Until then it prepares nothing.
-void setUpSwapPuzzle(Simulation&) {}
+void setUpSwapPuzzle(Context&) {}
 
 // Not built yet: the swap puzzle's frame. Until then it draws nothing and never ends.
-std::string swapPuzzleFrame(Simulation&, std::uint8_t, std::int64_t) { return {}; }
+std::string swapPuzzleFrame(Context&, std::uint8_t, std::int64_t) { return {}; }
 
-}  // namespace sim
+}  // namespace sim::subgames

@@ -1,20 +1,19 @@
 // The tower subgame.
-#include "sim/simulation.h"
-#include "sim/subgames/subgames.h"
+#include "sim/subgames/games.h"
 
-namespace sim {
+namespace sim::subgames {
 
 // Not built yet: the tower subgame's set-up. Until then it prepares nothing.
-void setUpTower(Simulation&) {}
+void setUpTower(Context&) {}
 
 // Not built yet: the tower subgame's frame. Until then it draws nothing and never ends.
-std::string towerFrame(Simulation&, std::uint8_t, std::int64_t) { return {}; }
+std::string towerFrame(Context&, std::uint8_t, std::int64_t) { return {}; }
 
-}  // namespace sim
+}  // namespace sim::subgames
 
-namespace sim {
+namespace sim::subgames {
 
 // Not built yet: what the subgame does after its waiting screen. Until then nothing.
-void towerAfterScreen(Simulation&) {}
+void towerAfterScreen(Context&) {}
 
-}  // namespace sim
+}  // namespace sim::subgames

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/areas/area_fixture.h"
+#include "sim/areas/areas.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TEST(VerticalExits, PickTheExitOfThePairAndCarryTheWorldPosition) {
         s.restart_x = 160, s.restart_y = 152, s.restart_area = 21;
         s.x = fixed(c.from.x, 0x4000);
         s.y = fixed(c.from.y, 0x8000);
-        f.sim->exitCheck();
+        sim::areas::exitCheck(f.sim->context());
         EXPECT_EQ(s.area, c.to.area);
         EXPECT_EQ(s.x >> 16, c.to.x);
         EXPECT_EQ(s.y >> 16, c.to.y);
@@ -69,7 +70,7 @@ TEST(VerticalExits, EnterTheNewAreaWithItsSoundAndCamera) {
     s.x = fixed(2000);
     s.y = fixed(170);
     s.vy = 0x20000;
-    f.sim->exitCheck();
+    sim::areas::exitCheck(f.sim->context());
     EXPECT_EQ(s.area, 29);
     EXPECT_EQ(s.vy, 0x20000);  // a vertical exit does not reset the hero
     EXPECT_EQ(s.camera_x, 2600 - 150);
@@ -97,7 +98,7 @@ TEST(SideEdges, LeaveStrictlyPastTheThresholdsAndResetTheHero) {
         s.y = fixed(100, 0x10);
         s.vy = 0x30000;
         s.jump = 3;
-        f.sim->exitCheck();
+        sim::areas::exitCheck(f.sim->context());
         EXPECT_EQ(s.area, c.to.area);
         if (c.to.area == c.area) {
             EXPECT_EQ(s.x, fixed(c.x, 0x1234));

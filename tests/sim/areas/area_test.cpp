@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "sim/areas/area_fixture.h"
+#include "sim/areas/areas.h"
+#include "sim/core/context.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ TEST(Camera, FollowsTheHeroFrom150UpToTheAreaLimit) {
     EXPECT_EQ(f.sim->areaCache().cameraLimit, 2751);
     for (const Case& c : cases) {
         f.state().x = fixed(c.x) + 0xFFFF;
-        f.sim->updateCamera();
+        sim::areas::updateCamera(f.sim->context());
         EXPECT_EQ(f.state().camera_x, c.camera) << c.x;
         EXPECT_EQ(f.state().sprite_x, c.sprite) << c.x;
     }
@@ -42,7 +44,7 @@ TEST(AnimatedBlocks, StepThroughTheirFramesAndLoop) {
     auto& b = f.state().block_anims;
     std::vector<std::int64_t> frames{word(b, 0)}, timers{word(b, 2)};
     for (int i = 0; i < 7; ++i) {
-        f.sim->animatedBlockCheck();
+        sim::areas::animatedBlockCheck(f.sim->context());
         frames.push_back(word(b, 0));
         timers.push_back(word(b, 2));
     }
@@ -93,7 +95,7 @@ TEST(AreaMusic, FollowsTheAreaAfterAWaitOrAtOnceInTheCaves) {
         s.music_wait = 120;
         s.flag_82f2 = c.flag82f2;
         f.sim->soundRequests().clear();
-        for (int i = 0; i < c.frames; ++i) f.sim->areaMusic();
+        for (int i = 0; i < c.frames; ++i) sim::areas::areaMusic(f.sim->context());
         EXPECT_EQ(s.music, c.musicAfter);
         ASSERT_EQ(f.sim->soundRequests().size(), c.requests);
         if (c.requests) {
@@ -105,7 +107,7 @@ TEST(AreaMusic, FollowsTheAreaAfterAWaitOrAtOnceInTheCaves) {
 TEST(AreaHandler, AnAreaAbove49StopsTheGame) {
     Fixture f;
     f.state().area = 50;
-    EXPECT_THROW(f.sim->runAreaHandler(), sim::Stop);
+    EXPECT_THROW(sim::areas::runAreaHandler(f.sim->context()), sim::Stop);
     EXPECT_EQ(f.sim->stopMessage(), "the handler of area 50 ($005BA6)");
 }
 
@@ -120,16 +122,16 @@ TEST(PaletteVariants, TheTimerStartsAFadeToTheNextVariant) {
     auto& s = f.state();
     s.palette_timer = 1;
     s.palette_variant = 3;
-    f.sim->paletteVariantTimer();
+    sim::areas::paletteVariantTimer(f.sim->context());
     EXPECT_EQ(s.palette_timer, 0);
     EXPECT_EQ(s.palette_fading, 0);
-    f.sim->paletteVariantTimer();
+    sim::areas::paletteVariantTimer(f.sim->context());
     EXPECT_EQ(s.palette_timer, 3500);
     EXPECT_EQ(s.palette_fading, 255);
     EXPECT_EQ(s.palette_variant, 0);  // wraps after the fourth
     int frames = 0;
     while (s.palette_fading != 0 && frames < 100) {
-        f.sim->paletteVariantTimer();
+        sim::areas::paletteVariantTimer(f.sim->context());
         ++frames;
     }
     EXPECT_EQ(frames, 34);  // steps 1 to 33, then the fade ends
@@ -139,7 +141,7 @@ TEST(PaletteVariants, TheTimerStartsAFadeToTheNextVariant) {
     // An area without variants keeps its timer.
     f.at(29, 0, 0);
     s.palette_timer = 0;
-    f.sim->paletteVariantTimer();
+    sim::areas::paletteVariantTimer(f.sim->context());
     EXPECT_EQ(s.palette_timer, 0);
 }
 
@@ -148,8 +150,8 @@ TEST(Area6Lamp, LitItFlickersMovesItsFloorCellAndShowsNearIt) {
     f.at(6, 800, 152);  // camera at 650
     auto& s = f.state();
     auto before = f.sim->areaCache().collision;
-    f.sim->beginFrame();
-    f.sim->area6Lamp();
+    sim::beginFrame(f.sim->context());
+    sim::areas::area6Lamp(f.sim->context());
     EXPECT_EQ(f.sim->areaCache().collision, before);  // dark: nothing changes
     const std::int64_t bank = f.sim->areaCache().firstSelectionFrames;
     ASSERT_EQ(f.sim->frameSprites().size(), 1u);
@@ -157,15 +159,15 @@ TEST(Area6Lamp, LitItFlickersMovesItsFloorCellAndShowsNearIt) {
               (sim::SpriteCall{1023 - 650, 253, static_cast<std::uint32_t>(bank + 4), 16, 0x0062E4}));
 
     s.flag_82ef = 255;
-    for (int i = 0; i < 20; ++i) f.sim->area6Lamp();
+    for (int i = 0; i < 20; ++i) sim::areas::area6Lamp(f.sim->context());
     const auto& c = f.sim->areaCache().collision;
     EXPECT_EQ(c[344], 0x04);
     EXPECT_EQ(c[347], 0x04);
     EXPECT_NE(word(s.passage_anim, 0), 0);  // it has moved on from its first frame
 
     f.at(6, 100, 152);  // camera 0: out of the lamp's view
-    f.sim->beginFrame();
-    f.sim->area6Lamp();
+    sim::beginFrame(f.sim->context());
+    sim::areas::area6Lamp(f.sim->context());
     EXPECT_TRUE(f.sim->frameSprites().empty());
 
     // A narrow area 6 has no cells at 344 and 347: nothing is written past its collision.
@@ -178,7 +180,7 @@ TEST(Area6Lamp, LitItFlickersMovesItsFloorCellAndShowsNearIt) {
         }
     g.at(6, 0, 0);
     g.state().flag_82ef = 255;
-    g.sim->area6Lamp();
+    sim::areas::area6Lamp(g.sim->context());
     EXPECT_EQ(g.sim->areaCache().collision.size(), 120u);
 }
 

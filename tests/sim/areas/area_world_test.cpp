@@ -13,6 +13,7 @@
 #include "sim/sim_fixture.h"
 #include "sim/real_world.h"
 #include "world/world.h"
+#include "sim/areas/areas.h"
 
 namespace {
 
@@ -83,8 +84,8 @@ TEST(WorldConnections, EveryDoorTakesTheHeroToOpenGround) {
         ASSERT_TRUE(r->sim->teleport(d.area, x, y)) << r->sim->stopMessage();
         auto& s = r->sim->mutableState();
         s.door_locks = 0;
-        ASSERT_EQ(r->sim->doorRule(0x01), 0x11) << "UP in front of the door does not open it";
-        ASSERT_TRUE(r->sim->doorPassage());
+        ASSERT_EQ(sim::areas::doorRule(r->sim->context(), 0x01), 0x11) << "UP in front of the door does not open it";
+        ASSERT_TRUE(sim::areas::doorPassage(r->sim->context()));
         EXPECT_EQ(s.area, d.target);
         EXPECT_EQ(s.x, fixed(d.x));
         EXPECT_EQ(s.y, fixed(d.y));
@@ -120,7 +121,7 @@ TEST(WorldConnections, EveryEdgeLandsOnOpenGround) {
             auto& s = r->sim->mutableState();
             s.x = fixed(x);
             s.y = fixed(152);
-            r->sim->exitCheck();
+            sim::areas::exitCheck(r->sim->context());
             EXPECT_EQ(s.area, exit->area);
             EXPECT_EQ(s.x, fixed(exit->x));
             EXPECT_EQ(s.y, fixed(exit->y));
@@ -169,7 +170,7 @@ TEST(WorldConnections, EveryVerticalExitLeadsOntoGround) {
                 auto& s = r->sim->mutableState();
                 s.x = fixed(x);
                 s.y = fixed(170);
-                r->sim->exitCheck();
+                sim::areas::exitCheck(r->sim->context());
                 ASSERT_EQ(s.area, e.area);
                 EXPECT_EQ(s.y >> 16, 1);
                 const world::Area& to = area(*r, e.area);
@@ -199,7 +200,7 @@ TEST(WorldConnections, EveryVerticalExitLeadsOntoGround) {
         auto& s = r->sim->mutableState();
         s.x = fixed(x);
         s.y = fixed(170);
-        r->sim->exitCheck();
+        sim::areas::exitCheck(r->sim->context());
         ASSERT_EQ(s.area, 32);
         EXPECT_GE(landing(area(*r, 32), s.x >> 16, 1), 0);
         EXPECT_TRUE(standsAt(area(*r, 32), s.restart_x, s.restart_y));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "sim/areas/area_fixture.h"
+#include "sim/areas/areas.h"
+#include "sim/core/context.h"
 
 namespace {
 
@@ -31,11 +33,11 @@ TEST(DoorRule, OnlyUpWithoutLeftOrRightInFrontOfAnOpenDoorAddsB) {
     for (const Case& c : cases) {
         f.state().x = fixed(c.x);
         f.state().y = fixed(c.y);
-        EXPECT_EQ(f.sim->doorRule(c.pad), c.result) << "x " << c.x << " y " << c.y << " pad " << int(c.pad);
+        EXPECT_EQ(sim::areas::doorRule(f.sim->context(), c.pad), c.result) << "x " << c.x << " y " << c.y << " pad " << int(c.pad);
     }
     // Door 0 leads from area 21 only.
     f.at(30, 190, 152);
-    EXPECT_EQ(f.sim->doorRule(0x01), 0x01);
+    EXPECT_EQ(sim::areas::doorRule(f.sim->context(), 0x01), 0x01);
 }
 
 TEST(DoorPassage, TakesTheHeroToTheArrivalAndSetsTheRestartPoint) {
@@ -46,7 +48,7 @@ TEST(DoorPassage, TakesTheHeroToTheArrivalAndSetsTheRestartPoint) {
     s.anim = 0x001816;
     s.anim_count = 3;
     s.anim_index = 2;
-    ASSERT_TRUE(f.sim->doorPassage());
+    ASSERT_TRUE(sim::areas::doorPassage(f.sim->context()));
     EXPECT_EQ(s.area, 30);
     EXPECT_EQ(s.x, fixed(111));
     EXPECT_EQ(s.y, fixed(152));
@@ -64,10 +66,10 @@ TEST(DoorPassage, TakesTheHeroToTheArrivalAndSetsTheRestartPoint) {
 TEST(DoorPassage, IgnoresLockedDoorsAndDoorsPastTheLockBits) {
     Fixture f;
     f.at(21, 100, 152);
-    EXPECT_FALSE(f.sim->doorPassage());
+    EXPECT_FALSE(sim::areas::doorPassage(f.sim->context()));
     EXPECT_EQ(f.state().area, 21);
     f.state().door_locks = 0;  // unlocked, door 1 leads to area 29
-    EXPECT_TRUE(f.sim->doorPassage());
+    EXPECT_TRUE(sim::areas::doorPassage(f.sim->context()));
     EXPECT_EQ(f.state().area, 29);
     EXPECT_EQ(f.state().x, fixed(222));
 
@@ -77,8 +79,8 @@ TEST(DoorPassage, IgnoresLockedDoorsAndDoorsPastTheLockBits) {
     g.world.doors.push_back({21, 30, 160, 152, {280, 136, 16, 32}});
     g.state().door_locks = 0;
     g.at(21, 280, 152);
-    EXPECT_EQ(g.sim->doorRule(0x01), 0x01);
-    EXPECT_FALSE(g.sim->doorPassage());
+    EXPECT_EQ(sim::areas::doorRule(g.sim->context(), 0x01), 0x01);
+    EXPECT_FALSE(sim::areas::doorPassage(g.sim->context()));
 }
 
 TEST(AnimatedDoor, IsDrawnWhileClosedOpensOverItsSequenceAndUnlocks) {
@@ -89,16 +91,16 @@ TEST(AnimatedDoor, IsDrawnWhileClosedOpensOverItsSequenceAndUnlocks) {
     s.score = 0xFFF0;
     const std::int64_t bank = f.sim->areaCache().firstSelectionFrames;
 
-    f.sim->beginFrame();
-    f.sim->animatedDoor(1, 3, 1893, 117);
+    sim::beginFrame(f.sim->context());
+    sim::areas::animatedDoor(f.sim->context(), 1, 3, 1893, 117);
     ASSERT_EQ(f.sim->frameSprites().size(), 1u);
     EXPECT_EQ(f.sim->frameSprites()[0],
               (sim::SpriteCall{1893 - 1650 + 128, 117 + 128, static_cast<std::uint32_t>(bank), 0, 0x0099A0}));
 
     // Off screen a closed door is not drawn.
     f.at(2, 100, 152);
-    f.sim->beginFrame();
-    f.sim->animatedDoor(1, 3, 1893, 117);
+    sim::beginFrame(f.sim->context());
+    sim::areas::animatedDoor(f.sim->context(), 1, 3, 1893, 117);
     EXPECT_TRUE(f.sim->frameSprites().empty());
 
     f.at(2, 1800, 152);
@@ -106,8 +108,8 @@ TEST(AnimatedDoor, IsDrawnWhileClosedOpensOverItsSequenceAndUnlocks) {
     std::int64_t steps = 0;
     std::vector<std::uint32_t> framesShown;
     while (s.door_states[9] != 2 && steps < 200) {
-        f.sim->beginFrame();
-        f.sim->animatedDoor(1, 3, 1893, 117);
+        sim::beginFrame(f.sim->context());
+        sim::areas::animatedDoor(f.sim->context(), 1, 3, 1893, 117);
         for (const auto& call : f.sim->frameSprites()) framesShown.push_back(call.frame - static_cast<std::uint32_t>(bank));
         ++steps;
     }
@@ -122,8 +124,8 @@ TEST(AnimatedDoor, IsDrawnWhileClosedOpensOverItsSequenceAndUnlocks) {
     EXPECT_EQ(f.sim->soundRequests()[0], (audio::SoundRequest{sim::kSoundEffect, 2}));
 
     // Once open it is not drawn, and the door rule finds it.
-    f.sim->beginFrame();
-    f.sim->animatedDoor(1, 3, 1893, 117);
+    sim::beginFrame(f.sim->context());
+    sim::areas::animatedDoor(f.sim->context(), 1, 3, 1893, 117);
     EXPECT_TRUE(f.sim->frameSprites().empty());
 }
 

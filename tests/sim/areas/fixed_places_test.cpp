@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "sim/real_world.h"
+#include "sim/hero/hero.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ TEST(FixedPlaces, TheJumpOutOfTheMinecartLandsOnTheRestartLedge) {
     s.lives = 2;
     s.vy = -0x3F000;
     s.jump = 3;
-    r->sim->setHeroAnimation(0x001852);
+    sim::hero::setHeroAnimation(r->sim->context(), 0x001852);
     int frames = 0;
     for (; frames < 200 && (s.jump != 0 || s.settled == 0); ++frames) r->sim->step(0, frames);
     EXPECT_LT(frames, 200) << "still in the air";

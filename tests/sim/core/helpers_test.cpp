@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_fixture.h"
+#include "sim/core/animation.h"
+#include "sim/core/context.h"
+#include "sim/core/ram.h"
 
 namespace {
 
@@ -23,7 +26,7 @@ TEST(Random, StepsTheGeneratorByTheBitsOfTheRange) {
     SimFixture f;
     for (const Case& c : cases) {
         f.sim->mutableState().rng = c.rng;
-        EXPECT_EQ(f.sim->random(c.n), c.result) << "rng " << std::hex << c.rng << " n " << std::dec << c.n;
+        EXPECT_EQ(sim::random(f.sim->context(), c.n), c.result) << "rng " << std::hex << c.rng << " n " << std::dec << c.n;
         EXPECT_EQ(f.sim->state().rng, c.after) << "n " << c.n;
     }
 }
@@ -35,7 +38,7 @@ TEST(AnimationRecord, ShowsEachFrameDelayPlusOneStepsAndLoops) {
     std::vector<std::uint8_t> block(12, 0);
     block[10] = block[11] = 0xFF;  // second record: timer 0, index FFFF
     const std::int64_t expected[] = {10, 10, 11, 11, 12, 12, 11, 11, 12, 12, 11};
-    for (std::int64_t frame : expected) EXPECT_EQ(f.sim->stepAnimation(block, 6, 0x050000), frame);
+    for (std::int64_t frame : expected) EXPECT_EQ(sim::stepAnimation(f.sim->context(), block, 6, 0x050000), frame);
     EXPECT_TRUE(std::all_of(block.begin(), block.begin() + 6, [](auto b) { return b == 0; }));
     EXPECT_EQ(f.rom->missingAddress(), 0u);
 }
@@ -44,9 +47,9 @@ TEST(AnimationRecord, LoopPointOnAnEndMarkStops) {
     SimFixture f;
     sim_test::putWords(*f.rom, 0x050000, {0, 2, 10, 0xFFFF, 0xFFFF});  // loop index 2 is the end mark
     std::vector<std::uint8_t> block = {0, 0, 0, 0, 0xFF, 0xFF};
-    EXPECT_EQ(f.sim->stepAnimation(block, 0, 0x050000), 10);
+    EXPECT_EQ(sim::stepAnimation(f.sim->context(), block, 0, 0x050000), 10);
     try {
-        f.sim->stepAnimation(block, 0, 0x050000);
+        sim::stepAnimation(f.sim->context(), block, 0, 0x050000);
         ADD_FAILURE() << "no stop";
     } catch (const sim::Stop& e) {
         EXPECT_STREQ(e.what(), "$009BC4 never ends: a sequence restarts on FFFFh");
@@ -59,7 +62,7 @@ TEST(AnimationRecord, ProgramSequenceRestartsOutsideTheTable) {
     const std::vector<std::uint16_t> seq = {0, 0, 5, 6};  // no end mark: running off the end restarts
     std::vector<std::uint8_t> block = {0, 0, 0, 0, 0xFF, 0xFF};
     const std::int64_t expected[] = {5, 6, 5, 6};
-    for (std::int64_t frame : expected) EXPECT_EQ(f.sim->stepProgramSequence(block, 0, seq), frame);
+    for (std::int64_t frame : expected) EXPECT_EQ(sim::stepProgramSequence(f.sim->context(), block, 0, seq), frame);
 }
 
 TEST(SpriteCalls, RunawayGuardAllows20000CallsInAStep) {
@@ -68,7 +71,7 @@ TEST(SpriteCalls, RunawayGuardAllows20000CallsInAStep) {
         SimFixture f;
         bool stopped = false;
         try {
-            for (int i = 0; i < c.calls; ++i) f.sim->addSprite(1, 2, 3, 4, 0x00ABCD);
+            for (int i = 0; i < c.calls; ++i) sim::addSprite(f.sim->context(), 1, 2, 3, 4, 0x00ABCD);
         } catch (const sim::Stop&) {
             stopped = true;
         }
@@ -79,9 +82,9 @@ TEST(SpriteCalls, RunawayGuardAllows20000CallsInAStep) {
 
 TEST(SpriteCalls, BeginFrameKeepsThePreviousFrame) {
     SimFixture f;
-    f.sim->addSprite(1, 1, 1, 0, 1);
-    f.sim->beginFrame();
-    f.sim->addSprite(2, 2, 2, 0, 2);
+    sim::addSprite(f.sim->context(), 1, 1, 1, 0, 1);
+    sim::beginFrame(f.sim->context());
+    sim::addSprite(f.sim->context(), 2, 2, 2, 0, 2);
     ASSERT_EQ(f.sim->previousSprites().size(), 1u);
     EXPECT_EQ(f.sim->previousSprites()[0].x, 1u);
     ASSERT_EQ(f.sim->frameSprites().size(), 1u);
@@ -91,17 +94,17 @@ TEST(SpriteCalls, BeginFrameKeepsThePreviousFrame) {
 
 TEST(SubRam, WordsAreBigEndianAndSignedAtTheirConsoleAddresses) {
     SimFixture f;
-    f.sim->setSubRamWord(0xFF90FE, -2);
+    sim::setSubRamWord(f.sim->context(), 0xFF90FE, -2);
     EXPECT_EQ(f.sim->state().sub_ram[0xFF90FE - 0xFF90BA], 0xFF);
     EXPECT_EQ(f.sim->state().sub_ram[0xFF90FF - 0xFF90BA], 0xFE);
-    EXPECT_EQ(f.sim->subRamWord(0xFF90FE), -2);
-    f.sim->setSubRamByte(0xFF9E6B, 7);  // last byte of the range
+    EXPECT_EQ(sim::subRamWord(f.sim->context(), 0xFF90FE), -2);
+    sim::setSubRamByte(f.sim->context(), 0xFF9E6B, 7);  // last byte of the range
     EXPECT_EQ(f.sim->state().sub_ram.back(), 7);
-    EXPECT_EQ(f.sim->subRamByte(0xFF9E6B), 7);
+    EXPECT_EQ(sim::subRamByte(f.sim->context(), 0xFF9E6B), 7);
     // Outside the range nothing is read or written.
-    f.sim->setSubRamByte(0xFF9E6C, 9);
-    f.sim->setSubRamWord(0xFF9E6B, 0x1234);
-    EXPECT_EQ(f.sim->subRamByte(0xFF90B9), 0);
+    sim::setSubRamByte(f.sim->context(), 0xFF9E6C, 9);
+    sim::setSubRamWord(f.sim->context(), 0xFF9E6B, 0x1234);
+    EXPECT_EQ(sim::subRamByte(f.sim->context(), 0xFF90B9), 0);
     EXPECT_EQ(f.sim->state().sub_ram.back(), 7);
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_fixture.h"
+#include "sim/core/ram.h"
+#include "sim/core/step.h"
 
 namespace {
 
@@ -94,7 +96,7 @@ TEST(Resumption, ScreenBegunInStage10ResumesAtStage3) {
     s.stars_left = 0;  // stage 3 will raise event 14
     s.flag_82fa = 255;
     sim.setSuspendMode(true);
-    EXPECT_THROW(sim.runStages(10, 0), sim::Suspend);
+    EXPECT_THROW(sim::runStages(sim.context(), 10, 0), sim::Suspend);
     EXPECT_EQ(sim.state().screen_event, 7);
     sim.mutableState().flag_82fa = 0;
     sim.step(kB, 1);
@@ -230,7 +232,7 @@ TEST(MissingTable, NewGameWithoutTablesFails) {
 TEST(Stages, StageOutsideTheRangeStops) {
     SimFixture f;
     f.started();
-    EXPECT_THROW(f.sim->runStages(11, 0), sim::Stop);
+    EXPECT_THROW(sim::runStages(f.sim->context(), 11, 0), sim::Stop);
     EXPECT_EQ(f.sim->stopMessage(), "a step stage 11");
 }
 
@@ -288,7 +290,7 @@ TEST(SubgameTick, UnknownModeStopsWithoutThrowing) {
     sim::Simulation& sim = f.started();
     sim.mutableState().in_subgame = 1;
     sim.mutableState().mode = 3;
-    sim.setSubRamWord(0xFF910C, 0x1234);
+    sim::setSubRamWord(sim.context(), 0xFF910C, 0x1234);
     EXPECT_NO_THROW(sim.step(0, 0));
     EXPECT_EQ(sim.stopMessage(), "subgame 3's rules (S7)");
     EXPECT_EQ(sim.state().w910c, 0x1234);

@@ -8,6 +8,9 @@
 #include <set>
 
 #include "sim/sim_fixture.h"
+#include "sim/core/ram.h"
+#include "sim/front/front_pieces.h"
+#include "sim/screens/screens.h"
 
 namespace {
 
@@ -74,7 +77,7 @@ struct FrontFixture : sim_test::SimFixture {
         sim->newStart(false);
         ASSERT_EQ(st().front, 2);
     }
-    std::int64_t titleWord(std::uint32_t a) { return sim->titleWord(a); }
+    std::int64_t titleWord(std::uint32_t a) { return sim::titleWord(sim->context(), a); }
     bool heard(std::uint8_t kind, std::uint32_t value) {
         const auto& r = sim->soundRequests();
         return std::find(r.begin(), r.end(), audio::SoundRequest{kind, value}) != r.end();
@@ -150,13 +153,13 @@ TEST(LanguageMenu, AMoveShufflesThePiecesToOtherPlacesAndFliesThemThere) {
     std::set<std::int64_t> places;
     for (std::uint32_t i = 0; i < 48; ++i) {
         const std::uint32_t at = 0xFF954A + 12 * i;
-        EXPECT_EQ(f.s().subRamWord(at), (i & 7) * 5);
-        EXPECT_EQ(f.s().subRamWord(at + 2), (i >> 3) * 4);
-        const std::int64_t j = f.s().subRamWord(at + 4) / 5 + 8 * (f.s().subRamWord(at + 6) / 4);
+        EXPECT_EQ(sim::subRamWord(f.s().context(), at), (i & 7) * 5);
+        EXPECT_EQ(sim::subRamWord(f.s().context(), at + 2), (i >> 3) * 4);
+        const std::int64_t j = sim::subRamWord(f.s().context(), at + 4) / 5 + 8 * (sim::subRamWord(f.s().context(), at + 6) / 4);
         EXPECT_NE(j, i) << "piece " << i << " kept its place";
         places.insert(j);
-        EXPECT_EQ(f.s().subRamWord(at + 8), i / 6);            // language 0's letter of piece i
-        EXPECT_EQ(f.s().subRamWord(at + 10), j / 6 + 10);     // language 1's letter of place j
+        EXPECT_EQ(sim::subRamWord(f.s().context(), at + 8), i / 6);            // language 0's letter of piece i
+        EXPECT_EQ(sim::subRamWord(f.s().context(), at + 10), j / 6 + 10);     // language 1's letter of place j
     }
     EXPECT_EQ(places.size(), 48u);
 
@@ -168,13 +171,13 @@ TEST(LanguageMenu, AMoveShufflesThePiecesToOtherPlacesAndFliesThemThere) {
     }
     EXPECT_EQ(f.st().front_step, 3);
     const std::uint32_t at = 0xFF954A + 12 * 5;
-    const auto dc = f.s().subRamWord(at + 4), dr = f.s().subRamWord(at + 6);
+    const auto dc = sim::subRamWord(f.s().context(), at + 4), dr = sim::subRamWord(f.s().context(), at + 6);
     EXPECT_EQ(steps[0][5].x, 320u + 25);
     EXPECT_EQ(steps[0][5].y, 268u);
     EXPECT_EQ(steps[16][5].x, static_cast<std::uint32_t>(320 + 25 + (dc - 25) * 16 / 17));
     EXPECT_EQ(steps[16][5].y, static_cast<std::uint32_t>(268 + dr * 16 / 17));
     EXPECT_EQ(steps[7][5].frame, 0u + 7);
-    EXPECT_EQ(steps[8][5].frame, static_cast<std::uint32_t>(f.s().subRamWord(at + 10) + 7));
+    EXPECT_EQ(steps[8][5].frame, static_cast<std::uint32_t>(sim::subRamWord(f.s().context(), at + 10) + 7));
     f.run(0);
     EXPECT_TRUE(f.heard(sim::kSoundEffect, 18));
     EXPECT_EQ(f.st().front_step, 4);
@@ -283,11 +286,11 @@ TEST(Title, WithoutAreaFiftyTheGameStops) {
 TEST(Title, TheTitlesRamStopsPastItsEnd) {
     FrontFixture f;
     f.toTitle();
-    EXPECT_THROW(f.s().titleWord(0xFF9010), sim::Stop);
-    EXPECT_THROW(f.s().setTitleWord(0xFF83DE, 1), sim::Stop);
+    EXPECT_THROW(sim::titleWord(f.s().context(), 0xFF9010), sim::Stop);
+    EXPECT_THROW(sim::setTitleWord(f.s().context(), 0xFF83DE, 1), sim::Stop);
     EXPECT_EQ(f.s().stopMessage(), "the title's RAM past FF900F");
-    f.s().setTitleWord(0xFF900E, -2);
-    EXPECT_EQ(f.s().titleWord(0xFF900E), -2);
+    sim::setTitleWord(f.s().context(), 0xFF900E, -2);
+    EXPECT_EQ(sim::titleWord(f.s().context(), 0xFF900E), -2);
 }
 
 TEST(Title, LogoTurnsAndDrawsFrontPointsFirst) {
@@ -424,7 +427,7 @@ TEST(Attract, PagesSlideInRestSlideOutAndTheTitleReturns) {
     FrontFixture f;
     f.toTitle();
     f.s().mutableState().language = 2;
-    f.s().beginAttract();
+    sim::front::beginAttract(f.s().context());
     std::vector<std::int64_t> events, languages;
     std::vector<std::size_t> lengths;
     int frames = 0;
@@ -463,7 +466,7 @@ TEST(Attract, PagesSlideInRestSlideOutAndTheTitleReturns) {
 TEST(Attract, OffsetTrailsTheSpritesAndTheFadeRunsBothWays) {
     FrontFixture f;
     f.toTitle();
-    f.s().beginAttract();
+    sim::front::beginAttract(f.s().context());
     f.run(0, 200);
     const sim::Screen& screen = f.s().screens().back();
     // First frame: offset 0. Then the fade climbs 0..16 by one per frame.
@@ -482,7 +485,7 @@ TEST(Attract, AnyButtonGoesToTheStoryWithTheBonusRule) {
     for (const auto& [pad, bonus] : {std::pair<std::uint8_t, std::int64_t>{0x94, 1}, {kLeft, 0}, {kStart, 0}}) {
         FrontFixture f;
         f.toTitle();
-        f.s().beginAttract();
+        sim::front::beginAttract(f.s().context());
         f.run(0, 10);
         f.run(pad);
         EXPECT_EQ(f.st().front, 3) << int(pad);
@@ -610,7 +613,7 @@ struct SignFixture : FrontFixture {
         started();
         sim->setSuspendMode(true);
         try {
-            sim->beginGameOver();
+            sim::screens::beginGameOver(sim->context());
         } catch (const sim::Suspend&) {
         }
     }

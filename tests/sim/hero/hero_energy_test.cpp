@@ -1,6 +1,8 @@
 // The hero's energy (drowning, gradual drains and heals, damage, cheats),
 // death and its timers, the animation step, the hero's sprite and the energy bar.
 #include "hero_fixture.h"
+#include "sim/core/context.h"
+#include "sim/hero/hero.h"
 
 #include <algorithm>
 
@@ -124,7 +126,7 @@ TEST_F(HeroTest, DamageOfAGivenAmount) {
         s().damage = c.damage;
         s().damage_show = 0;
         sim().soundRequests().clear();
-        sim().addDamage(c.amount, c.ignoredWhileDying);
+        sim::hero::addDamage(sim().context(), c.amount, c.ignoredWhileDying);
         EXPECT_EQ(s().damage, c.after) << c.name;
         EXPECT_EQ(s().damage_show, c.shown) << c.name;
         EXPECT_EQ(effects(sim(), 4), c.hurtSounds) << c.name;
@@ -210,28 +212,28 @@ TEST_F(HeroTest, HazardAndWaterDeathsSetTheirTimers) {
 TEST_F(HeroTest, AnimationStepHoldsEachFrameForDelayPlusOneAndLoops) {
     startStanding(160);
     sim_test::putWords(*f.rom, 0x001900, {2, 1, 5, 6, 7, 0xFFFF});
-    sim().setHeroAnimation(0x001900);
+    sim::hero::setHeroAnimation(sim().context(), 0x001900);
     std::vector<std::int64_t> frames;
     for (int i = 0; i < 12; ++i) {
-        sim().heroAnimationStep();
+        sim::hero::heroAnimationStep(sim().context());
         frames.push_back(s().sprite_frame);
     }
     EXPECT_EQ(frames, (std::vector<std::int64_t>{5, 5, 5, 6, 6, 6, 7, 7, 7, 6, 6, 6}));
 
     // Running fast, the walking sequences show each frame one step less.
     s().fast = 1;
-    sim().setHeroAnimation(0x0017F6);
+    sim::hero::setHeroAnimation(sim().context(), 0x0017F6);
     frames.clear();
     for (int i = 0; i < 8; ++i) {
-        sim().heroAnimationStep();
+        sim::hero::heroAnimationStep(sim().context());
         frames.push_back(s().sprite_frame);
     }
     EXPECT_EQ(frames, (std::vector<std::int64_t>{0, 0, 0, 0, 1, 1, 1, 1}));
 
     sim_test::putWords(*f.rom, 0x001900, {0, 3, 5, 0xFFFF, 0xFFFF, 0xFFFF});  // loops onto its end mark
-    sim().setHeroAnimation(0x001900);
-    sim().heroAnimationStep();
-    EXPECT_THROW(sim().heroAnimationStep(), sim::Stop);
+    sim::hero::setHeroAnimation(sim().context(), 0x001900);
+    sim::hero::heroAnimationStep(sim().context());
+    EXPECT_THROW(sim::hero::heroAnimationStep(sim().context()), sim::Stop);
 }
 
 TEST_F(HeroTest, TheHeroSpriteIsFrameZeroMirroredByBitSeven) {
@@ -270,8 +272,8 @@ TEST_F(HeroTest, EnergyBarSegments) {
     for (const Case& c : cases) {
         s().damage = fx(c.d);
         s().damage_show = 5;
-        sim().beginFrame();
-        sim().energyBar();
+        sim::beginFrame(sim().context());
+        sim::hero::energyBar(sim().context());
         const auto& calls = sim().frameSprites();
         EXPECT_EQ(segmentXs(calls, 75), c.xs) << c.d;
         EXPECT_EQ(s().damage_show, 4);
@@ -285,8 +287,8 @@ TEST_F(HeroTest, EnergyBarSegments) {
     s().panel_anim[0] = 0;
     s().panel_anim[1] = 76;
     s().panel_anim[3] = 5;  // the flash animation waits
-    sim().beginFrame();
-    sim().energyBar();
+    sim::beginFrame(sim().context());
+    sim::hero::energyBar(sim().context());
     EXPECT_EQ(segmentXs(sim().frameSprites(), 76).size(), 6u);
     EXPECT_EQ(segmentXs(sim().frameSprites(), 75).size(), 0u);
 }
@@ -300,8 +302,8 @@ TEST_F(HeroTest, PanelObjectsShowWhileTheBarIsHidden) {
     s().inventory[9] = 5;
     s().objects[16 * 5 + 10] = 0;
     s().objects[16 * 5 + 11] = 9;
-    sim().beginFrame();
-    sim().energyBar();
+    sim::beginFrame(sim().context());
+    sim::hero::energyBar(sim().context());
     const auto& calls = sim().frameSprites();
     ASSERT_EQ(calls.size(), 7u);
     EXPECT_EQ(calls[0].frame, 72u);
@@ -310,8 +312,8 @@ TEST_F(HeroTest, PanelObjectsShowWhileTheBarIsHidden) {
     EXPECT_EQ(s().damage_show, 0);
 
     // The event and inventory screens and the subgames always show the bar, and keep damage_show.
-    sim().beginFrame();
-    sim().energyBar(true);
+    sim::beginFrame(sim().context());
+    sim::hero::energyBar(sim().context(), true);
     EXPECT_EQ(segmentXs(sim().frameSprites(), 75).size(), 3u);
     EXPECT_EQ(s().damage_show, 0);
 }
@@ -324,10 +326,10 @@ TEST_F(HeroTest, ThePanelSlidesAPickedObjectIn) {
     s().inv_timers[0] = 0, s().inv_timers[1] = 200;    // x on the panel
     s().inv_timers[2] = 0, s().inv_timers[3] = 80;     // slide-in countdown
     s().inv_timers[8] = 0, s().inv_timers[9] = 1;      // pick-up under way
-    for (int i = 0; i < 39; ++i) sim().energyBar();
+    for (int i = 0; i < 39; ++i) sim::hero::energyBar(sim().context());
     EXPECT_EQ(s().inv_timers[3], 2);
     EXPECT_EQ(s().inv_timers[0] << 8 | s().inv_timers[1], 200 + 78);
-    sim().energyBar();
+    sim::hero::energyBar(sim().context());
     EXPECT_EQ(s().inventory[2] << 8 | s().inventory[3], 0xFFFF);  // arrived
     EXPECT_EQ(s().inventory[7], 7);                               // in slot 3, above the carried one
     EXPECT_EQ(s().inv_timers[9], 0);

@@ -2,6 +2,7 @@
 #include "hero_fixture.h"
 
 #include "sim/hero/hero_motion.h"
+#include "sim/hero/hero.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ TEST_F(HeroTest, AStepWiderThanAWordIsTakenAsItsWord) {
     startStanding(150);
     s().dx = (std::int64_t{1} << 40) | 0xFFFE;
     s().x_next = fx(148);
-    sim::hero::Motion motion(sim(), 0);
+    sim::hero::Motion motion(sim().context(), 0);
     motion.horizontalMove();
     EXPECT_EQ(s().x, fx(148));
 }
@@ -308,7 +309,7 @@ TEST_F(HeroTest, PlatformsOfferedForTheFrame) {
     const std::uint8_t record[12] = {0, 7, 0, 10, 0, 170, 0, 40, 0, 12, 0, 150};
     std::copy(std::begin(record), std::end(record), s().platform_recs.begin() + 12);
     putLong(0, 0xFF9F18);
-    sim::hero::Motion motion(sim(), 0);
+    sim::hero::Motion motion(sim().context(), 0);
     motion.platforms();
     EXPECT_EQ(s().on_object, 7);  // feet row 175 lies in 170..181, x overlaps 160..200
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "sim/sim_fixture.h"
+#include "sim/core/ram.h"
+#include "sim/subgames/subgames.h"
 
 namespace {
 
@@ -197,8 +199,8 @@ TEST(Subgame, LeavingRestoresTheHeroAndReturns) {
     s.push_x = 300 << 16;
     s.push_vy = 0x30000;
     s.vy = 0x1234;
-    sim.setSubRamWord(0xFF90FE, 1);
-    sim.leaveSubgame(0);
+    sim::setSubRamWord(sim.context(), 0xFF90FE, 1);
+    sim::subgames::leaveSubgame(sim.context(), 0);
     EXPECT_EQ(sim.state().in_subgame, 0);
     EXPECT_EQ(sim.state().sub_result, 1);
     EXPECT_EQ(sim.state().x, 300 << 16);
@@ -211,7 +213,7 @@ TEST(Subgame, UnknownModeOnReturnStops) {
     SimFixture f;
     sim::Simulation& sim = f.started();
     sim.mutableState().mode = 3;
-    EXPECT_THROW(sim.subgameReturn(), sim::Stop);
+    EXPECT_THROW(sim::subgames::subgameReturn(sim.context()), sim::Stop);
     EXPECT_EQ(sim.stopMessage(), "subgame mode 3's return");
 }
 

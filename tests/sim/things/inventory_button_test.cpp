@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "sim/core/big_endian.h"
+#include "sim/core/records.h"
 #include "sim/sim_fixture.h"
 
 namespace {
@@ -25,8 +26,8 @@ TEST(InventoryButton, OpensOnlyWithTheHeroFree) {
         {"dying", 0x40, [](sim::GameState& s) { s.dying = 1; }, false},
         {"struck by a hazard", 0x40, [](sim::GameState& s) { s.hazard_hit = 1; }, false},
         {"locked", 0x40, [](sim::GameState& s) { s.lock = 1; }, false},
-        {"an object sliding in", 0x40, [](sim::GameState& s) { sim::setWord(s.inv_timers, 1, 3); }, false},
-        {"the row shifting", 0x40, [](sim::GameState& s) { sim::setWord(s.inv_timers, 2, 3); }, false},
+        {"an object sliding in", 0x40, [](sim::GameState& s) { sim::be::setWord(s.inv_timers, sim::rec::kInvSlideIn, 3); }, false},
+        {"the row shifting", 0x40, [](sim::GameState& s) { sim::be::setWord(s.inv_timers, sim::rec::kInvShiftDown, 3); }, false},
     };
     for (const InventoryCase& c : cases) {
         SimFixture f;
