@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cinttypes>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/crash_report.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "app/play_pictures.h"
 #include "audio/audio_output.h"
@@ -59,7 +59,19 @@ PlayLoop::~PlayLoop() {
 }
 
 int PlayLoop::setUp() {
-  // 1. The scripted inputs.
+  if (const int code = readScripts()) return code;      // 1
+  if (const int code = loadGameData()) return code;     // 2-4
+  if (!parameters_.video.empty()) video_ = std::make_unique<VideoExport>(parameters_.video);  // 5
+  startSimulation();                                    // 6-7
+  if (const int code = openWindow()) return code;       // 8-10
+  openSound();                                          // 11-12
+  if (const int code = drawFirstPicture()) return code;  // 13
+  readPreferences();                                    // 14-17
+  startClock();                                         // 18
+  return 0;
+}
+
+int PlayLoop::readScripts() {
   if (!parameters_.pads.empty()) {
     pads_ = parsePads(parameters_.pads);
     if (!pads_) {
@@ -75,7 +87,10 @@ int PlayLoop::setUp() {
     }
     keys_ = std::move(*keys);
   }
+  return 0;
+}
 
+int PlayLoop::loadGameData() {
   // 2. The cartridge tables and the graphics (the loaders log why they fail).
   if (!data_.rom && !loadCartridgeTables(data_)) return 2;
   if (!data_.renderAssets)
@@ -89,22 +104,25 @@ int PlayLoop::setUp() {
 
   // 3. The pad-hint pictures are loaded here once the intro's hints exist.
 
-  // 4. Input recordings are not built yet, so a recording cannot be played back.
+  // 4. The recording to play back.
   if (!parameters_.playback.empty()) {
-    logMessage(kError, "--playback: recordings are not available in this build (%s)", parameters_.playback.c_str());
-    return 2;
+    InputRecording recording = loadRecording(parameters_.playback);
+    if (!recording.valid) return 2;
+    playback_.emplace(std::move(recording));
   }
+  return 0;
+}
 
-  // 5. The --video folder.
-  if (!parameters_.video.empty()) video_ = std::make_unique<VideoExport>(parameters_.video);
-
+void PlayLoop::startSimulation() {
   // 6. The simulation, at the language menu.
   simulation_ = std::make_shared<sim::Simulation>(*data_.world, *data_.rom);
   simulation_->mutableState().refresh_hz = 50;
   simulation_->newStart(true);
 
   // 7. The intro would be loaded here (only without scripts and F12); until it exists none runs.
+}
 
+int PlayLoop::openWindow() {
   // 8. SDL.
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
     logMessage(kError, "SDL_Init: %s", SDL_GetError());
@@ -118,7 +136,10 @@ int PlayLoop::setUp() {
   // 10. The window.
   if (!display_.create("Grovanta", kWindowWidth, kWindowHeight, parameters_.hiddenWindow)) return 1;
   display_.setIcon(loadWindowIcon(data_.dataDirectory));
+  return 0;
+}
 
+void PlayLoop::openSound() {
   // 11. The sound: silent under --quit-after-frames (unless exporting video), no device with --video.
   sound_ = std::make_unique<audio::Sound>(kSoundRate);
   if (!(parameters_.quitAfterFrames > 0 && parameters_.video.empty())) {
@@ -139,8 +160,9 @@ int PlayLoop::setUp() {
   }
 
   // 12. The frame table of --video was opened with its folder.
+}
 
-  // 13. The first picture.
+int PlayLoop::drawFirstPicture() {
   std::optional<render::Frame> first = composeSimulation(*data_.renderAssets, *texts_, *simulation_);
   if (!first) {
     logMessage(kError, "the first picture could not be drawn");
@@ -148,9 +170,13 @@ int PlayLoop::setUp() {
   }
   current_ = std::move(*first);
   previous_ = current_;
+  return 0;
+}
 
-  // 14. The preference folder (input recordings go to its "recordings" folder once they exist).
+void PlayLoop::readPreferences() {
+  // 14. The preference folder; every game is recorded in its "recordings" folder.
   preferenceFolder_ = userFolder(parameters_.user);
+  if (!preferenceFolder_.empty()) recorder_.setFolder(preferenceFolder_ / "recordings");
 
   // 15. The settings, as the pause menu reads them when it is built.
   if (!preferenceFolder_.empty()) settings_ = loadSettings(preferenceFolder_ / "settings.json");
@@ -159,13 +185,13 @@ int PlayLoop::setUp() {
 
   // 17. Apply the settings.
   applySettings();
+}
 
-  // 18. The clock.
+void PlayLoop::startClock() {
   frequency_ = SDL_GetPerformanceFrequency();
   lastCounter_ = SDL_GetPerformanceCounter();
   clock_.reset();
   loopRan_ = true;
-  return 0;
 }
 
 void PlayLoop::applySettings() {
@@ -173,9 +199,21 @@ void PlayLoop::applySettings() {
   display_.crt = settings_.crt;
   input_->bindings = settings_.bindings;
   // The pad-hint pictures follow the bindings once they exist.
-  if (audio_)
-    audio_->setVolumes(static_cast<float>(settings_.sound_volume) / 10.0f,
-                       static_cast<float>(settings_.music_volume) / 10.0f);
+  applyVolumes();
+}
+
+void PlayLoop::applyVolumes() {
+  if (!audio_) return;
+  // The demo is silent unless it runs at its normal speed.
+  const bool muted = demo_.watching() && demo_.speed() != kDemoNormalSpeed;
+  audio_->setVolumes(muted ? 0.0f : static_cast<float>(settings_.sound_volume) / 10.0f,
+                     muted ? 0.0f : static_cast<float>(settings_.music_volume) / 10.0f);
+}
+
+void PlayLoop::notice(const std::string& text, int frames) {
+  // The pause menu shows the notice over the game once it exists.
+  noticeText_ = text;
+  noticeFrames_ = frames;
 }
 
 void PlayLoop::storeFullscreen(bool on) {
@@ -202,13 +240,17 @@ void PlayLoop::frame() {
     if (audio_) audio_->setPaused(lastMenuOpen_);
   }
 
-  // 3-4. The demo's controls and speed go here once the demo exists; the speed factor is 1.
-  const double factor = 1.0;
+  // 3-4. The demo's controls, and its speed.
+  if (demo_.watching() && !menuOpen()) demoControls();
+  const double factor = demo_.speedFactor();
 
   // 5. Time.
   const Uint64 now = SDL_GetPerformanceCounter();
-  clock_.addElapsed(static_cast<double>(now - lastCounter_) / static_cast<double>(frequency_), factor);
-  bool force = parameters_.quitAfterFrames > 0;
+  if (parameters_.quitAfterFrames > 0 && demo_.watching())
+    clock_.addTicks(factor);
+  else
+    clock_.addElapsed(static_cast<double>(now - lastCounter_) / static_cast<double>(frequency_), factor);
+  bool force = (parameters_.quitAfterFrames > 0 && !demo_.watching()) || playback_.has_value();
 
   // 6. The ticks owed.
   while (running_ && clock_.takeTick(force)) {
@@ -226,7 +268,12 @@ void PlayLoop::frame() {
   // 10. --video.
   if (video_) video_->addFrame(presentedPicture_, 0, sound_.get());
 
-  // 11. The playback's quit countdown runs here once recordings exist.
+  // 11. The playback's tail: the program ends some frames after the recording's last tick.
+  if (playback_ && playback_->quitCountdown() >= 0) {
+    if (playback_->quitCountdown() == 0) running_ = false;
+    --playback_->quitCountdown();
+  }
+  if (noticeFrames_ > 0 && --noticeFrames_ == 0) noticeText_.clear();
 
   // 12. --crash-test.
   if (parameters_.crashTest >= 0) {
@@ -256,20 +303,8 @@ RgbaPicture PlayLoop::pictureToShow() const {
 }
 
 bool PlayLoop::tick() {
-  sim::Simulation& simulation = *simulation_;
-
   // 2. --keys events due now reach the event handler (not the keyboard state).
-  auto [first, last] = keys_.equal_range(vblank_);
-  for (auto it = first; it != last; ++it) {
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
-    key.key.state = SDL_PRESSED;
-    key.key.repeat = 0;
-    key.key.keysym.scancode = static_cast<SDL_Scancode>(it->second);
-    key.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(it->second));
-    key.key.keysym.mod = KMOD_NONE;
-    handleEvent(key);
-  }
+  deliverScriptedKeys();
 
   // 3. While the menu is open it gets the menu's key repeat and the game does not step.
   if (menuOpen()) return true;
@@ -283,19 +318,47 @@ bool PlayLoop::tick() {
   // 5. The intro advances here once it exists.
 
   // 6. The code menu (F12 or --f12).
-  if (codeMenuRequest_ || vblank_ == parameters_.f12) {
-    codeMenuRequest_ = false;
-    if (simulation.openCodeMenu()) {
-      simulation.keepNewestScreen();
-      recompose();
-    } else {
-      logMessage(kInfo, "F12: the code menu opens from the front end only (the menus, the title, its attract part)");
-      if (!simulation.stopMessage().empty()) {
-        gameStopped();
-        return false;  // the tick loop ends for this frame
-      }
+  if ((codeMenuRequest_ || vblank_ == parameters_.f12) && !openCodeMenu()) return false;
+
+  // 7-14. The step.
+  stepGame();
+
+  // 15-19. What the step left.
+  return afterStep();
+}
+
+void PlayLoop::deliverScriptedKeys() {
+  auto [first, last] = keys_.equal_range(vblank_);
+  for (auto it = first; it != last; ++it) {
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.state = SDL_PRESSED;
+    key.key.repeat = 0;
+    key.key.keysym.scancode = static_cast<SDL_Scancode>(it->second);
+    key.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(it->second));
+    key.key.keysym.mod = KMOD_NONE;
+    handleEvent(key);
+  }
+}
+
+bool PlayLoop::openCodeMenu() {
+  sim::Simulation& simulation = *simulation_;
+  codeMenuRequest_ = false;
+  if (simulation.openCodeMenu()) {
+    simulation.keepNewestScreen();
+    recompose();
+  } else {
+    logMessage(kInfo, "F12: the code menu opens from the front end only (the menus, the title, its attract part)");
+    if (!simulation.stopMessage().empty()) {
+      gameStopped();
+      return false;  // the tick loop ends for this frame
     }
   }
+  return true;
+}
+
+void PlayLoop::stepGame() {
+  sim::Simulation& simulation = *simulation_;
 
   // 7. Before the step.
   previous_ = current_;
@@ -305,30 +368,44 @@ bool PlayLoop::tick() {
   // 8-9. The step.
   const std::uint8_t pad = tickPad(frontBefore);
   const char kind = simulation.tickKind();
-  (void)kind;  // 10. the input recorder records (kind, pad) here once recordings exist
   ++tickCounter_;
   simulation.step(pad, tickCounter_);
 
-  // 11. A new game begins: the playback's synchronisation and a new recording go here.
+  // 10. The tick goes into the recording.
+  recorder_.record(kind, pad);
+
+  // 11. A new game begins: the playback takes over the timeline and a new recording starts.
+  if (frontBefore != 0 && simulation.tickKind() == 'S') {
+    if (playback_ && !playback_->synced()) playback_->synchronise(simulation.state().lives, tickCounter_);
+    recorder_.begin(simulation.state().language, simulation.state().lives, tickCounter_);
+  }
 
   // 12-13.
   moveSoundRequests();
-  const sim::GameState& state = simulation.state();
-  if (state.front != 0) simulation.keepNewestScreen();
+  if (simulation.state().front != 0) simulation.keepNewestScreen();
 
   // 14. The script's log of screens and front-end changes.
-  if (pads_) {
-    if (state.screen_kind != screenBefore)
-      logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): screen %lld -> %lld, fades %d V-blanks",
-                 static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
-                 static_cast<long long>(screenBefore), static_cast<long long>(state.screen_kind),
-                 simulation.fadeVBlanks());
-    if (state.front != frontBefore)
-      logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): front end %lld -> %lld (language %lld), fades %d V-blanks",
-                 static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
-                 static_cast<long long>(frontBefore), static_cast<long long>(state.front),
-                 static_cast<long long>(state.language), simulation.fadeVBlanks());
-  }
+  if (pads_) logScriptedChanges(pad, screenBefore, frontBefore);
+}
+
+void PlayLoop::logScriptedChanges(std::uint8_t pad, std::int64_t screenBefore, std::int64_t frontBefore) const {
+  const sim::Simulation& simulation = *simulation_;
+  const sim::GameState& state = simulation.state();
+  if (state.screen_kind != screenBefore)
+    logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): screen %lld -> %lld, fades %d V-blanks",
+               static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
+               static_cast<long long>(screenBefore), static_cast<long long>(state.screen_kind),
+               simulation.fadeVBlanks());
+  if (state.front != frontBefore)
+    logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): front end %lld -> %lld (language %lld), fades %d V-blanks",
+               static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
+               static_cast<long long>(frontBefore), static_cast<long long>(state.front),
+               static_cast<long long>(state.language), simulation.fadeVBlanks());
+}
+
+bool PlayLoop::afterStep() {
+  sim::Simulation& simulation = *simulation_;
+  const sim::GameState& state = simulation.state();
 
   // 15. A stopped game.
   if (!simulation.stopMessage().empty()) {
@@ -346,7 +423,15 @@ bool PlayLoop::tick() {
   // 17. The game ended: back to the title.
   if (!simulation.endMessage().empty()) {
     logMessage(kInfo, "%s", simulation.endMessage().c_str());
-    // The recording ends here and the demo is left here once they exist.
+    recorder_.end(simulation.endMessage());
+    if (demo_.watching()) {
+      demo_.stop();
+      applyVolumes();
+    }
+    if (demo_.savedLanguage >= 0) {
+      simulation.mutableState().language = demo_.savedLanguage;
+      demo_.savedLanguage = -1;
+    }
     simulation.newStart(false);
   }
 
@@ -356,11 +441,21 @@ bool PlayLoop::tick() {
     fadeFrom_ = previous_;
     fadeTotal_ = fadeLeft_ = simulation.fadeVBlanks();
   }
+
+  // 20. The demo ran out.
+  if (demo_.finished()) {
+    demo_.clearFinished();
+    leaveDemo();
+  }
   return true;
 }
 
 std::uint8_t PlayLoop::tickPad(std::int64_t frontBefore) {
-  // The demo and a playback recording come first once they exist.
+  if (demo_.watching()) return demo_.nextPad(simulation_->tickKind());
+  if (playback_) {
+    if (!playback_->synced()) return playback_->frontEndPad(simulation_->state().front);
+    return playback_->nextPad(simulation_->tickKind());
+  }
   if (pads_) return pads_->byteAt(vblank_);
   return input_->padByte(frontBefore != 0);
 }
@@ -401,7 +496,7 @@ void PlayLoop::gameStopped() {
   sim::Simulation& simulation = *simulation_;
   const std::string message = simulation.stopMessage();
   logMessage(kError, "the game stopped: %s", message.c_str());
-  // The input recorder ends its recording here once it exists.
+  recorder_.end("the game stopped: " + message);
   if (parameters_.quitAfterFrames > 0) exitCode_ = 1;
 
   const sim::GameState& state = simulation.state();
@@ -461,7 +556,7 @@ int PlayLoop::shutDown() {
     exportsOk = exportLastPicture(parameters_.out, presentedPicture_, display_) && exportsOk;
   if (!exportsOk && exitCode_ == 0) exitCode_ = 2;
 
-  // The input recorder's "the program closed" goes here once recordings exist.
+  recorder_.end("the program closed");
 
   shutDown_ = true;
   if (audio_) audio_->close();
@@ -473,6 +568,89 @@ int PlayLoop::shutDown() {
   if (sdlStarted_) SDL_Quit();
   sdlStarted_ = false;
   return exitCode_;
+}
+
+void PlayLoop::demoControls() {
+  const std::uint8_t pad = pads_ ? pads_->byteAt(vblank_) : input_->padByte(false);
+  switch (demo_.controls(pad)) {
+    case DemoPlayer::Control::kTakeOver: takeOverDemo(); break;
+    case DemoPlayer::Control::kSpeedChanged: {
+      applyVolumes();
+      const std::string text = "DEMO SPEED " + demoSpeedLabel(demo_.speed());
+      notice(text, 90);
+      logMessage(kInfo, "watch demo: %s", text.c_str());
+      break;
+    }
+    case DemoPlayer::Control::kNone: break;
+  }
+}
+
+bool PlayLoop::startDemo() {
+  if (!demo_.load(data_.dataDirectory)) return false;
+  const InputRecording& recording = demo_.recording();
+  recorder_.end("the demo began");
+  sim::Simulation& live = *simulation_;
+  if (demo_.savedLanguage < 0) demo_.savedLanguage = live.state().language;
+
+  // The demo's game starts in a fresh simulation, so that a failure leaves the running game untouched.
+  sim::Simulation fresh(*data_.world, *data_.rom);
+  fresh.mutableState().language = 0;
+  fresh.mutableState().refresh_hz = 50;
+  if (!fresh.newGame(recording.lives - 2)) {
+    logMessage(kError, "the demo's new game: %s", fresh.stopMessage().c_str());
+    live.mutableState().language = demo_.savedLanguage;
+    demo_.savedLanguage = -1;
+    return false;
+  }
+  live.setCheats(0);
+  dropSoundRequests();
+  live.loadState(fresh.state());
+
+  tickCounter_ = recording.frame_count;
+  demo_.begin();
+  safePoint_.reset();
+  fadeLeft_ = 0;
+  clock_.reset();
+  recompose();
+  applyVolumes();
+  notice("<>: SPEED  START: PLAY  ESC: LEAVE", 300);
+  logMessage(kInfo, "watch demo: %zu ticks", recording.ticks.size());
+  return true;
+}
+
+void PlayLoop::takeOverDemo() {
+  if (!demo_.watching()) return;
+  demo_.stop();
+  const InputRecording& recording = demo_.recording();
+  recorder_.begin(0, recording.lives, recording.frame_count);
+  for (std::size_t i = 0; i < demo_.position() && i < recording.ticks.size(); ++i)
+    recorder_.record(static_cast<char>(recording.ticks[i].kind), recording.ticks[i].pad);
+  input_->holdCurrent();
+  applyVolumes();
+  // The pause menu's interface text gives this notice in the game's language once it exists.
+  notice("YOUR GAME NOW: PLAY ON!", 150);
+  logMessage(kInfo, "watch demo: taken over at tick %zu", demo_.position());
+}
+
+void PlayLoop::leaveDemo() {
+  logMessage(kInfo, "watch demo: left at tick %zu", demo_.position());
+  demo_.stop();
+  sim::Simulation& simulation = *simulation_;
+  if (demo_.savedLanguage >= 0) {
+    simulation.mutableState().language = demo_.savedLanguage;
+    demo_.savedLanguage = -1;
+  }
+  simulation.newStart(false);
+  moveSoundRequests();
+  fadeLeft_ = 0;
+  safePoint_.reset();
+  recompose();
+  applyVolumes();
+}
+
+void PlayLoop::setDemoSpeed(int speed) {
+  demo_.setSpeed(speed);
+  applyVolumes();
 }
 
 int play(Data& data, const PlayParameters& parameters) {

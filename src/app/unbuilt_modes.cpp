@@ -1,6 +1,6 @@
 // Modes that this build does not have yet. Each says so in one line and ends with exit code 2;
 // a mode's own source replaces its entry here when it lands.
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 
 namespace app {
@@ -18,9 +18,5 @@ int runReplay(Data&, const Options&) { return unavailable("--replay"); }
 int runMenuCheck(Data&, const Options&) { return unavailable("--check-menu"); }
 
 int runDemoCheck(Data&, const Options&) { return unavailable("--check-demo"); }
-
-int runAutopilot(Data&, const Options&) { return unavailable("--autopilot"); }
-
-int runBot(Data&, const Options&) { return unavailable("--bot"); }
 
 }  // namespace app

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "sim/areas/areas.h"
 #include "sim/core/step.h"
 #include "sim/front/front.h"

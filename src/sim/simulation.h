@@ -72,6 +72,7 @@ public:
 
     // The game logic's context, for the tools and the tests that drive single routines.
     Context& context() { return ctx_; }
+    const Context& context() const { return ctx_; }
 
 private:
     Context ctx_;

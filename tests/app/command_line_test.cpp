@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -135,6 +137,9 @@ const Case kCases[] = {
        EXPECT_EQ(o.z80TraceB, "");
      }},
 };
+
+// A case prints as its name (ctest lists it so), not as its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandLineCases, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "base/log.h"
 #include "sim/areas/areas.h"
 #include "sim/cartridge.h"
 #include "sim/core/big_endian.h"
@@ -103,7 +104,10 @@ void enterSubgame(Context& c) {
 std::string subgameFrame(Context& c, std::int64_t mode, std::uint8_t pad, std::int64_t tick) {
     const Subgame* g = subgameOf(mode);
     if (!g) stopWith(c, "subgame " + std::to_string(mode) + "'s rules (S7)");
-    return g->frame(c, pad, tick);
+    std::string result = g->frame(c, pad, tick);
+    if (result == kSubgameNotBuilt)
+        app::logMessage(app::kInfo, "subgame %lld is not built yet: it is over at once", static_cast<long long>(mode));
+    return result;
 }
 
 void subgameAfterScreen(Context& c) { towerAfterScreen(c); }

@@ -9,6 +9,10 @@
 
 namespace sim::subgames {
 
+// What the frame of a subgame that is not built yet reports: it is over on its
+// first frame, so the game goes on where it goes after that subgame.
+inline constexpr const char kSubgameNotBuilt[] = "not built";
+
 void setUpSwapPuzzle(Context& c);  // modes 0 and 1
 std::string swapPuzzleFrame(Context& c, std::uint8_t pad, std::int64_t tick);
 void setUpSea(Context& c);  // mode 2: plank and bubbles
