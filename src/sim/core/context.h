@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/sound_request.h"
@@ -68,18 +69,57 @@ struct Context {
 };
 
 // The console game's random generator on rng: a number below n (n = 0: the low 16 bits).
-std::int64_t random(Context& c, std::int64_t n);
+inline std::int64_t random(Context& c, std::int64_t n) {
+  std::uint32_t range = static_cast<std::uint32_t>(n - 1) & 0xFFFF;
+  int bits = 0;
+  while (range != 0) {
+    ++bits;
+    range >>= 1;
+  }
+  if (n == 0) bits = 16;
+  if (bits == 0) bits = 1;
+  std::uint32_t v = static_cast<std::uint32_t>(c.state.rng);
+  for (int i = 0; i < bits; ++i) {
+    const bool top = (v & 0x80000000u) != 0;
+    v <<= 1;
+    if (top || v == 0) v ^= 0x1D872B41u;
+  }
+  c.state.rng = v;
+  if (n == 0) return v & 0xFFFF;
+  return (n * static_cast<std::int64_t>(v & 0xFFFF)) >> 16;
+}
 
-void requestSound(Context& c, std::uint8_t kind, std::uint32_t value = 0);
+inline void requestSound(Context& c, std::uint8_t kind, std::uint32_t value = 0) {
+  c.soundRequests.push_back({kind, value});
+}
 // Music n, kept in `music`.
-void requestMusic(Context& c, std::int64_t n);
-void requestEffect(Context& c, std::int64_t n);
+inline void requestMusic(Context& c, std::int64_t n) {
+  c.state.music = n;
+  requestSound(c, kSoundMusic, static_cast<std::uint32_t>(n));
+}
+inline void requestEffect(Context& c, std::int64_t n) {
+  requestSound(c, kSoundEffect, static_cast<std::uint32_t>(n));
+}
 
-// One sprite call of the frame being drawn (and of the step); more than 20000 in a step stop the game.
-void addSprite(Context& c, std::uint32_t x, std::uint32_t y, std::uint32_t frame, std::uint32_t attributes,
-               std::uint32_t caller);
+// Departure: a drawing loop that never ends hangs the console; here more than 20000 sprite calls in one
+// step stop the game, naming the drawing routine.
+[[noreturn]] void stopRunawayDrawing(Context& c, std::uint32_t caller);
+
+// One sprite call of the frame being drawn (and of the step).
+inline void addSprite(Context& c, std::uint32_t x, std::uint32_t y, std::uint32_t frame, std::uint32_t attributes,
+                      std::uint32_t caller) {
+  const SpriteCall call{x, y, frame, attributes, caller};
+  c.frameSprites.push_back(call);
+  c.stepSprites.push_back(call);
+  if (c.stepSprites.size() > 20000) stopRunawayDrawing(c, caller);
+}
+
 // The current list becomes the previous one; a new frame starts empty.
-void beginFrame(Context& c);
+inline void beginFrame(Context& c) {
+  std::swap(c.previousSprites, c.frameSprites);
+  c.frameSprites.clear();
+}
+
 // Frames in the first bank of the bank list at a ROM address (10-byte entries of its selection list up to
 // FFFF, at most 256).
 std::int64_t firstBankFrames(Context& c, std::uint32_t bankList);

@@ -120,9 +120,33 @@ bool subgameReturn(Context& c, std::uint8_t) {
   return !c.endMessage.empty();
 }
 
-using Stage = bool (*)(Context&, std::uint8_t);
-constexpr std::array<Stage, 10> kStages = {respawn,   subgameEntry, allStars,    inventoryButton, pendingEvent,
-                                           idleTimer, pauseCheck,   subgameLoss, subgameReturn,   pendingEvent};
+// Stage s (1 to 10). A switch rather than a table of pointers: the step runs
+// seven stages, and the compiler inlines the small ones here.
+bool runStage(Context& c, int stage, std::uint8_t pad) {
+  switch (stage) {
+    case 1:
+      return respawn(c, pad);
+    case 2:
+      return subgameEntry(c, pad);
+    case 3:
+      return allStars(c, pad);
+    case 4:
+      return inventoryButton(c, pad);
+    case 5:
+      return pendingEvent(c, pad);
+    case 6:
+      return idleTimer(c, pad);
+    case 7:
+      return pauseCheck(c, pad);
+    case 8:
+      return subgameLoss(c, pad);
+    case 9:
+      return subgameReturn(c, pad);
+    case 10:
+      return pendingEvent(c, pad);
+  }
+  stopWith(c, "a step stage " + std::to_string(stage));
+}
 
 // The front end's frame.
 void frontTick(Context& c, std::uint8_t pad) {
@@ -246,7 +270,7 @@ void runStages(Context& c, int stage, std::uint8_t pad) {
   for (;;) {
     if (stage < 1 || stage > 10) stopWith(c, "a step stage " + std::to_string(stage));
     s.step_stage = stage;
-    if (kStages[static_cast<std::size_t>(stage - 1)](c, pad)) {
+    if (runStage(c, stage, pad)) {
       s.step_stage = 0;
       return;
     }

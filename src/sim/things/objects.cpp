@@ -18,10 +18,11 @@ namespace sim::things {
 void carriedObjectFlags(Context& c) {
     static constexpr int kObjects[8] = {20, 23, 8, 50, 24, 26, 48, 58};
     GameState& s = c.state;
+    std::int64_t words[4];
+    for (std::size_t w = 0; w < 4; ++w) words[w] = be::word(s.inventory, rec::kInvTransit + 2 * w);
     for (int k = 0; k < 8; ++k) {
         bool held = false;
-        for (std::size_t at = rec::kInvTransit; at < rec::kInvCarried + 6; at += 2)
-            held = held || be::word(s.inventory, at) == kObjects[k];
+        for (std::int64_t word : words) held = held || word == kObjects[k];
         s.item_flags[k] = held ? 255 : 0;
     }
 }
