@@ -14,6 +14,9 @@ inline constexpr std::uint8_t kPadC = 0x20;
 inline constexpr std::uint8_t kPadA = 0x40;
 inline constexpr std::uint8_t kPadStart = 0x80;
 
+// START with B and LEFT held (and nothing else) at the title: the story starts with an extra life.
+inline constexpr std::uint8_t kPadBonusLife = kPadStart | kPadB | kPadLeft;
+
 // Any of B, C and A.
 inline constexpr std::uint8_t kPadButtons = kPadB | kPadC | kPadA;
 

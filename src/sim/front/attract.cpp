@@ -146,7 +146,7 @@ void attractFrame(Context& c, std::uint8_t pad) {
         if (titleWord(c, kPage) > 8) {
             showTitle(c);
         } else {
-            s.title_bonus = pad == (kPadStart | kPadB | kPadLeft) ? 1 : 0;
+            s.title_bonus = pad == kPadBonusLife ? 1 : 0;
             beginStory(c);
         }
     }

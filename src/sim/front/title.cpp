@@ -220,7 +220,7 @@ void titleFrame(Context& c, std::uint8_t pad) {
         }
         if (pad & kPadStart) {
             // START with B and LEFT held (and nothing else) gives an extra life.
-            s.title_bonus = pad == (kPadStart | kPadB | kPadLeft) ? 1 : 0;
+            s.title_bonus = pad == kPadBonusLife ? 1 : 0;
             c.fadeVBlanks += 10;
             beginStory(c);
             return;
