@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "sim/hero_fixture.h"
+#include "sim/hero/hero_fixture.h"
 
 namespace {
 
