@@ -2,6 +2,8 @@
 // stop the build with a message that names the file and line.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -92,6 +94,9 @@ TEST_P(BuilderRefuses, WithTheFileAndLine) {
   ASSERT_FALSE(result.ok);
   EXPECT_NE(result.error.find(expectedMessage(c)), std::string::npos) << result.error;
 }
+
+// A case prints as its name (ctest lists it so), not as its bytes.
+void PrintTo(const BadSource& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(
     BadSources, BuilderRefuses,

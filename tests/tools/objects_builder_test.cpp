@@ -2,6 +2,8 @@
 // and faults in them stop the build with the file and line.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -67,6 +69,9 @@ TEST_P(ObjectSourcesRefused, WithTheFileAndLine) {
   expect += std::string(" ") + c.expect;
   EXPECT_NE(result.error.find(expect), std::string::npos) << result.error << "\nexpected: " << expect;
 }
+
+// A case prints as its name (ctest lists it so), not as its bytes.
+void PrintTo(const Spoilt& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(
     BadSources, ObjectSourcesRefused,
