@@ -1,38 +1,17 @@
 #include "app/play_export.h"
 
-#include <lodepng.h>
-
 #include <system_error>
 
 #include "base/asset_store.h"
 #include "base/log.h"
 #include "audio/sound.h"
 #include "audio/wav.h"
+#include "ui/saves.h"
 
 namespace app {
 
 bool writeRgbaPng(const std::filesystem::path& path, const RgbaPicture& picture) {
-  const std::size_t count = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
-  if (picture.width <= 0 || picture.height <= 0 || picture.pixels.size() < count) {
-    logMessage(kError, "%s: %s", path.string().c_str(), "no picture to write");
-    return false;
-  }
-  std::vector<unsigned char> rgba(count * 4);
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint32_t p = picture.pixels[i];
-    rgba[4 * i] = static_cast<unsigned char>(p >> 16);
-    rgba[4 * i + 1] = static_cast<unsigned char>(p >> 8);
-    rgba[4 * i + 2] = static_cast<unsigned char>(p);
-    rgba[4 * i + 3] = static_cast<unsigned char>(p >> 24);
-  }
-  std::vector<unsigned char> png;
-  const unsigned error = lodepng::encode(png, rgba, static_cast<unsigned>(picture.width),
-                                         static_cast<unsigned>(picture.height), LCT_RGBA, 8);
-  if (error != 0) {
-    logMessage(kError, "%s: %s", path.string().c_str(), lodepng_error_text(error));
-    return false;
-  }
-  return replaceFile(path, png);
+  return ui::writePng(path, picture.width, picture.height, picture.pixels);
 }
 
 std::filesystem::path crtPicturePath(const std::filesystem::path& out) {

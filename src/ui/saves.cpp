@@ -295,28 +295,39 @@ std::array<SlotInfo, kSlotCount> listSlots(const fs::path& folder) {
   return slots;
 }
 
-bool writePng(const fs::path& path, const Picture& picture) {
-  std::vector<unsigned char> rgba(picture.pixels.size() * 4);
-  for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
-    const std::uint32_t p = picture.pixels[i];
+bool writePng(const fs::path& path, std::int32_t width, std::int32_t height, std::span<const std::uint32_t> pixels) {
+  const std::size_t count = width > 0 && height > 0 ? static_cast<std::size_t>(width) * height : 0;
+  if (count == 0 || pixels.size() < count) {
+    app::logMessage(app::kError, "%s: %s", path.string().c_str(), "no picture to write");
+    return false;
+  }
+  std::vector<unsigned char> rgba(count * 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t p = pixels[i];
     rgba[4 * i] = static_cast<unsigned char>(p >> 16);
     rgba[4 * i + 1] = static_cast<unsigned char>(p >> 8);
     rgba[4 * i + 2] = static_cast<unsigned char>(p);
     rgba[4 * i + 3] = static_cast<unsigned char>(p >> 24);
   }
   std::vector<unsigned char> png;
-  const unsigned error = picture.width <= 0 || picture.height <= 0 ||
-                                 picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height
-                             ? 93u  // lodepng's "zero width or height"
-                             : lodepng::encode(png, rgba, static_cast<unsigned>(picture.width),
-                                               static_cast<unsigned>(picture.height), LCT_RGBA, 8);
+  const unsigned error =
+      lodepng::encode(png, rgba, static_cast<unsigned>(width), static_cast<unsigned>(height), LCT_RGBA, 8);
   if (error != 0) {
     app::logMessage(app::kError, "%s: %s", path.string().c_str(), lodepng_error_text(error));
     return false;
   }
   std::error_code ec;
   if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  return app::writeFile(path, std::span<const std::uint8_t>(png.data(), png.size()));
+  return app::replaceFile(path, std::span<const std::uint8_t>(png.data(), png.size()));
+}
+
+bool writePng(const fs::path& path, const Picture& picture) {
+  if (picture.width > 0 && picture.height > 0 &&
+      picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height) {
+    app::logMessage(app::kError, "%s: %s", path.string().c_str(), "no picture to write");
+    return false;
+  }
+  return writePng(path, picture.width, picture.height, picture.pixels);
 }
 
 std::optional<Picture> readPng(const fs::path& path) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,10 @@ bool writeSlot(const std::filesystem::path& folder, int slot, const sim::GameSta
 // The nine slots' summaries (all empty without a folder).
 std::array<SlotInfo, kSlotCount> listSlots(const std::filesystem::path& folder);
 
-// 8-bit RGBA PNG files; both log their failures.
+// 8-bit RGBA PNG files; both log their failures. The writer takes the rows of 0xAARRGGBB pixels of any
+// picture type (the screenshots' too) and replaces the file only once the new one is whole.
+bool writePng(const std::filesystem::path& path, std::int32_t width, std::int32_t height,
+              std::span<const std::uint32_t> pixels);
 bool writePng(const std::filesystem::path& path, const Picture& picture);
 std::optional<Picture> readPng(const std::filesystem::path& path);
 
