@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -113,6 +115,30 @@ TEST(GameStepGolden, ABusyStepOfOurDataSet) {
   EXPECT_EQ(0, differing) << "pixels differ from " << png;
   const std::vector<int> cram = nlohmann::json::parse(std::ifstream(json)).at("cram").get<std::vector<int>>();
   EXPECT_EQ(cram, std::vector<int>(frame->cram.begin(), frame->cram.end()));
+}
+
+// The goldens tool, run into a scratch folder, writes exactly the committed goldens: the same files, byte
+// for byte, so the committed ones are what regeneration gives and no golden lies there for a case that
+// is gone.
+TEST(GoldensTool, WritesExactlyTheCommittedGoldens) {
+  render_test::TempDir dir;
+  testing::internal::CaptureStderr();
+  const int written = render_goldens::writeGoldens(kRoot, dir.path());
+  const std::string log = testing::internal::GetCapturedStderr();
+  ASSERT_GT(written, 0) << log;
+  const auto files = [](const std::filesystem::path& root) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+      if (e.is_regular_file()) names.insert(std::filesystem::relative(e.path(), root).generic_string());
+    return names;
+  };
+  const std::set<std::string> made = files(dir.path());
+  ASSERT_EQ(made, files(kGoldens));
+  const auto bytes = [](const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  for (const std::string& name : made) EXPECT_EQ(bytes(dir.path() / name), bytes(kGoldens / name)) << name;
 }
 
 TEST(AreaGoldens, ADirectoryWithoutGoldensFails) {

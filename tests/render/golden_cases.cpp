@@ -3,10 +3,63 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <span>
 
+#include <nlohmann/json.hpp>
+
+#include "app/asset_store.h"
+#include "app/log.h"
+#include "render/area_render.h"
+#include "render/frame_png.h"
+#include "render/game_frame.h"
+#include "render/render_assets.h"
+#include "render/screen_render.h"
 #include "render/texts.h"
+#include "sim/rom_view.h"
+#include "world/world.h"
 
 namespace render_goldens {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<int> colours(const render::Frame& frame) {
+  return {frame.cram.begin(), frame.cram.end()};
+}
+
+class Writer {
+ public:
+  explicit Writer(fs::path folder) : folder_(std::move(folder)) {}
+
+  void picture(const std::string& name, const std::optional<render::Frame>& frame, int lines) {
+    if (!frame) {
+      app::logMessage(app::kError, "%s: the picture cannot be drawn", name.c_str());
+      ++failed_;
+      return;
+    }
+    std::string error;
+    const std::vector<unsigned char> png = render::encodeIndexedPng(*frame, lines, &error);
+    if (png.empty() || !app::writeFile(folder_ / (name + ".png"), std::span<const std::uint8_t>(png))) {
+      app::logMessage(app::kError, "%s: the picture cannot be written %s", name.c_str(), error.c_str());
+      ++failed_;
+      return;
+    }
+    ++written_;
+  }
+
+  void json(const std::string& name, const nlohmann::json& value) {
+    if (!app::writeFile(folder_ / (name + ".json"), value.dump() + "\n")) ++failed_;
+  }
+
+  int finish() const { return failed_ == 0 ? written_ : -1; }
+
+ private:
+  fs::path folder_;
+  int written_ = 0, failed_ = 0;
+};
+
+}  // namespace
 
 std::string regenerationRefusal() {
   if (!std::getenv(kRegenerateVariable)) return {};
@@ -161,6 +214,40 @@ std::vector<ScreenGolden> screenGoldens() {
   code.frames = {{}};
   out.push_back({"code_menu", code});
   return out;
+}
+
+int writeGoldens(const fs::path& root, const fs::path& out) {
+  std::optional<world::World> world = world::loadWorld(root);
+  if (!world) return -1;
+  const sim::RomView rom = sim::loadRomView(root, *world);
+  if (!rom.loaded()) return -1;
+  Writer writer(out);
+
+  render::RenderAssets areaAssets(root, *world);
+  for (const AreaGolden& golden : areaGoldens()) {
+    const std::optional<render::Frame> frame =
+        render::renderArea(areaAssets, golden.area, golden.camera, golden.animations);
+    writer.picture(golden.name(), frame, 192);
+    if (frame)
+      writer.json(golden.name(), {{"area", golden.area},
+                                  {"camera_x", golden.camera},
+                                  {"animations", golden.animations},
+                                  {"cram", colours(*frame)}});
+  }
+
+  render::RenderAssets assets(root, *world, &rom);
+  const GameStep step = busyStep();
+  const std::optional<render::Frame> stepFrame = render::renderGameStep(assets, step.state, step.calls);
+  writer.picture(kBusyStepName, stepFrame, 224);
+  if (stepFrame) writer.json(kBusyStepName, {{"cram", colours(*stepFrame)}});
+
+  if (!assets.loadCommonGraphics() || !assets.loadPortraitFrames()) return -1;
+  render::TextImages texts(root);
+  const sim::GameState current = screenGame(21);
+  for (const ScreenGolden& golden : screenGoldens())
+    writer.picture("screens/" + golden.name, render::renderScreen(assets, texts, current, golden.screen, golden.frame),
+                   224);
+  return writer.finish();
 }
 
 }  // namespace render_goldens

@@ -50,4 +50,8 @@ std::vector<ScreenGolden> screenGoldens();
 // The game the screens are drawn over: area `area` at camera 0, score 1230, three lives.
 sim::GameState screenGame(int area);
 
+// Draws every golden from the data set under `sourceRoot` and writes it under `out`. The number of
+// pictures written, or -1 (logged) when the data set does not load or a picture cannot be drawn or written.
+int writeGoldens(const std::filesystem::path& sourceRoot, const std::filesystem::path& out);
+
 }  // namespace render_goldens
