@@ -92,7 +92,7 @@ TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
   app::PlayLoop loop(data, parameters);
   ASSERT_EQ(loop.setUp(), 0);
   sim::Simulation& simulation = loop.mutableSimulation();
-  simulation.newGame(0);
+  ASSERT_TRUE(simulation.newGame(0)) << simulation.stopMessage();
   for (int i = 0; i < 10; ++i) loop.frame();
   ASSERT_EQ(simulation.state().front, 0);
   ASSERT_EQ(simulation.tickKind(), 'S');
@@ -115,7 +115,7 @@ TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
   simulation.newStart(false);
   loop.frame();
   ASSERT_NE(simulation.state().front, 0);
-  simulation.newGame(0);
+  ASSERT_TRUE(simulation.newGame(0)) << simulation.stopMessage();
   testing::internal::CaptureStderr();
   data.rom->byteAt(kNeverExported);
   loop.frame();
@@ -136,7 +136,7 @@ TEST_F(PlayLoopRun, F12DuringTheGameIsRefusedAndTheGameGoesOn) {
   parameters.f12 = 3;
   app::PlayLoop loop(data, parameters);
   ASSERT_EQ(loop.setUp(), 0);
-  loop.mutableSimulation().newGame(0);
+  ASSERT_TRUE(loop.mutableSimulation().newGame(0)) << loop.simulation().stopMessage();
   testing::internal::CaptureStderr();
   while (loop.vblank() < 5) loop.frame();
   const std::string log = testing::internal::GetCapturedStderr();
