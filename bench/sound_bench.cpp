@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "audio/sound.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
 

@@ -14,7 +14,7 @@
 #include <exception>
 #include <system_error>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace app {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/display_scaling.h"
 #include "app/display_shaders.h"
-#include "app/log.h"
+#include "base/log.h"
 
 namespace app {
 

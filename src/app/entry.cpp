@@ -8,10 +8,10 @@
 #include <system_error>
 #include <vector>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/command_line.h"
 #include "app/crash_report.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "app/world_load.h"
 

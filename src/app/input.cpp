@@ -1,6 +1,6 @@
 #include "app/input.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace app {
 namespace {

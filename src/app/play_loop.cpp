@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cinttypes>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/crash_report.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "app/play_pictures.h"
 #include "audio/audio_output.h"
@@ -59,7 +59,19 @@ PlayLoop::~PlayLoop() {
 }
 
 int PlayLoop::setUp() {
-  // 1. The scripted inputs.
+  if (const int code = readScripts()) return code;      // 1
+  if (const int code = loadGameData()) return code;     // 2-4
+  if (!parameters_.video.empty()) video_ = std::make_unique<VideoExport>(parameters_.video);  // 5
+  startSimulation();                                    // 6-7
+  if (const int code = openWindow()) return code;       // 8-10
+  openSound();                                          // 11-12
+  if (const int code = drawFirstPicture()) return code;  // 13
+  readPreferences();                                    // 14-17
+  startClock();                                         // 18
+  return 0;
+}
+
+int PlayLoop::readScripts() {
   if (!parameters_.pads.empty()) {
     pads_ = parsePads(parameters_.pads);
     if (!pads_) {
@@ -75,7 +87,10 @@ int PlayLoop::setUp() {
     }
     keys_ = std::move(*keys);
   }
+  return 0;
+}
 
+int PlayLoop::loadGameData() {
   // 2. The cartridge tables and the graphics (the loaders log why they fail).
   if (!data_.rom && !loadCartridgeTables(data_)) return 2;
   if (!data_.renderAssets)
@@ -94,17 +109,19 @@ int PlayLoop::setUp() {
     logMessage(kError, "--playback: recordings are not available in this build (%s)", parameters_.playback.c_str());
     return 2;
   }
+  return 0;
+}
 
-  // 5. The --video folder.
-  if (!parameters_.video.empty()) video_ = std::make_unique<VideoExport>(parameters_.video);
-
+void PlayLoop::startSimulation() {
   // 6. The simulation, at the language menu.
   simulation_ = std::make_shared<sim::Simulation>(*data_.world, *data_.rom);
   simulation_->mutableState().refresh_hz = 50;
   simulation_->newStart(true);
 
   // 7. The intro would be loaded here (only without scripts and F12); until it exists none runs.
+}
 
+int PlayLoop::openWindow() {
   // 8. SDL.
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
     logMessage(kError, "SDL_Init: %s", SDL_GetError());
@@ -118,7 +135,10 @@ int PlayLoop::setUp() {
   // 10. The window.
   if (!display_.create("Grovanta", kWindowWidth, kWindowHeight, parameters_.hiddenWindow)) return 1;
   display_.setIcon(loadWindowIcon(data_.dataDirectory));
+  return 0;
+}
 
+void PlayLoop::openSound() {
   // 11. The sound: silent under --quit-after-frames (unless exporting video), no device with --video.
   sound_ = std::make_unique<audio::Sound>(kSoundRate);
   if (!(parameters_.quitAfterFrames > 0 && parameters_.video.empty())) {
@@ -139,8 +159,9 @@ int PlayLoop::setUp() {
   }
 
   // 12. The frame table of --video was opened with its folder.
+}
 
-  // 13. The first picture.
+int PlayLoop::drawFirstPicture() {
   std::optional<render::Frame> first = composeSimulation(*data_.renderAssets, *texts_, *simulation_);
   if (!first) {
     logMessage(kError, "the first picture could not be drawn");
@@ -148,7 +169,10 @@ int PlayLoop::setUp() {
   }
   current_ = std::move(*first);
   previous_ = current_;
+  return 0;
+}
 
+void PlayLoop::readPreferences() {
   // 14. The preference folder (input recordings go to its "recordings" folder once they exist).
   preferenceFolder_ = userFolder(parameters_.user);
 
@@ -159,13 +183,13 @@ int PlayLoop::setUp() {
 
   // 17. Apply the settings.
   applySettings();
+}
 
-  // 18. The clock.
+void PlayLoop::startClock() {
   frequency_ = SDL_GetPerformanceFrequency();
   lastCounter_ = SDL_GetPerformanceCounter();
   clock_.reset();
   loopRan_ = true;
-  return 0;
 }
 
 void PlayLoop::applySettings() {
@@ -256,20 +280,8 @@ RgbaPicture PlayLoop::pictureToShow() const {
 }
 
 bool PlayLoop::tick() {
-  sim::Simulation& simulation = *simulation_;
-
   // 2. --keys events due now reach the event handler (not the keyboard state).
-  auto [first, last] = keys_.equal_range(vblank_);
-  for (auto it = first; it != last; ++it) {
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
-    key.key.state = SDL_PRESSED;
-    key.key.repeat = 0;
-    key.key.keysym.scancode = static_cast<SDL_Scancode>(it->second);
-    key.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(it->second));
-    key.key.keysym.mod = KMOD_NONE;
-    handleEvent(key);
-  }
+  deliverScriptedKeys();
 
   // 3. While the menu is open it gets the menu's key repeat and the game does not step.
   if (menuOpen()) return true;
@@ -283,19 +295,47 @@ bool PlayLoop::tick() {
   // 5. The intro advances here once it exists.
 
   // 6. The code menu (F12 or --f12).
-  if (codeMenuRequest_ || vblank_ == parameters_.f12) {
-    codeMenuRequest_ = false;
-    if (simulation.openCodeMenu()) {
-      simulation.keepNewestScreen();
-      recompose();
-    } else {
-      logMessage(kInfo, "F12: the code menu opens from the front end only (the menus, the title, its attract part)");
-      if (!simulation.stopMessage().empty()) {
-        gameStopped();
-        return false;  // the tick loop ends for this frame
-      }
+  if ((codeMenuRequest_ || vblank_ == parameters_.f12) && !openCodeMenu()) return false;
+
+  // 7-14. The step.
+  stepGame();
+
+  // 15-19. What the step left.
+  return afterStep();
+}
+
+void PlayLoop::deliverScriptedKeys() {
+  auto [first, last] = keys_.equal_range(vblank_);
+  for (auto it = first; it != last; ++it) {
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.state = SDL_PRESSED;
+    key.key.repeat = 0;
+    key.key.keysym.scancode = static_cast<SDL_Scancode>(it->second);
+    key.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(it->second));
+    key.key.keysym.mod = KMOD_NONE;
+    handleEvent(key);
+  }
+}
+
+bool PlayLoop::openCodeMenu() {
+  sim::Simulation& simulation = *simulation_;
+  codeMenuRequest_ = false;
+  if (simulation.openCodeMenu()) {
+    simulation.keepNewestScreen();
+    recompose();
+  } else {
+    logMessage(kInfo, "F12: the code menu opens from the front end only (the menus, the title, its attract part)");
+    if (!simulation.stopMessage().empty()) {
+      gameStopped();
+      return false;  // the tick loop ends for this frame
     }
   }
+  return true;
+}
+
+void PlayLoop::stepGame() {
+  sim::Simulation& simulation = *simulation_;
 
   // 7. Before the step.
   previous_ = current_;
@@ -313,22 +353,30 @@ bool PlayLoop::tick() {
 
   // 12-13.
   moveSoundRequests();
-  const sim::GameState& state = simulation.state();
-  if (state.front != 0) simulation.keepNewestScreen();
+  if (simulation.state().front != 0) simulation.keepNewestScreen();
 
   // 14. The script's log of screens and front-end changes.
-  if (pads_) {
-    if (state.screen_kind != screenBefore)
-      logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): screen %lld -> %lld, fades %d V-blanks",
-                 static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
-                 static_cast<long long>(screenBefore), static_cast<long long>(state.screen_kind),
-                 simulation.fadeVBlanks());
-    if (state.front != frontBefore)
-      logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): front end %lld -> %lld (language %lld), fades %d V-blanks",
-                 static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
-                 static_cast<long long>(frontBefore), static_cast<long long>(state.front),
-                 static_cast<long long>(state.language), simulation.fadeVBlanks());
-  }
+  if (pads_) logScriptedChanges(pad, screenBefore, frontBefore);
+}
+
+void PlayLoop::logScriptedChanges(std::uint8_t pad, std::int64_t screenBefore, std::int64_t frontBefore) const {
+  const sim::Simulation& simulation = *simulation_;
+  const sim::GameState& state = simulation.state();
+  if (state.screen_kind != screenBefore)
+    logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): screen %lld -> %lld, fades %d V-blanks",
+               static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
+               static_cast<long long>(screenBefore), static_cast<long long>(state.screen_kind),
+               simulation.fadeVBlanks());
+  if (state.front != frontBefore)
+    logMessage(kInfo, "V-blank %lld (tick %lld, pad %02X): front end %lld -> %lld (language %lld), fades %d V-blanks",
+               static_cast<long long>(vblank_), static_cast<long long>(tickCounter_), pad,
+               static_cast<long long>(frontBefore), static_cast<long long>(state.front),
+               static_cast<long long>(state.language), simulation.fadeVBlanks());
+}
+
+bool PlayLoop::afterStep() {
+  sim::Simulation& simulation = *simulation_;
+  const sim::GameState& state = simulation.state();
 
   // 15. A stopped game.
   if (!simulation.stopMessage().empty()) {

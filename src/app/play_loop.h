@@ -53,8 +53,24 @@ class PlayLoop {
   void setCrt(bool on) { display_.crt = on; }
 
  private:
+  // The set-up's steps; those that can fail return 0 or the code play() returns.
+  int readScripts();
+  int loadGameData();
+  void startSimulation();
+  int openWindow();
+  void openSound();
+  int drawFirstPicture();
+  void readPreferences();
+  void startClock();
+
   void handleEvent(const SDL_Event& event);
   bool tick();  // false ends the frame's ticks
+  // The tick's steps; false from openCodeMenu and afterStep ends the frame's ticks (the game stopped).
+  void deliverScriptedKeys();
+  bool openCodeMenu();
+  void stepGame();
+  void logScriptedChanges(std::uint8_t pad, std::int64_t screenBefore, std::int64_t frontBefore) const;
+  bool afterStep();
   std::uint8_t tickPad(std::int64_t frontBefore);
   void moveSoundRequests();
   void dropSoundRequests();

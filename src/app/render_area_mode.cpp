@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "render/area_render.h"
 #include "render/render_assets.h"

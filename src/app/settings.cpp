@@ -7,8 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace app {
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
 // Modes that this build does not have yet. Each says so in one line and ends with exit code 2;
 // a mode's own source replaces its entry here when it lands.
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 
 namespace app {

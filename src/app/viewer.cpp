@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "render/area_render.h"
 #include "render/render_assets.h"

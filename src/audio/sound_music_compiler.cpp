@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "audio/driver/driver_image.h"
 #include "audio/driver/z80_program.h"
 

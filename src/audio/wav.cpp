@@ -3,8 +3,8 @@
 #include <cstring>
 #include <limits>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace audio {
 namespace {

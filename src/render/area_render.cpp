@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <span>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "render/frame_png.h"
 #include "render/render_assets.h"
 #include "world/world.h"

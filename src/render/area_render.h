@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 #include "render/video_chip.h"
 
 namespace world { struct World; struct Area; }

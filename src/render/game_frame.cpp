@@ -1,6 +1,6 @@
 #include "render/game_frame.h"
 
-#include "app/log.h"
+#include "base/log.h"
 #include "render/area_render.h"
 #include "render/render_assets.h"
 #include "render/sprite_placement.h"

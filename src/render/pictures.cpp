@@ -4,8 +4,8 @@
 
 #include <exception>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace render {
 

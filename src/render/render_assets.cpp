@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "world/world.h"
 
 namespace render {

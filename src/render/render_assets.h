@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 #include "render/pictures.h"
 
 namespace world { struct World; struct Area; }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "render/render_assets.h"
 #include "render/game_frame.h"
 #include "render/own_misses.h"

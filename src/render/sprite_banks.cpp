@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "render/own_misses.h"
 #include "sim/rom_view.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 #include "render/sprite_banks.h"
 #include "render/video_chip.h"
 

@@ -7,8 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/log.h"
-#include "app/asset_store.h"
+#include "base/log.h"
+#include "base/asset_store.h"
 
 namespace render {
 namespace {

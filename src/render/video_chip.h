@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 
 namespace render {
 

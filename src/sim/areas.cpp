@@ -3,7 +3,7 @@
 // exits are in area_exits.cpp, the doors in door_passage.cpp.
 #include <algorithm>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "world/world.h"

@@ -9,9 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/asset_store.h"
-#include "app/log.h"
-#include "render/pattern_sheet.h"
+#include "base/asset_store.h"
+#include "base/log.h"
+#include "base/pattern_sheet.h"
 #include "world/json_file.h"
 #include "world/world.h"
 

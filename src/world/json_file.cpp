@@ -1,7 +1,7 @@
 #include "world/json_file.h"
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace world {
 

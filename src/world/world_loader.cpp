@@ -3,7 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "world/json_file.h"
 #include "world/world.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "temp_folder.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "app/crash_report.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "temp_folder.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <regex>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "temp_folder.h"
 
 namespace {

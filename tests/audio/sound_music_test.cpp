@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "app/data.h"
 #include "app/modes.h"
 #include "app/options.h"

@@ -21,7 +21,7 @@
 #include "app/options.h"
 #include "render/area_render.h"
 #include "render/game_frame.h"
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 #include "render/render_assets.h"
 #include "golden_cases.h"
 #include "render_fixture.h"

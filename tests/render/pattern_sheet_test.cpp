@@ -1,4 +1,4 @@
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 
 #include <gtest/gtest.h>
 

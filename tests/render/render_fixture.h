@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 
 namespace render_test {
 

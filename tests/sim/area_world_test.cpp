@@ -8,7 +8,7 @@
 #include <queue>
 #include <set>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "sim/rom_view.h"
 #include "sim/sim_fixture.h"
 #include "sim/real_world.h"

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "sim/rom_view.h"
 #include "sim/sim_fixture.h"
 #include "world/world.h"

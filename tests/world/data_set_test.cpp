@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 #include "render/texts.h"
 #include "sim/rom_view.h"
 #include "world/world.h"

@@ -307,11 +307,7 @@ void appendColumnMajor(std::vector<Pattern>& out, const Art& art) {
     for (int cy = 0; cy < art.height / 8; ++cy) out.push_back(cellOf(art, cx, cy));
 }
 
-}  // namespace
-
-int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
-  const fs::path dir = input.data / "sprites";
-  const fs::path banksFile = dir / "banks.txt";
+Sources readSources(const fs::path& dir, const fs::path& banksFile) {
   Sources s;
   std::vector<fs::path> artFiles;
   for (const auto& e : fs::directory_iterator(dir))
@@ -319,34 +315,34 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
   std::sort(artFiles.begin(), artFiles.end());
   for (const auto& f : artFiles) readArtFile(f, s.arts);
   readBanks(banksFile, s);
-  int written = 0;
-  const fs::path graphics = input.output / "assets/graphics";
+  return s;
+}
 
-  // The hero: 46 frames of 3 x 3 cells.
+// The hero's 46 frames of 3 x 3 cells, the object graphics of 2 x 2 cells each (numbered by the
+// objects' kind), and the panel's digits, plain tile and life icon. Returns the files written.
+int writeFixedSheets(const Sources& s, const fs::path& banksFile, const fs::path& graphics, const SpritePalette& palette) {
   if (static_cast<int>(s.heroFrames.size()) != kHeroFrames)
     fail(banksFile, 0, "hero_frames names " + std::to_string(s.heroFrames.size()) + " frames; the hero has " + std::to_string(kHeroFrames));
   std::vector<Pattern> hero;
   for (const auto& [name, at] : s.heroFrames) appendColumnMajor(hero, cellArt(s.arts, name, 3, 3, at, "hero frame"));
-  writeSheet(graphics / "brumo_frames.png", hero, input.palette);
-  ++written;
+  writeSheet(graphics / "brumo_frames.png", hero, palette);
 
-  // Object graphics: 2 x 2 cells each, numbered by the objects' kind.
   if (s.objectGraphics.empty()) fail(banksFile, 0, "object_graphics names no graphic");
   std::vector<Pattern> objects;
   for (const auto& [name, at] : s.objectGraphics) appendColumnMajor(objects, cellArt(s.arts, name, 2, 2, at, "object graphic"));
-  writeSheet(graphics / "object_graphics.png", objects, input.palette);
-  ++written;
+  writeSheet(graphics / "object_graphics.png", objects, palette);
 
-  // The panel's digits, plain tile and life icon.
   std::vector<Pattern> panel(kPanelPatterns, Pattern{});
   for (int k : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 16, 17})
     if (!s.panelPatterns.count(k)) fail(banksFile, 0, "panel_pattern " + std::to_string(k) + " is missing (digits 0-9, 16 the plain tile, 17 the life icon)");
   for (const auto& [k, src] : s.panelPatterns) panel[k] = cellOf(cellArt(s.arts, src.first, 1, 1, src.second, "panel pattern"), 0, 0);
-  writeSheet(graphics / "panel_patterns.png", panel, input.palette);
-  ++written;
+  writeSheet(graphics / "panel_patterns.png", panel, palette);
+  return 3;
+}
 
-  // The status panel: 40 x 4 cells from the legend, each distinct pattern stored once (flips in
-  // the tile word).
+// The status panel: 40 x 4 cells from the legend, each distinct pattern stored once (flips in the
+// tile word); and the pattern streams' counts. Returns the files written.
+int writeStatusPanel(const Sources& s, const fs::path& banksFile, const fs::path& graphics, const SpritePalette& palette) {
   if (static_cast<int>(s.panelRows.size()) != kPanelRows)
     fail(banksFile, 0, "the status panel has " + std::to_string(kPanelRows) + " panel_row lines, found " + std::to_string(s.panelRows.size()));
   std::vector<Pattern> common;
@@ -365,101 +361,109 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
   }
   if (static_cast<int>(common.size()) > kStatusPanelRoom)
     fail(banksFile, 0, "the status panel uses " + std::to_string(common.size()) + " patterns; the pattern store has room for " + std::to_string(kStatusPanelRoom));
-  writeSheet(graphics / "brumo_common.png", common, input.palette);
+  writeSheet(graphics / "brumo_common.png", common, palette);
   writeJson(graphics / "brumo_common.json", json{{"count", common.size()}, {"table", panelTable}}.dump() + "\n");
-  written += 2;
   // The minecart's patterns are not drawn yet: an empty sheet keeps the common set loadable.
-  writeSheet(graphics / "sub4_patterns.png", {}, input.palette);
+  writeSheet(graphics / "sub4_patterns.png", {}, palette);
   writeJson(graphics / "pattern_streams.json",
             json{{"panel_patterns", kPanelPatterns}, {"portrait_frame_patterns", kPortraitFramePatterns}, {"sub4_patterns", 0}}.dump() + "\n");
-  written += 2;
+  return 4;
+}
 
-  // Banks that only lend their frames to others (through include) need no picture or table.
+// Banks that only lend their frames to others (through include) need no picture or table.
+std::set<std::string> usedBanks(const Sources& s) {
   std::set<std::string> used{s.commonBank};
   for (const auto& [name, l] : s.lists) used.insert(l.banks.begin(), l.banks.end());
+  return used;
+}
 
-  // Banks: each bank's picture holds every art it cuts frames from, packed in rows.
-  for (auto& b : s.banks) {
-    if (!used.count(b.name)) continue;
-    if (b.selections.empty()) fail(b.at.file, b.at.line, "bank " + b.name + " has no frames");
-    std::vector<std::string> arts;
-    for (const auto& sel : b.selections)
-      if (!sel.art.empty() && std::find(arts.begin(), arts.end(), sel.art) == arts.end()) {
-        cellArt(s.arts, sel.art, 0, 0, sel.at, "sprite");
-        arts.push_back(sel.art);
-      }
-    int x = 0, y = 0, shelf = 0, width = 2;
-    for (const auto& name : arts) {
-      const Art& a = s.arts.items.at(name);
-      int w = a.width / 8, h = a.height / 8;
-      if (x + w > kPictureColumns && x > 0) {
-        x = 0;
-        y += shelf;
-        shelf = 0;
-      }
-      b.place[name] = {x, y};
-      x += w;
-      width = std::max(width, x);
-      shelf = std::max(shelf, h);
+// A bank's picture holds every art it cuts frames from, packed in rows of at most 32 cells; each
+// art's place goes into the bank for its selection list. Writes the picture's sheet and JSON.
+void writeBankPicture(Bank& b, const ArtSet& arts, const fs::path& graphics, const SpritePalette& palette) {
+  if (b.selections.empty()) fail(b.at.file, b.at.line, "bank " + b.name + " has no frames");
+  std::vector<std::string> shown;
+  for (const auto& sel : b.selections)
+    if (!sel.art.empty() && std::find(shown.begin(), shown.end(), sel.art) == shown.end()) {
+      cellArt(arts, sel.art, 0, 0, sel.at, "sprite");
+      shown.push_back(sel.art);
     }
-    int height = std::max(1, y + shelf);
-    std::vector<Pattern> patterns(1, Pattern{});  // pattern 0: the empty cell
-    std::map<Pattern, int> known{{Pattern{}, 0}};
-    std::vector<std::vector<int>> names(static_cast<std::size_t>(height), std::vector<int>(static_cast<std::size_t>(width), 0));
-    for (const auto& name : arts) {
-      const Art& a = s.arts.items.at(name);
-      auto [px, py] = b.place[name];
-      for (int cy = 0; cy < a.height / 8; ++cy)
-        for (int cx = 0; cx < a.width / 8; ++cx) {
-          Pattern p = cellOf(a, cx, cy);
-          auto [it, fresh] = known.try_emplace(p, static_cast<int>(patterns.size()));
-          if (fresh) patterns.push_back(p);
-          names[static_cast<std::size_t>(py + cy)][static_cast<std::size_t>(px + cx)] = it->second;
-        }
+  int x = 0, y = 0, shelf = 0, width = 2;
+  for (const auto& name : shown) {
+    const Art& a = arts.items.at(name);
+    int w = a.width / 8, h = a.height / 8;
+    if (x + w > kPictureColumns && x > 0) {
+      x = 0;
+      y += shelf;
+      shelf = 0;
     }
-    const std::string stem = "sprites_" + b.name;
-    writeSheet(graphics / "pictures" / (stem + ".png"), patterns, input.palette);
-    json pic;
-    pic["block"] = hex6(b.block);
-    pic["width"] = width;
-    pic["height"] = height;
-    pic["patterns"] = patterns.size();
-    pic["palette"] = std::vector<int>(input.palette.begin(), input.palette.end());
-    std::string text = pic.dump();
-    text.pop_back();
-    text += ",\"names\":[\n";
-    for (std::size_t r = 0; r < names.size(); ++r) text += json(names[r]).dump() + (r + 1 < names.size() ? ",\n" : "\n");
-    text += "],\"second_stream\":false}\n";
-    writeJson(graphics / "pictures" / (stem + ".json"), text);
-    written += 2;
+    b.place[name] = {x, y};
+    x += w;
+    width = std::max(width, x);
+    shelf = std::max(shelf, h);
   }
+  int height = std::max(1, y + shelf);
+  std::vector<Pattern> patterns(1, Pattern{});  // pattern 0: the empty cell
+  std::map<Pattern, int> known{{Pattern{}, 0}};
+  std::vector<std::vector<int>> names(static_cast<std::size_t>(height), std::vector<int>(static_cast<std::size_t>(width), 0));
+  for (const auto& name : shown) {
+    const Art& a = arts.items.at(name);
+    auto [px, py] = b.place[name];
+    for (int cy = 0; cy < a.height / 8; ++cy)
+      for (int cx = 0; cx < a.width / 8; ++cx) {
+        Pattern p = cellOf(a, cx, cy);
+        auto [it, fresh] = known.try_emplace(p, static_cast<int>(patterns.size()));
+        if (fresh) patterns.push_back(p);
+        names[static_cast<std::size_t>(py + cy)][static_cast<std::size_t>(px + cx)] = it->second;
+      }
+  }
+  const std::string stem = "sprites_" + b.name;
+  writeSheet(graphics / "pictures" / (stem + ".png"), patterns, palette);
+  json pic;
+  pic["block"] = hex6(b.block);
+  pic["width"] = width;
+  pic["height"] = height;
+  pic["patterns"] = patterns.size();
+  pic["palette"] = std::vector<int>(palette.begin(), palette.end());
+  std::string text = pic.dump();
+  text.pop_back();
+  text += ",\"names\":[\n";
+  for (std::size_t r = 0; r < names.size(); ++r) text += json(names[r]).dump() + (r + 1 < names.size() ? ",\n" : "\n");
+  text += "],\"second_stream\":false}\n";
+  writeJson(graphics / "pictures" / (stem + ".json"), text);
+}
 
-  // Expand every list into the frames the renderer will number, checking reuses as it would.
-  std::map<std::string, std::vector<ListFrame>> expanded;
+// A list's first bank is the common bank, or one that starts with all of its frames. A frame put in
+// place of a common one keeps its size, so every later frame loads where the common bank would put it.
+void checkStartsWithCommon(const Sources& s, const std::string& name, const BankList& l) {
+  const auto& common = s.banks[s.bankIndex.at(s.commonBank)].selections;
+  const auto& first = s.banks[s.bankIndex.at(l.banks.front())].selections;
+  bool startsWithCommon = first.size() >= common.size();
+  for (std::size_t k = 0; startsWithCommon && k < common.size(); ++k) {
+    if (first[k].replaced && !common[k].art.empty()) {
+      const Art& mine = cellArt(s.arts, first[k].art, 0, 0, first[k].at, "sprite");
+      const Art& theirs = s.arts.items.at(common[k].art);
+      if (mine.width != theirs.width || mine.height != theirs.height)
+        fail(first[k].at.file, first[k].at.line, first[k].art + " takes the place of common frame " + std::to_string(k) + " (" + common[k].art + ") and must have its size");
+      continue;
+    }
+    startsWithCommon = first[k].art == common[k].art && first[k].reuse == common[k].reuse && first[k].attribute == common[k].attribute;
+  }
+  if (!startsWithCommon)
+    fail(l.at.file, l.at.line, "list " + name + " must start with the common bank " + s.commonBank + " or a bank that includes it first (the logic numbers its frames 0-77)");
+}
+
+using ExpandedLists = std::map<std::string, std::vector<ListFrame>>;
+
+// Every list expanded into the frames the renderer will number, checking reuses as it would.
+ExpandedLists expandLists(const Sources& s, const fs::path& banksFile) {
+  ExpandedLists expanded;
   if (s.commonBank.empty()) fail(banksFile, 0, "no common bank: write common BANK");
   for (const auto& name : s.listOrder) {
-    const BankList& l = s.lists[name];
-    // The first bank is the common bank, or one that starts with all of its frames.
-    const auto& common = s.banks[s.bankIndex[s.commonBank]].selections;
-    const auto& first = s.banks[s.bankIndex[l.banks.front()]].selections;
-    // A frame put in place of a common one keeps its size, so every later frame loads where the
-    // common bank would put it.
-    bool startsWithCommon = first.size() >= common.size();
-    for (std::size_t k = 0; startsWithCommon && k < common.size(); ++k) {
-      if (first[k].replaced && !common[k].art.empty()) {
-        const Art& mine = cellArt(s.arts, first[k].art, 0, 0, first[k].at, "sprite");
-        const Art& theirs = s.arts.items.at(common[k].art);
-        if (mine.width != theirs.width || mine.height != theirs.height)
-          fail(first[k].at.file, first[k].at.line, first[k].art + " takes the place of common frame " + std::to_string(k) + " (" + common[k].art + ") and must have its size");
-        continue;
-      }
-      startsWithCommon = first[k].art == common[k].art && first[k].reuse == common[k].reuse && first[k].attribute == common[k].attribute;
-    }
-    if (!startsWithCommon)
-      fail(l.at.file, l.at.line, "list " + name + " must start with the common bank " + s.commonBank + " or a bank that includes it first (the logic numbers its frames 0-77)");
+    const BankList& l = s.lists.at(name);
+    checkStartsWithCommon(s, name, l);
     auto& frames = expanded[name];
     for (const auto& bn : l.banks) {
-      const Bank& b = s.banks[s.bankIndex[bn]];
+      const Bank& b = s.banks[s.bankIndex.at(bn)];
       for (const auto& sel : b.selections) {
         if (sel.art.empty()) {
           if (sel.reuse >= static_cast<int>(frames.size()))
@@ -472,77 +476,83 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
       }
     }
   }
+  return expanded;
+}
 
-  // The common bank's shape is fixed by the logic and the renderers.
-  {
-    const Bank& c = s.banks[s.bankIndex[s.commonBank]];
-    const Where& at = c.at;
-    if (static_cast<int>(c.selections.size()) != kCommonFrames)
-      fail(at.file, at.line, "the common bank has " + std::to_string(c.selections.size()) + " frames; the logic numbers exactly " + std::to_string(kCommonFrames));
-    auto shape = [&](int k, int w, int h, const char* what) {
-      const Selection& sel = c.selections[static_cast<std::size_t>(k)];
-      if (sel.art.empty()) fail(sel.at.file, sel.at.line, "frame " + std::to_string(k) + " (" + what + ") must be a new frame, not a reuse");
-      const Art& a = s.arts.items.at(sel.art);
-      if (a.width != 8 * w || a.height != 8 * h)
-        fail(sel.at.file, sel.at.line, "frame " + std::to_string(k) + " (" + what + ") must be " + std::to_string(w) + " x " + std::to_string(h) + " cells");
-    };
-    shape(0, 3, 3, "the hero, refilled every frame");
-    for (int k = kFirstObjectSlot; k <= kLastObjectSlot; ++k) shape(k, 2, 2, "an object slot, refilled every frame");
-    const Selection& bar = c.selections[kEnergyBarFrame];
-    if (bar.art.empty() || s.arts.items.at(bar.art).width / 8 * (s.arts.items.at(bar.art).height / 8) < kEnergyBarCells)
-      fail(bar.at.file, bar.at.line, "frame 73 (the energy bar) needs at least 11 cells of its own: the sea and archery copy 11 patterns over it");
-  }
+// The common bank's shape is fixed by the logic and the renderers.
+void checkCommonBank(const Sources& s) {
+  const Bank& c = s.banks[s.bankIndex.at(s.commonBank)];
+  const Where& at = c.at;
+  if (static_cast<int>(c.selections.size()) != kCommonFrames)
+    fail(at.file, at.line, "the common bank has " + std::to_string(c.selections.size()) + " frames; the logic numbers exactly " + std::to_string(kCommonFrames));
+  auto shape = [&](int k, int w, int h, const char* what) {
+    const Selection& sel = c.selections[static_cast<std::size_t>(k)];
+    if (sel.art.empty()) fail(sel.at.file, sel.at.line, "frame " + std::to_string(k) + " (" + what + ") must be a new frame, not a reuse");
+    const Art& a = s.arts.items.at(sel.art);
+    if (a.width != 8 * w || a.height != 8 * h)
+      fail(sel.at.file, sel.at.line, "frame " + std::to_string(k) + " (" + what + ") must be " + std::to_string(w) + " x " + std::to_string(h) + " cells");
+  };
+  shape(0, 3, 3, "the hero, refilled every frame");
+  for (int k = kFirstObjectSlot; k <= kLastObjectSlot; ++k) shape(k, 2, 2, "an object slot, refilled every frame");
+  const Selection& bar = c.selections[kEnergyBarFrame];
+  if (bar.art.empty() || s.arts.items.at(bar.art).width / 8 * (s.arts.items.at(bar.art).height / 8) < kEnergyBarCells)
+    fail(bar.at.file, bar.at.line, "frame 73 (the energy bar) needs at least 11 cells of its own: the sea and archery copy 11 patterns over it");
+}
 
-  // Every area has a list, and its sprites fit beside its own patterns below the status panel.
+// Every area has a list, and its sprites fit beside its own patterns below the status panel.
+void checkAreaRoom(const Sources& s, const ExpandedLists& expanded, const std::map<int, int>& areaPatterns, const fs::path& banksFile) {
   for (int id = 0; id <= kLastArea; ++id) {
     auto it = s.areaLists.find(id);
     if (it == s.areaLists.end()) fail(banksFile, 0, "area " + std::to_string(id) + " has no bank list (areas LIST " + std::to_string(id) + ")");
-    auto sheet = input.areaPatterns.find(id);
-    if (sheet == input.areaPatterns.end()) continue;
+    auto sheet = areaPatterns.find(id);
+    if (sheet == areaPatterns.end()) continue;
     int cells = 0;
-    for (const auto& f : expanded[it->second.first]) cells += f.cells;
+    if (auto list = expanded.find(it->second.first); list != expanded.end())
+      for (const auto& f : list->second) cells += f.cells;
     int room = id == kStartArea ? kAreaRoomStart : kAreaRoom;
     if (sheet->second + cells > room)
       fail(it->second.second.file, it->second.second.line,
            "area " + std::to_string(id) + ": its " + std::to_string(sheet->second) + " patterns and the " + std::to_string(cells) + " sprite cells of list " +
                it->second.first + " need " + std::to_string(sheet->second + cells) + " patterns; there is room for " + std::to_string(room));
   }
+}
 
-  // The frame numbers the logic draws in each area must show what it means there.
-  {
-    const fs::path usesFile = dir / "frame_uses.txt";
-    std::istringstream text(readSource(usesFile));
-    std::map<std::pair<int, int>, std::pair<std::string, int>> wanted;  // (area, frame) -> art, line
-    std::string line;
-    for (int n = 1; std::getline(text, line); ++n) {
-      if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-      auto w = words(line);
-      if (w.empty()) continue;
-      if (w[0] != "use" || w.size() < 4) fail(usesFile, n, "expected: use FRAMES ART AREAS...");
-      auto [f0, f1] = range(w[1], usesFile, n, 0, 2047, "frame");
-      findArt(s.arts, w[2], usesFile, n);
-      for (std::size_t k = 3; k < w.size(); ++k) {
-        auto [a0, a1] = w[k] == "all" ? std::make_pair(0, kLastArea - 1) : range(w[k], usesFile, n, 0, kLastArea, "area");
-        for (int area = a0; area <= a1; ++area)
-          for (int f = f0; f <= f1; ++f) {
-            auto [it, fresh] = wanted.try_emplace({area, f}, w[2], n);
-            if (!fresh && it->second.first != w[2])
-              fail(usesFile, n, "area " + std::to_string(area) + " frame " + std::to_string(f) + " is wanted as " + w[2] + " here and as " +
-                                    it->second.first + " on line " + std::to_string(it->second.second) + ": choose one");
-            const auto& frames = expanded[s.areaLists[area].first];
-            if (f >= static_cast<int>(frames.size()))
-              fail(usesFile, n, "area " + std::to_string(area) + " draws frame " + std::to_string(f) + " (" + w[2] + "), but its list " + s.areaLists[area].first +
-                                    " has only " + std::to_string(frames.size()) + " frames");
-            if (frames[static_cast<std::size_t>(f)].art != w[2])
-              fail(usesFile, n, "area " + std::to_string(area) + " frame " + std::to_string(f) + " shows " + frames[static_cast<std::size_t>(f)].art + " (list " +
-                                    s.areaLists[area].first + "), not " + w[2]);
-          }
-      }
+// The frame numbers the logic draws in each area must show what it means there.
+void checkFrameUses(const fs::path& usesFile, const Sources& s, ExpandedLists& expanded) {
+  std::istringstream text(readSource(usesFile));
+  std::map<std::pair<int, int>, std::pair<std::string, int>> wanted;  // (area, frame) -> art, line
+  std::string line;
+  for (int n = 1; std::getline(text, line); ++n) {
+    if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+    auto w = words(line);
+    if (w.empty()) continue;
+    if (w[0] != "use" || w.size() < 4) fail(usesFile, n, "expected: use FRAMES ART AREAS...");
+    auto [f0, f1] = range(w[1], usesFile, n, 0, 2047, "frame");
+    findArt(s.arts, w[2], usesFile, n);
+    for (std::size_t k = 3; k < w.size(); ++k) {
+      auto [a0, a1] = w[k] == "all" ? std::make_pair(0, kLastArea - 1) : range(w[k], usesFile, n, 0, kLastArea, "area");
+      for (int area = a0; area <= a1; ++area)
+        for (int f = f0; f <= f1; ++f) {
+          auto [it, fresh] = wanted.try_emplace({area, f}, w[2], n);
+          if (!fresh && it->second.first != w[2])
+            fail(usesFile, n, "area " + std::to_string(area) + " frame " + std::to_string(f) + " is wanted as " + w[2] + " here and as " +
+                                  it->second.first + " on line " + std::to_string(it->second.second) + ": choose one");
+          const std::string& list = s.areaLists.at(area).first;
+          const auto& frames = expanded[list];
+          if (f >= static_cast<int>(frames.size()))
+            fail(usesFile, n, "area " + std::to_string(area) + " draws frame " + std::to_string(f) + " (" + w[2] + "), but its list " + list +
+                                  " has only " + std::to_string(frames.size()) + " frames");
+          if (frames[static_cast<std::size_t>(f)].art != w[2])
+            fail(usesFile, n, "area " + std::to_string(area) + " frame " + std::to_string(f) + " shows " + frames[static_cast<std::size_t>(f)].art + " (list " +
+                                  list + "), not " + w[2]);
+        }
     }
   }
+}
 
-  // The cartridge tables. Selection lists go to a pool of their own; the area pointers and the
-  // bank lists fill the named table from 03E844 up to the common entry at 03EC7C.
+// The selection lists of the used banks, one after another from the pool's address; each bank learns
+// where its list lies.
+std::vector<std::uint8_t> selectionPool(Sources& s, const std::set<std::string>& used) {
   std::vector<std::uint8_t> pool;
   for (auto& b : s.banks) {
     if (!used.count(b.name)) continue;
@@ -565,6 +575,14 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
     }
     putWord(pool, 0xFFFF);
   }
+  return pool;
+}
+
+// The cartridge tables. Selection lists go to a pool of their own; the area pointers and the bank
+// lists fill the named table from 03E844 up to the common entry at 03EC7C; a list a screen names
+// goes to its own address.
+void placeBankTables(Sources& s, const std::set<std::string>& used, const fs::path& banksFile, RomImage& rom) {
+  const std::vector<std::uint8_t> pool = selectionPool(s, used);
   std::vector<std::uint8_t> table;
   std::uint32_t listStart = kAreaListPointers + 4 * (kLastArea + 1);
   std::vector<std::uint8_t> lists;
@@ -603,6 +621,30 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
   rom.addSection(RomSection{"", "", kCommonEntry, entry});
   rom.put(kSelectionPool, pool, where);
   rom.addSection(RomSection{"", "", kSelectionPool, pool});
+}
+
+}  // namespace
+
+int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
+  const fs::path dir = input.data / "sprites";
+  const fs::path banksFile = dir / "banks.txt";
+  Sources s = readSources(dir, banksFile);
+  const fs::path graphics = input.output / "assets/graphics";
+  int written = writeFixedSheets(s, banksFile, graphics, input.palette);
+  written += writeStatusPanel(s, banksFile, graphics, input.palette);
+
+  const std::set<std::string> used = usedBanks(s);
+  for (auto& b : s.banks) {
+    if (!used.count(b.name)) continue;
+    writeBankPicture(b, s.arts, graphics, input.palette);
+    written += 2;
+  }
+
+  ExpandedLists expanded = expandLists(s, banksFile);
+  checkCommonBank(s);
+  checkAreaRoom(s, expanded, input.areaPatterns, banksFile);
+  checkFrameUses(dir / "frame_uses.txt", s, expanded);
+  placeBankTables(s, used, banksFile, rom);
   return written;
 }
 

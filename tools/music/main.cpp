@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "audio/sound_music_compiler.h"
 
 int main(int argc, char** argv) {

@@ -1,6 +1,6 @@
 #include "audio/driver/driver_image.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace audio {
 

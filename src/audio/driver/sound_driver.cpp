@@ -1,6 +1,6 @@
 #include "audio/driver/sound_driver.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace audio {
 namespace {

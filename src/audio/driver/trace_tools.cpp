@@ -7,9 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/asset_store.h"
-#include "app/log.h"
-#include "app/modes.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "audio/driver/sound_driver.h"
 #include "audio/z80/z80.h"
 
@@ -58,12 +57,6 @@ std::optional<std::vector<nlohmann::json>> readJsonLines(const std::filesystem::
 long long number(const nlohmann::json& object, const char* key) {
   auto it = object.find(key);
   return it != object.end() && it->is_number_integer() ? it->get<long long>() : 0;
-}
-
-std::optional<std::vector<std::uint8_t>> readDriverImage(const Data& data) {
-  auto bytes = readFile(data.dataDirectory / "assets" / "audio" / "driver.bin");
-  if (!bytes) return std::nullopt;
-  return std::vector<std::uint8_t>(bytes->begin(), bytes->end());
 }
 
 }  // namespace
@@ -195,18 +188,6 @@ int z80Trace(const std::filesystem::path& input, const std::filesystem::path& ou
   std::printf("%s: %d V-blanks, %d calls, %lld T-states; %lld YM writes -> %s\n", inputFile.string().c_str(),
               frames, calls, static_cast<long long>(z80.clock()), ymWrites, outputFile.string().c_str());
   return 0;
-}
-
-int runSoundCheck(Data& data, const Options& options) {
-  auto image = readDriverImage(data);
-  if (!image) return 2;
-  return checkSound(options.checkSound, *image);
-}
-
-int runZ80Trace(Data& data, const Options& options) {
-  auto image = readDriverImage(data);
-  if (!image) return 2;
-  return z80Trace(options.z80TraceA, options.z80TraceB, *image);
 }
 
 }  // namespace app

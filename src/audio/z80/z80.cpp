@@ -1,6 +1,6 @@
 #include "audio/z80/z80.h"
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace audio {
 

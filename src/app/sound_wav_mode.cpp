@@ -4,8 +4,8 @@
 #include <map>
 #include <vector>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "audio/sound.h"
 #include "audio/wav.h"

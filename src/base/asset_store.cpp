@@ -1,4 +1,4 @@
-#include "app/asset_store.h"
+#include "base/asset_store.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace app {
 namespace fs = std::filesystem;

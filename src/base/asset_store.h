@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/embedded_files.h"
+#include "base/embedded_files.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/data.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/modes.h"
 #include "sim/rom_view.h"
 #include "world/world.h"

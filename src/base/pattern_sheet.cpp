@@ -1,11 +1,11 @@
-#include "render/pattern_sheet.h"
+#include "base/pattern_sheet.h"
 
 #include <lodepng.h>
 
 #include <string>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace render {
 

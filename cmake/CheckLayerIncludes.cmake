@@ -1,0 +1,35 @@
+# Run as a script: cmake -DLAYER=<folder> -DALLOWED=<a,b,...> -DSOURCE_ROOT=<src> -DSTAMP=<file> -P ...
+# Fails when a file under SOURCE_ROOT/LAYER includes "<folder>/..." for a folder of SOURCE_ROOT that is
+# not in ALLOWED; writes STAMP when every include is allowed.
+
+string(REPLACE "," ";" allowed "${ALLOWED}")
+file(GLOB children LIST_DIRECTORIES true RELATIVE ${SOURCE_ROOT} ${SOURCE_ROOT}/*)
+set(layers "")
+foreach(child ${children})
+  if(IS_DIRECTORY ${SOURCE_ROOT}/${child})
+    list(APPEND layers ${child})
+  endif()
+endforeach()
+
+file(GLOB_RECURSE files ${SOURCE_ROOT}/${LAYER}/*.cpp ${SOURCE_ROOT}/${LAYER}/*.h)
+list(SORT files)
+set(wrong "")
+foreach(file ${files})
+  file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+  foreach(line ${lines})
+    string(REGEX MATCH "\"([^\"/]+)/[^\"]*\"" quoted "${line}")
+    set(used ${CMAKE_MATCH_1})
+    list(FIND layers "${used}" is_layer)
+    list(FIND allowed "${used}" is_allowed)
+    if(is_layer GREATER -1 AND is_allowed EQUAL -1)
+      file(RELATIVE_PATH shown ${SOURCE_ROOT}/.. ${file})
+      string(APPEND wrong "  ${shown}: ${quoted}\n")
+    endif()
+  endforeach()
+endforeach()
+
+if(wrong)
+  string(REPLACE ";" ", " shown_allowed "${allowed}")
+  message(FATAL_ERROR "the ${LAYER} layer may include only ${shown_allowed}; these includes go the wrong way:\n${wrong}")
+endif()
+file(WRITE ${STAMP} "")

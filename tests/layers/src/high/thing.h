@@ -1,0 +1,3 @@
+#pragma once
+// May include the layer below it.
+#include "low/keeps_down.h"
