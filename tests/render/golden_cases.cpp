@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/asset_store.h"
-#include "app/log.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "render/area_render.h"
 #include "render/frame_png.h"
 #include "render/game_frame.h"
