@@ -104,10 +104,11 @@ int PlayLoop::loadGameData() {
 
   // 3. The pad-hint pictures are loaded here once the intro's hints exist.
 
-  // 4. Input recordings are not built yet, so a recording cannot be played back.
+  // 4. The recording to play back.
   if (!parameters_.playback.empty()) {
-    logMessage(kError, "--playback: recordings are not available in this build (%s)", parameters_.playback.c_str());
-    return 2;
+    InputRecording recording = loadRecording(parameters_.playback);
+    if (!recording.valid) return 2;
+    playback_.emplace(std::move(recording));
   }
   return 0;
 }
@@ -173,8 +174,9 @@ int PlayLoop::drawFirstPicture() {
 }
 
 void PlayLoop::readPreferences() {
-  // 14. The preference folder (input recordings go to its "recordings" folder once they exist).
+  // 14. The preference folder; every game is recorded in its "recordings" folder.
   preferenceFolder_ = userFolder(parameters_.user);
+  if (!preferenceFolder_.empty()) recorder_.setFolder(preferenceFolder_ / "recordings");
 
   // 15. The settings, as the pause menu reads them when it is built.
   if (!preferenceFolder_.empty()) settings_ = loadSettings(preferenceFolder_ / "settings.json");
@@ -197,9 +199,21 @@ void PlayLoop::applySettings() {
   display_.crt = settings_.crt;
   input_->bindings = settings_.bindings;
   // The pad-hint pictures follow the bindings once they exist.
-  if (audio_)
-    audio_->setVolumes(static_cast<float>(settings_.sound_volume) / 10.0f,
-                       static_cast<float>(settings_.music_volume) / 10.0f);
+  applyVolumes();
+}
+
+void PlayLoop::applyVolumes() {
+  if (!audio_) return;
+  // The demo is silent unless it runs at its normal speed.
+  const bool muted = demo_.watching() && demo_.speed() != kDemoNormalSpeed;
+  audio_->setVolumes(muted ? 0.0f : static_cast<float>(settings_.sound_volume) / 10.0f,
+                     muted ? 0.0f : static_cast<float>(settings_.music_volume) / 10.0f);
+}
+
+void PlayLoop::notice(const std::string& text, int frames) {
+  // The pause menu shows the notice over the game once it exists.
+  noticeText_ = text;
+  noticeFrames_ = frames;
 }
 
 void PlayLoop::storeFullscreen(bool on) {
@@ -226,13 +240,17 @@ void PlayLoop::frame() {
     if (audio_) audio_->setPaused(lastMenuOpen_);
   }
 
-  // 3-4. The demo's controls and speed go here once the demo exists; the speed factor is 1.
-  const double factor = 1.0;
+  // 3-4. The demo's controls, and its speed.
+  if (demo_.watching() && !menuOpen()) demoControls();
+  const double factor = demo_.speedFactor();
 
   // 5. Time.
   const Uint64 now = SDL_GetPerformanceCounter();
-  clock_.addElapsed(static_cast<double>(now - lastCounter_) / static_cast<double>(frequency_), factor);
-  bool force = parameters_.quitAfterFrames > 0;
+  if (parameters_.quitAfterFrames > 0 && demo_.watching())
+    clock_.addTicks(factor);
+  else
+    clock_.addElapsed(static_cast<double>(now - lastCounter_) / static_cast<double>(frequency_), factor);
+  bool force = (parameters_.quitAfterFrames > 0 && !demo_.watching()) || playback_.has_value();
 
   // 6. The ticks owed.
   while (running_ && clock_.takeTick(force)) {
@@ -250,7 +268,12 @@ void PlayLoop::frame() {
   // 10. --video.
   if (video_) video_->addFrame(presentedPicture_, 0, sound_.get());
 
-  // 11. The playback's quit countdown runs here once recordings exist.
+  // 11. The playback's tail: the program ends some frames after the recording's last tick.
+  if (playback_ && playback_->quitCountdown() >= 0) {
+    if (playback_->quitCountdown() == 0) running_ = false;
+    --playback_->quitCountdown();
+  }
+  if (noticeFrames_ > 0 && --noticeFrames_ == 0) noticeText_.clear();
 
   // 12. --crash-test.
   if (parameters_.crashTest >= 0) {
@@ -345,11 +368,17 @@ void PlayLoop::stepGame() {
   // 8-9. The step.
   const std::uint8_t pad = tickPad(frontBefore);
   const char kind = simulation.tickKind();
-  (void)kind;  // 10. the input recorder records (kind, pad) here once recordings exist
   ++tickCounter_;
   simulation.step(pad, tickCounter_);
 
-  // 11. A new game begins: the playback's synchronisation and a new recording go here.
+  // 10. The tick goes into the recording.
+  recorder_.record(kind, pad);
+
+  // 11. A new game begins: the playback takes over the timeline and a new recording starts.
+  if (frontBefore != 0 && simulation.tickKind() == 'S') {
+    if (playback_ && !playback_->synced()) playback_->synchronise(simulation.state().lives, tickCounter_);
+    recorder_.begin(simulation.state().language, simulation.state().lives, tickCounter_);
+  }
 
   // 12-13.
   moveSoundRequests();
@@ -394,7 +423,15 @@ bool PlayLoop::afterStep() {
   // 17. The game ended: back to the title.
   if (!simulation.endMessage().empty()) {
     logMessage(kInfo, "%s", simulation.endMessage().c_str());
-    // The recording ends here and the demo is left here once they exist.
+    recorder_.end(simulation.endMessage());
+    if (demo_.watching()) {
+      demo_.stop();
+      applyVolumes();
+    }
+    if (demo_.savedLanguage >= 0) {
+      simulation.mutableState().language = demo_.savedLanguage;
+      demo_.savedLanguage = -1;
+    }
     simulation.newStart(false);
   }
 
@@ -404,11 +441,21 @@ bool PlayLoop::afterStep() {
     fadeFrom_ = previous_;
     fadeTotal_ = fadeLeft_ = simulation.fadeVBlanks();
   }
+
+  // 20. The demo ran out.
+  if (demo_.finished()) {
+    demo_.clearFinished();
+    leaveDemo();
+  }
   return true;
 }
 
 std::uint8_t PlayLoop::tickPad(std::int64_t frontBefore) {
-  // The demo and a playback recording come first once they exist.
+  if (demo_.watching()) return demo_.nextPad(simulation_->tickKind());
+  if (playback_) {
+    if (!playback_->synced()) return playback_->frontEndPad(simulation_->state().front);
+    return playback_->nextPad(simulation_->tickKind());
+  }
   if (pads_) return pads_->byteAt(vblank_);
   return input_->padByte(frontBefore != 0);
 }
@@ -449,7 +496,7 @@ void PlayLoop::gameStopped() {
   sim::Simulation& simulation = *simulation_;
   const std::string message = simulation.stopMessage();
   logMessage(kError, "the game stopped: %s", message.c_str());
-  // The input recorder ends its recording here once it exists.
+  recorder_.end("the game stopped: " + message);
   if (parameters_.quitAfterFrames > 0) exitCode_ = 1;
 
   const sim::GameState& state = simulation.state();
@@ -509,7 +556,7 @@ int PlayLoop::shutDown() {
     exportsOk = exportLastPicture(parameters_.out, presentedPicture_, display_) && exportsOk;
   if (!exportsOk && exitCode_ == 0) exitCode_ = 2;
 
-  // The input recorder's "the program closed" goes here once recordings exist.
+  recorder_.end("the program closed");
 
   shutDown_ = true;
   if (audio_) audio_->close();
@@ -521,6 +568,89 @@ int PlayLoop::shutDown() {
   if (sdlStarted_) SDL_Quit();
   sdlStarted_ = false;
   return exitCode_;
+}
+
+void PlayLoop::demoControls() {
+  const std::uint8_t pad = pads_ ? pads_->byteAt(vblank_) : input_->padByte(false);
+  switch (demo_.controls(pad)) {
+    case DemoPlayer::Control::kTakeOver: takeOverDemo(); break;
+    case DemoPlayer::Control::kSpeedChanged: {
+      applyVolumes();
+      const std::string text = "DEMO SPEED " + demoSpeedLabel(demo_.speed());
+      notice(text, 90);
+      logMessage(kInfo, "watch demo: %s", text.c_str());
+      break;
+    }
+    case DemoPlayer::Control::kNone: break;
+  }
+}
+
+bool PlayLoop::startDemo() {
+  if (!demo_.load(data_.dataDirectory)) return false;
+  const InputRecording& recording = demo_.recording();
+  recorder_.end("the demo began");
+  sim::Simulation& live = *simulation_;
+  if (demo_.savedLanguage < 0) demo_.savedLanguage = live.state().language;
+
+  // The demo's game starts in a fresh simulation, so that a failure leaves the running game untouched.
+  sim::Simulation fresh(*data_.world, *data_.rom);
+  fresh.mutableState().language = 0;
+  fresh.mutableState().refresh_hz = 50;
+  if (!fresh.newGame(recording.lives - 2)) {
+    logMessage(kError, "the demo's new game: %s", fresh.stopMessage().c_str());
+    live.mutableState().language = demo_.savedLanguage;
+    demo_.savedLanguage = -1;
+    return false;
+  }
+  live.setCheats(0);
+  dropSoundRequests();
+  live.loadState(fresh.state());
+
+  tickCounter_ = recording.frame_count;
+  demo_.begin();
+  safePoint_.reset();
+  fadeLeft_ = 0;
+  clock_.reset();
+  recompose();
+  applyVolumes();
+  notice("<>: SPEED  START: PLAY  ESC: LEAVE", 300);
+  logMessage(kInfo, "watch demo: %zu ticks", recording.ticks.size());
+  return true;
+}
+
+void PlayLoop::takeOverDemo() {
+  if (!demo_.watching()) return;
+  demo_.stop();
+  const InputRecording& recording = demo_.recording();
+  recorder_.begin(0, recording.lives, recording.frame_count);
+  for (std::size_t i = 0; i < demo_.position() && i < recording.ticks.size(); ++i)
+    recorder_.record(static_cast<char>(recording.ticks[i].kind), recording.ticks[i].pad);
+  input_->holdCurrent();
+  applyVolumes();
+  // The pause menu's interface text gives this notice in the game's language once it exists.
+  notice("YOUR GAME NOW: PLAY ON!", 150);
+  logMessage(kInfo, "watch demo: taken over at tick %zu", demo_.position());
+}
+
+void PlayLoop::leaveDemo() {
+  logMessage(kInfo, "watch demo: left at tick %zu", demo_.position());
+  demo_.stop();
+  sim::Simulation& simulation = *simulation_;
+  if (demo_.savedLanguage >= 0) {
+    simulation.mutableState().language = demo_.savedLanguage;
+    demo_.savedLanguage = -1;
+  }
+  simulation.newStart(false);
+  moveSoundRequests();
+  fadeLeft_ = 0;
+  safePoint_.reset();
+  recompose();
+  applyVolumes();
+}
+
+void PlayLoop::setDemoSpeed(int speed) {
+  demo_.setSpeed(speed);
+  applyVolumes();
 }
 
 int play(Data& data, const PlayParameters& parameters) {

@@ -15,6 +15,9 @@
 #include "app/play.h"
 #include "app/play_export.h"
 #include "app/play_timing.h"
+#include "app/recording/demo_player.h"
+#include "app/recording/playback.h"
+#include "app/recording/recording.h"
 #include "app/scripted_input.h"
 #include "app/settings.h"
 #include "render/video_chip.h"
@@ -52,6 +55,21 @@ class PlayLoop {
   render::TextImages& texts() { return *texts_; }
   void setCrt(bool on) { display_.crt = on; }
 
+  // The demo, as the pause menu's "Watch Demo" page and its hooks drive it. startDemo is false (logged) when
+  // there is no demo or its game cannot start; the running game is then left as it was.
+  bool startDemo();
+  void takeOverDemo();
+  void leaveDemo();
+  void setDemoSpeed(int speed);
+  const DemoPlayer& demo() const { return demo_; }
+  DemoPlayer& mutableDemo() { return demo_; }
+  // Ends the running recording with a reason (a save loaded, a teleport, quit to the title, a cheat).
+  void endRecording(const std::string& reason) { recorder_.end(reason); }
+  const InputRecorder& recorder() const { return recorder_; }
+  const Playback* playback() const { return playback_ ? &*playback_ : nullptr; }
+  // The last notice shown over the game (the pause menu draws it once it exists).
+  const std::string& noticeText() const { return noticeText_; }
+
  private:
   // The set-up's steps; those that can fail return 0 or the code play() returns.
   int readScripts();
@@ -78,6 +96,9 @@ class PlayLoop {
   void recompose();
   void gameStopped();
   void applySettings();
+  void applyVolumes();
+  void demoControls();
+  void notice(const std::string& text, int frames);
   void storeFullscreen(bool on);
   bool menuOpen() const { return false; }  // the pause menu is not built yet
   RgbaPicture convert(const render::Frame& frame) const;
@@ -127,6 +148,12 @@ class PlayLoop {
 
   RgbaPicture presentedPicture_;
   bool hasPresented_ = false;
+
+  InputRecorder recorder_;
+  std::optional<Playback> playback_;
+  DemoPlayer demo_;
+  std::string noticeText_;
+  int noticeFrames_ = 0;
 };
 
 }  // namespace app

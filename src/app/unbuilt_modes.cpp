@@ -19,8 +19,4 @@ int runMenuCheck(Data&, const Options&) { return unavailable("--check-menu"); }
 
 int runDemoCheck(Data&, const Options&) { return unavailable("--check-demo"); }
 
-int runAutopilot(Data&, const Options&) { return unavailable("--autopilot"); }
-
-int runBot(Data&, const Options&) { return unavailable("--bot"); }
-
 }  // namespace app
