@@ -80,6 +80,10 @@ void Simulation::codeMenuFrame(std::uint8_t pad) {
         break;
     }
     case 3:
+        // Departure: as in the language menu, the highlight's move stops one
+        // step short of the line (a pixel per line moved) and is not drawn
+        // again; we draw it at the line once it lands.
+        drawCodeMenuMarks(s.menu_cursor, s.menu_cursor, 0);
         requestEffect(7);
         s.front_step = 4;
         break;

@@ -17,6 +17,18 @@ constexpr std::uint32_t kPieceCaller = 0x012B5C;
 constexpr std::int64_t kPieceCount = 48;
 constexpr std::int64_t kLastLanguage = 4;
 
+// The highlight: the menu's cursor (frame 0 of its frame list, an arrow) on
+// either side of the highlighted language's name, the right one mirrored.
+// Language k's name is shown at screen y 36 + 14k, centred on x 160, at most
+// 80 pixels wide.
+constexpr std::uint32_t kCursorFrame = 0;
+constexpr std::uint32_t kMirrored = 1;  // a sprite call's horizontal flip
+constexpr std::uint32_t kMarkLeftX = 128 + 100;
+constexpr std::uint32_t kMarkRightX = 128 + 204;
+constexpr std::int64_t kFirstNameY = 128 + 36;
+constexpr std::int64_t kNameSpacing = 14;
+constexpr std::uint32_t kMarkCaller = 0x012B9E;
+
 }  // namespace
 
 void Simulation::openLanguageMenu() {
@@ -31,6 +43,14 @@ void Simulation::openLanguageMenu() {
     drawRestingLetters();
     appendFrontFrame();
     fadeVBlanks_ += 10;
+}
+
+// The marks of the highlighted language. The menu draws them with every frame
+// it draws; frames it leaves empty go on showing the last one drawn.
+void Simulation::drawLanguageMarks() {
+    const std::int64_t y = kFirstNameY + kNameSpacing * state_.menu_cursor;
+    addSprite(kMarkLeftX, static_cast<std::uint16_t>(y), kCursorFrame, 0, kMarkCaller);
+    addSprite(kMarkRightX, static_cast<std::uint16_t>(y), kCursorFrame, kMirrored, kMarkCaller);
 }
 
 void Simulation::languageMenuFrame(std::uint8_t pad) {
@@ -73,6 +93,10 @@ void Simulation::languageMenuFrame(std::uint8_t pad) {
         break;
     }
     case 3:
+        // Departure: the console's pieces stop on the 17th step, one short of
+        // their places (up to 2 pixels off), and nothing is drawn afterwards,
+        // so the picture rested scrambled. We draw it whole once they land.
+        drawRestingLetters();
         requestEffect(18);
         s.menu_frames = 0;
         s.front_step = 4;
@@ -120,7 +144,8 @@ void Simulation::shuffleLetterPieces() {
 }
 
 // Step t of 17: every piece on its way from its place to its new one, with its
-// old letter for the first half of the way and its new letter after.
+// old letter for the first half of the way and its new letter after; the marks
+// stand at the new language's line already.
 void Simulation::drawLetterPieces(std::int64_t t) {
     for (std::int64_t i = 0; i < kPieceCount; ++i) {
         const auto at = kPieces + 12 * static_cast<std::uint32_t>(i);
@@ -132,15 +157,18 @@ void Simulation::drawLetterPieces(std::int64_t t) {
         addSprite(static_cast<std::uint32_t>(x & 0xFFFF), static_cast<std::uint32_t>(y & 0xFFFF),
                   static_cast<std::uint32_t>((letter + 7) & 0xFFFF), 0, kPieceCaller);
     }
+    drawLanguageMarks();
 }
 
-// The picture of the highlighted language with every piece at its place.
+// The picture of the highlighted language with every piece at its place, and
+// the marks of its line.
 void Simulation::drawRestingLetters() {
     const auto language = static_cast<std::uint32_t>(state_.menu_cursor);
     for (std::uint32_t j = 0; j < kPieceCount; ++j) {
         const std::uint32_t letter = rom_.byteAt(kLetters + 48 * language + j);
         addSprite(320 + (j % 8) * 5, 268 + (j / 8) * 4, letter + 7, 0, kPieceCaller);
     }
+    drawLanguageMarks();
 }
 
 void Simulation::chooseLanguage() {

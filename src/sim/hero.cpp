@@ -75,14 +75,15 @@ void Simulation::heroAnimationStep() {
 }
 
 // The hero is sprite frame 0, whose patterns the renderer takes from
-// sprite_frame; bit 7 of the frame mirrors him. On the rope his frame is set
-// by the rope and his own animation rests.
+// sprite_frame & 0x7F; bit 7 of the frame mirrors him, so it goes to the
+// call as bit 0, the horizontal flip of a sprite call. On the rope his frame
+// is set by the rope and his own animation rests.
 void Simulation::heroAnimationAndSprite() {
     GameState& s = state_;
     if (s.flag_82e4 == 0) heroAnimationStep();
+    const std::uint32_t mirrored = (s.sprite_frame & 0x80) != 0 ? 1u : 0u;
     addSprite(static_cast<std::uint32_t>((s.sprite_x + 128) & 0xFFFF),
-              static_cast<std::uint32_t>((intPart(s.y) + 128) & 0xFFFF), 0,
-              static_cast<std::uint32_t>(s.sprite_frame & 0x80), 0x00153C);
+              static_cast<std::uint32_t>((intPart(s.y) + 128) & 0xFFFF), 0, mirrored, 0x00153C);
 }
 
 // One pixel of the collision map: eight rows of 8-pixel cells per byte, three

@@ -233,6 +233,7 @@ private:
     void shuffleLetterPieces();
     void drawLetterPieces(std::int64_t t);
     void drawRestingLetters();
+    void drawLanguageMarks();
     void chooseLanguage();
     void titleFrame(std::uint8_t pad);
     void setUpTitleLogo();

@@ -2,6 +2,7 @@
 // the main game afterwards.
 #include <string>
 
+#include "base/log.h"
 #include "sim/rom_view.h"
 #include "sim/subgames.h"
 #include "sim/simulation.h"
@@ -88,18 +89,22 @@ void Simulation::setUpSubgame(std::int64_t mode) {
 }
 
 std::string Simulation::subgameFrame(std::int64_t mode, std::uint8_t pad, std::int64_t tick) {
+    std::string result;
     switch (mode) {
     case 0:
-    case 1: return swapPuzzleFrame(*this, pad, tick);
-    case 2: return seaFrame(*this, pad, tick);
-    case 4: return minecartFrame(*this, pad, tick);
+    case 1: result = swapPuzzleFrame(*this, pad, tick); break;
+    case 2: result = seaFrame(*this, pad, tick); break;
+    case 4: result = minecartFrame(*this, pad, tick); break;
     case 5:
     case 6:
     case 7:
-    case 8: return archeryFrame(*this, pad, tick);
-    case 9: return towerFrame(*this, pad, tick);
+    case 8: result = archeryFrame(*this, pad, tick); break;
+    case 9: result = towerFrame(*this, pad, tick); break;
     default: stopWith("subgame " + std::to_string(mode) + "'s rules (S7)");
     }
+    if (result == kSubgameNotBuilt)
+        app::logMessage(app::kInfo, "subgame %lld is not built yet: it is over at once", static_cast<long long>(mode));
+    return result;
 }
 
 void Simulation::subgameAfterScreen() { towerAfterScreen(*this); }

@@ -9,6 +9,10 @@ namespace sim {
 
 class Simulation;
 
+// What the frame of a subgame that is not built yet reports: it is over on its
+// first frame, so the game goes on where it goes after that subgame.
+inline constexpr const char kSubgameNotBuilt[] = "not built";
+
 void setUpSwapPuzzle(Simulation& sim);  // modes 0 and 1
 std::string swapPuzzleFrame(Simulation& sim, std::uint8_t pad, std::int64_t tick);
 void setUpSea(Simulation& sim);  // mode 2: plank and bubbles

@@ -7,8 +7,8 @@ namespace sim {
 // Not built yet: the tower subgame's set-up. Until then it prepares nothing.
 void setUpTower(Simulation&) {}
 
-// Not built yet: the tower subgame's frame. Until then it draws nothing and never ends.
-std::string towerFrame(Simulation&, std::uint8_t, std::int64_t) { return {}; }
+// Not built yet: the tower subgame's frame. Until then it draws nothing and is over at once.
+std::string towerFrame(Simulation&, std::uint8_t, std::int64_t) { return kSubgameNotBuilt; }
 
 }  // namespace sim
 

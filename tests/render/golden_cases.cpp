@@ -110,7 +110,7 @@ GameStep busyStep() {
   call(0, 150, 104, 1);  // the hero, facing left
   call(2, 60, 150);
   call(3, 250, 150);
-  call(4, 116, 204);  // carried, in the panel's first well
+  call(4, 116, 204);  // carried, at the first place of the panel's tray
   call(52, 200, 60);
   call(54, 90, 80);
   call(85, 30, 40);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/area_fixture.h"
+#include "sim/real_world.h"
 
 namespace {
 
@@ -79,6 +80,29 @@ TEST(DoorPassage, IgnoresLockedDoorsAndDoorsPastTheLockBits) {
     g.at(21, 280, 152);
     EXPECT_EQ(g.sim->doorRule(0x01), 0x01);
     EXPECT_FALSE(g.sim->doorPassage());
+}
+
+// On our data set: from the new game's place the hero walks right to the door of area 21 and presses
+// UP. He comes out in area 1; the passage is a cut, as on the console: no step reports a fade.
+TEST(DoorPassage, WalkingThroughADoorOnOurDataSetIsACut) {
+    auto r = real_world::loadRealWorld();
+    ASSERT_TRUE(r);
+    sim::Simulation& sim = *r->sim;
+    ASSERT_TRUE(sim.newGame(0)) << sim.stopMessage();
+    std::int64_t tick = 0;
+    std::vector<std::int32_t> fades;
+    std::int64_t passedOnStep = -1;
+    for (int i = 0; i < 150 && passedOnStep < 0; ++i) {
+        const std::uint8_t pad = i < 20 ? 0x00 : i < 40 ? 0x08 : i < 50 ? 0x00 : 0x01;
+        sim.step(pad, tick++);
+        ASSERT_EQ(sim.stopMessage(), "") << "step " << i;
+        fades.push_back(sim.fadeVBlanks());
+        if (sim.state().area != 21) passedOnStep = i;
+    }
+    ASSERT_GE(passedOnStep, 0) << "the hero did not get through the door (x " << (sim.state().x >> 16) << ")";
+    EXPECT_EQ(sim.state().area, 1);
+    for (std::size_t i = 0; i < fades.size(); ++i)
+        EXPECT_EQ(fades[i], 0) << "step " << i;
 }
 
 TEST(AnimatedDoor, IsDrawnWhileClosedOpensOverItsSequenceAndUnlocks) {

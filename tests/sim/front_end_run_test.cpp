@@ -60,6 +60,41 @@ TEST(FrontEndRun, FromTheFirstStartIntoANewGameOnOurDataSet) {
     EXPECT_TRUE(sim.isAtRest());
 }
 
+// Every subgame row of the code menu comes back to the code menu: a subgame that is not built yet is
+// over on its first frame and says so in the log, instead of leaving the player on a black screen.
+TEST(FrontEndRun, EverySubgameOfTheCodeMenuComesBackToIt) {
+    auto world = world::loadWorld(kRoot);
+    ASSERT_TRUE(world.has_value());
+    sim::RomView rom = sim::loadRomView(kRoot, *world);
+    sim::Simulation sim(*world, rom);
+    std::int64_t tick = 0;
+    sim.newStart(false);
+    for (std::int64_t entry = 0; entry < 6; ++entry) {
+        SCOPED_TRACE(entry);
+        ASSERT_TRUE(sim.state().front == 2 || sim.state().front == 5);
+        if (sim.state().front == 2) {
+            ASSERT_TRUE(sim.openCodeMenu());
+        }
+        for (int i = 0; i < 100 && sim.state().menu_cursor != entry; ++i) {
+            sim.step(i % 2 == 0 ? 0x02 : 0x00, tick++);  // DOWN, pressed and let go
+            for (int k = 0; k < 30 && sim.state().front_step != 0; ++k) sim.step(0, tick++);
+        }
+        ASSERT_EQ(sim.state().menu_cursor, entry);
+        testing::internal::CaptureStderr();
+        sim.step(0x80, tick++);
+        std::int64_t frames = 0;
+        for (; frames < 50 && !(sim.state().front == 5 && sim.state().front_step == 0); ++frames) sim.step(0, tick++);
+        const std::string log = testing::internal::GetCapturedStderr();
+        ASSERT_EQ(sim.stopMessage(), "");
+        EXPECT_EQ(sim.state().front, 5) << "the code menu did not come back";
+        EXPECT_EQ(sim.state().front_step, 0);
+        EXPECT_EQ(sim.state().in_subgame, 0);
+        EXPECT_LT(frames, 10);
+        EXPECT_EQ(sim.screens().back().picture, 5);
+        EXPECT_NE(log.find("is not built yet"), std::string::npos) << log;
+    }
+}
+
 TEST(FrontEndRun, TheCodeMenusEntriesNameSubgamesOfOurDataSet) {
     auto world = world::loadWorld(kRoot);
     ASSERT_TRUE(world.has_value());

@@ -96,7 +96,7 @@ TEST(LanguageMenu, OpensWithMusicAndTheHighlightedLanguagesPicture) {
     EXPECT_EQ(screen.event, 18);
     EXPECT_EQ(screen.picture, 1);
     ASSERT_EQ(screen.frames.size(), 1u);
-    ASSERT_EQ(screen.frames[0].size(), 48u);
+    ASSERT_EQ(screen.frames[0].size(), 50u);  // 48 pieces and the two marks of the highlighted line
     // Place 9 (column 1, row 1) shows language 0's letter 9 as frame letter + 7.
     EXPECT_EQ(screen.frames[0][9].x, 325u);
     EXPECT_EQ(screen.frames[0][9].y, 272u);
@@ -178,6 +178,35 @@ TEST(LanguageMenu, AMoveShufflesThePiecesToOtherPlacesAndFliesThemThere) {
     f.run(0);
     EXPECT_TRUE(f.heard(sim::kSoundEffect, 18));
     EXPECT_EQ(f.st().front_step, 4);
+}
+
+// What the menu shows once a move has settled: the frames it leaves empty go on showing the last one
+// drawn, and that must be the new language's picture whole, with the marks at its line.
+TEST(LanguageMenu, AfterEveryMoveTheHighlightedLanguageRestsWholeAndMarked) {
+    FrontFixture f;
+    f.s().newStart(true);
+    for (std::uint8_t pad : {kDown, kDown, kUp, kDown, kDown, kDown, kUp}) {
+        f.run(pad, 2);
+        f.settle();
+        f.run(0, 5);
+        const std::int64_t language = f.st().menu_cursor;
+        SCOPED_TRACE(language);
+        const auto& frames = f.s().screens().back().frames;
+        std::size_t k = frames.size() - 1;
+        while (k > 0 && frames[k].empty()) --k;
+        const std::vector<sim::SpriteCall>& shown = frames[k];
+        ASSERT_EQ(shown.size(), 50u);
+        for (std::uint32_t j = 0; j < 48; ++j) {
+            const std::uint32_t letter = j / 6 + 10 * static_cast<std::uint32_t>(language);
+            EXPECT_EQ(shown[j].x, 320 + (j % 8) * 5) << "piece " << j;
+            EXPECT_EQ(shown[j].y, 268 + (j / 8) * 4) << "piece " << j;
+            EXPECT_EQ(shown[j].frame, letter + 7) << "piece " << j;
+        }
+        // The cursor on both sides of the line, the right one mirrored.
+        const std::uint32_t y = static_cast<std::uint32_t>(128 + 36 + 14 * language);
+        EXPECT_EQ(shown[48], (sim::SpriteCall{128 + 100, y, 0, 0, shown[48].caller}));
+        EXPECT_EQ(shown[49], (sim::SpriteCall{128 + 204, y, 0, 1, shown[49].caller}));
+    }
 }
 
 TEST(LanguageMenu, ShuffleThatLeavesAPieceOnlyItsOwnPlaceStops) {
@@ -590,6 +619,14 @@ TEST(CodeMenu, TheHighlightMovesInSeventeenStepsWithASound) {
     EXPECT_EQ(end[0].y, first[0].y + 16 * 16 / 17);
     f.run(0);
     EXPECT_TRUE(f.heard(sim::kSoundEffect, 7));
+    // Landed, the highlight rests at the next line, 16 pixels down, and stays there.
+    f.run(0, 10);
+    const auto& frames = f.s().screens().back().frames;
+    std::size_t k = frames.size() - 1;
+    while (k > 0 && frames[k].empty()) --k;
+    ASSERT_EQ(frames[k].size(), 2u);
+    EXPECT_EQ(frames[k][0].y, first[0].y + 16);
+    EXPECT_EQ(frames[k][1].y, first[1].y + 16);
 }
 
 TEST(CodeMenu, AModeWithoutASubgameStops) {

@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 3; ++k) c.cell(digits, 17, 30 + k, 2);
     ok = c.save(out / "status_panel.png") && ok;
     // The same panel with the sprites the game draws over it: the rail, the dividers, three carried
-    // objects (wells) and, below, the energy bar at 40 points, placed as the logic places them.
+    // objects in the tray and, below, the energy bar at 40 points, placed as the logic places them.
     auto rom = romBytes(argv[1]);
     auto word = [&](std::uint32_t a) { return rom.count(a) && rom.count(a + 1) ? rom[a] << 8 | rom[a + 1] : -1; };
     std::uint32_t block = static_cast<std::uint32_t>(word(0x03EC7C) << 16 | word(0x03EC7E));
