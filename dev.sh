@@ -3,6 +3,7 @@
 #   ./dev.sh play [game options]   install what is missing, build a release build, start the game
 #   ./dev.sh test                  install what is missing, build, run the whole test suite
 #   ./dev.sh build                 install what is missing and build
+#   ./dev.sh package               install what is missing, build the Debian package and the source tarball
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -28,6 +29,16 @@ build() {
   cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
+# The package is built in a folder of its own, without the tests, benchmarks and data tools.
+package() {
+  local dir=${GROVANTA_PACKAGE_DIR:-build-package}
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGROVANTA_TESTS=OFF -DGROVANTA_BENCH=OFF \
+        -DGROVANTA_TOOLS=OFF >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+  (cd "$dir" && cpack -G DEB && cpack --config CPackSourceConfig.cmake)
+  ls -l "$dir"/grovanta_*.deb "$dir"/grovanta-*.tar.gz
+}
+
 cmd=${1:-play}
 shift || true
 case "$cmd" in
@@ -36,5 +47,6 @@ case "$cmd" in
          cd "$BUILD_DIR"
          ctest --output-on-failure -j "$(nproc)" --timeout 600 "$@" ;;
   build) install_packages; build ;;
-  *) echo "usage: $0 play|test|build [args]" >&2; exit 2 ;;
+  package) install_packages; package ;;
+  *) echo "usage: $0 play|test|build|package [args]" >&2; exit 2 ;;
 esac

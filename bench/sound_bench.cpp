@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/data.h"
+#include "app/modes.h"
+#include "app/options.h"
 #include "base/asset_store.h"
 #include "audio/sound.h"
 
@@ -32,5 +35,21 @@ void soundRenderBusySong(benchmark::State& state) {
   }
 }
 BENCHMARK(soundRenderBusySong)->Unit(benchmark::kMillisecond);
+
+// The whole sound export, as --sound-wav runs it: ten seconds of the village song, with an effect,
+// rendered and written to a WAV file block by block. Divide 10 s by the time for the speed.
+void soundWavExport(benchmark::State& state) {
+  app::Data data;
+  data.dataDirectory = GROVANTA_SOURCE_DIR;
+  app::Options options;
+  const auto file = std::filesystem::temp_directory_path() / "grovanta_bench_export.wav";
+  options.soundWav = file.string();
+  options.tune = 13;
+  options.seconds = 10.0;
+  options.effects = {{2, 100}};
+  for (auto _ : state) benchmark::DoNotOptimize(app::runSoundWav(data, options));  // prints its line each time
+  std::filesystem::remove(file);
+}
+BENCHMARK(soundWavExport)->Unit(benchmark::kMillisecond);
 
 }  // namespace

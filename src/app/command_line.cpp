@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -27,12 +28,29 @@ std::int32_t toInt32(const std::string& text) {
   return static_cast<std::int32_t>(value);
 }
 
-// A length in seconds: a value that is not finite or is negative reads as 0, so that no caller turns
-// it into an unbounded sample count.
-double toSeconds(const std::string& text) {
-  double value = std::strtod(text.c_str(), nullptr);
-  if (!std::isfinite(value) || value < 0.0) return 0.0;
-  return value;
+// A length in seconds, as read: the sound export refuses one that is negative or not finite.
+double toSeconds(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+
+// Whether text is a whole number and nothing else (blanks around it allowed).
+bool isWholeNumber(const std::string& text) {
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  std::strtoll(begin, &end, 10);
+  if (end == begin || errno == ERANGE) return false;
+  while (*end == ' ' || *end == '\t') ++end;
+  return *end == '\0';
+}
+
+// An --effect value the sound export can play: a number, "pause" or "resume", then an optional
+// at sign and a block number of at least 1.
+bool isEffectValue(const std::string& value) {
+  const std::size_t at = value.find('@');
+  const std::string what = value.substr(0, at);
+  if (!what.starts_with("pause") && !what.starts_with("resume") && !isWholeNumber(what)) return false;
+  if (at == std::string::npos) return true;
+  const std::string block = value.substr(at + 1);
+  return isWholeNumber(block) && std::strtoll(block.c_str(), nullptr, 10) >= 1;
 }
 
 using Setter = std::function<void(Options&, const std::string&)>;
@@ -87,12 +105,22 @@ const std::unordered_map<std::string_view, OptionRule>& optionRules() {
       {"--sound-wav", {1, [](Options& o, const std::string& v) { o.soundWav = v; }}},
       {"--tune", {1, [](Options& o, const std::string& v) { o.tune = toInt32(v); }}},
       {"--seconds", {1, [](Options& o, const std::string& v) { o.seconds = toSeconds(v); }}},
-      {"--effect", {1, [](Options& o, const std::string& v) { o.effects.push_back(parseEffect(v)); }}},
+      {"--effect", {1, [](Options& o, const std::string& v) {
+                     o.effects.push_back(parseEffect(v));
+                     if (!isEffectValue(v)) o.badEffects.push_back(v);
+                   }}},
   };
   return rules;
 }
 
 }  // namespace
+
+std::vector<std::string> optionNames() {
+  std::vector<std::string> names = {"--version", "--z80-trace"};  // read before the table
+  for (const auto& rule : optionRules()) names.emplace_back(rule.first);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 std::pair<std::int32_t, std::int32_t> parseEffect(const std::string& value) {
   const std::size_t at = value.find('@');

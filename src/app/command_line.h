@@ -21,6 +21,9 @@ struct ParsedCommandLine {
 // at --version and at the first unknown argument.
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
+// Every option word the parser knows, sorted (the manual page lists each of them).
+std::vector<std::string> optionNames();
+
 // One --effect value: WHAT or WHAT@N, WHAT being "pause" (-1), "resume" (-2) or a number; N is 1 without '@'.
 std::pair<std::int32_t, std::int32_t> parseEffect(const std::string& value);
 

@@ -57,8 +57,9 @@ struct Options {
   bool z80Trace = false;         // whether --z80-trace was given
   std::string soundWav;          // --sound-wav
   std::int32_t tune = 0;         // --tune
-  double seconds = 20.0;         // --seconds
+  double seconds = 20.0;         // --seconds, as read (may be negative or not finite)
   std::vector<std::pair<std::int32_t, std::int32_t>> effects;  // --effect, accumulated; -1 pause, -2 resume
+  std::vector<std::string> badEffects;  // --effect values that are not WHAT or WHAT@N (the sound export refuses them)
 };
 
 }  // namespace app

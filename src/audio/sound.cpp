@@ -12,6 +12,10 @@ constexpr std::uint64_t kMasterPerZ80Cycle = 15;
 constexpr int kChipPrescale = 6;
 constexpr int kChipRateBase = 7600489;
 constexpr double kDcPole = 0.999;
+// What an idle chip puts out on each side: every channel slot's ladder offset. The DC filters and the
+// interpolation start from it, as if the chips had been sitting idle all along; starting them from 0
+// turned the chips' first samples into a 70 ms thump at the start of every render.
+constexpr double kIdleChipLevel = 504.0;
 
 // Round half away from zero, as lround does, without the library call: the whole part truncated
 // toward zero, then the fraction (exact for any double) decides. Sums far beyond 16 bits saturate,
@@ -60,6 +64,9 @@ Sound::Sound(int rate)
       chipRateUnits_(kChipRateBase / (24 * kChipPrescale)),
       chipRate_(static_cast<double>(chipRateUnits_)) {
   for (auto& chip : chips_->chip) chip.reset();
+  for (auto& side : chips_->lastIn) side.fill(kIdleChipLevel);
+  for (auto* frame : {&previous_, &current_})
+    for (auto& side : *frame) side.fill(static_cast<std::int32_t>(kIdleChipLevel));
   pending_.reserve(4096);
 }
 

@@ -59,6 +59,7 @@ class Sound {
   void render(std::int16_t* buffer, int frames, float musicVolume, float soundVolume);
 
   bool ready() const { return ready_; }
+  bool definesEffect(std::uint32_t n) const { return driver_.definesEffect(n); }
   double chipRate() const { return chipRate_; }
   std::uint64_t masterClock() const { return masterClock_; }
   std::uint64_t soundFrames() const { return soundFrames_; }

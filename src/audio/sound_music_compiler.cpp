@@ -34,6 +34,7 @@ struct Song {
   std::map<std::string, std::array<std::vector<std::uint8_t>, 4>> patterns;
   std::vector<std::string> patternOrder;  // patterns by first definition
   std::vector<std::string> order;
+  int loop = 0;  // the order position the song goes back to after its last
 };
 
 struct Compiler {
@@ -43,6 +44,7 @@ struct Compiler {
   std::map<int, Song> songs;
   std::string where;
   bool ok = true;
+  MusicSpace space;
 
   std::uint8_t& at(std::uint32_t address) { return image[address - kBase]; }
   void fail(const std::string& what) {
@@ -92,15 +94,23 @@ void appendNote(Compiler& c, std::vector<std::uint8_t>& out, int note, int rows)
   }
 }
 
-// One channel's tokens: @K slot, vN volume (0-32), NOTE/ROWS, r/ROWS.
-int parseChannel(Compiler& c, std::istringstream& in, std::vector<std::uint8_t>& out) {
+// The drum channel plays its slot's sample on every note, rests too: its rests switch to this slot,
+// whose sample is silence, and the next hit switches back.
+constexpr int kDrumRestSlot = 12;
+constexpr int kSilentSample = 3;
+
+// One channel's tokens: @K slot, vN volume (0-32), NOTE/ROWS, r/ROWS. `drumSlot` follows the drum
+// channel's slot within its pattern (0: none given yet).
+int parseChannel(Compiler& c, std::istringstream& in, std::vector<std::uint8_t>& out, bool drums, int& drumSlot) {
   int rows = 0;
   std::string token;
+  int playing = 0;  // the drum channel's slot as the driver has it
   while (in >> token) {
     if (token[0] == '@') {
       const int slot = std::stoi(token.substr(1));
-      if (slot < 1 || slot > 12) c.fail("slot out of range");
+      if (slot < 1 || slot >= kDrumRestSlot) c.fail("slot out of range (1 to 11)");
       out.push_back(static_cast<std::uint8_t>(0xF0 + slot));
+      drumSlot = playing = slot;
       continue;
     }
     if (token[0] == 'v') {
@@ -113,8 +123,15 @@ int parseChannel(Compiler& c, std::istringstream& in, std::vector<std::uint8_t>&
     if (slash == std::string::npos) { c.fail("expected NOTE/ROWS: " + token); return rows; }
     const std::string name = token.substr(0, slash);
     const int length = std::stoi(token.substr(slash + 1));
-    const int note = name == "r" ? 0 : (name == "x" ? kSampleNote : noteNumber(name));
-    appendNote(c, out, note, length);
+    if (drums) {
+      const int want = name == "r" ? kDrumRestSlot : drumSlot;
+      if (want == 0) { c.fail("a drum hit before the pattern names its slot"); return rows; }
+      if (want != playing) out.push_back(static_cast<std::uint8_t>(0xF0 + want));
+      playing = want;
+      appendNote(c, out, kSampleNote, length);
+    } else {
+      appendNote(c, out, name == "r" ? 0 : noteNumber(name), length);
+    }
     rows += length;
   }
   return rows;
@@ -127,6 +144,7 @@ void parse(Compiler& c, const MusicSource& source) {
   Song* song = nullptr;
   std::string pattern;
   std::array<int, 4> rows{};
+  int drumSlot = 0;
   // Channel 0 ends a pattern for all four, so they must last equally long.
   auto checkRows = [&]() {
     if (!pattern.empty() && (rows[1] != rows[0] || rows[2] != rows[0] || rows[3] != rows[0]))
@@ -165,12 +183,15 @@ void parse(Compiler& c, const MusicSource& source) {
         if (n < 1 || n > kSongs) { c.fail("song number out of range"); return; }
         song = &c.songs[n];
         in >> song->tempo;
+        song->slotRecord[kDrumRestSlot] = kSilentSample;
+        song->slotLevel[kDrumRestSlot] = 0;
       } else if (!song && word != "effect" && word != "sequence") {
         c.fail("'" + word + "' outside a song");
         return;
       } else if (word == "slot" || word == "drum") {
         int k = 0, value = 0, level = 0;
         in >> k;
+        if (k < 1 || k > 11) { c.fail("slots are 1 to 11 (12 keeps the drums quiet in rests)"); return; }
         if (word == "slot") {
           std::string name;
           in >> name >> level;
@@ -187,10 +208,11 @@ void parse(Compiler& c, const MusicSource& source) {
         song->patterns[pattern];
         song->patternOrder.push_back(pattern);
         rows.fill(0);
+        drumSlot = 0;
       } else if (word.size() == 3 && word.compare(0, 2, "ch") == 0) {
         const int ch = word[2] - '0';
         if (ch < 0 || ch > 3 || pattern.empty()) { c.fail("bad channel line"); return; }
-        rows[ch] += parseChannel(c, in, song->patterns[pattern][ch]);
+        rows[ch] += parseChannel(c, in, song->patterns[pattern][ch], ch == 3, drumSlot);
       } else if (word == "order") {
         checkRows();
         pattern.clear();
@@ -199,11 +221,17 @@ void parse(Compiler& c, const MusicSource& source) {
           if (!song->patterns.count(name)) { c.fail("unknown pattern " + name); return; }
           song->order.push_back(name);
         }
+      } else if (word == "loop") {
+        in >> song->loop;
+        if (song->loop < 0 || song->loop > 255) { c.fail("loop position out of range"); return; }
       } else if (word == "effect") {
         int n = 0, slot = 0, length = 0;
         std::string name, note;
         in >> n >> slot >> name >> note >> length;
         if (n < 1 || n > 23 || !c.instruments.count(name)) { c.fail("bad effect"); return; }
+        // The slot is keyed off at the row start where the rows run out: one row would end the
+        // effect in the very list that starts it.
+        if (n != 23 && (length < 2 || length > 255)) { c.fail("an effect lasts 2 to 254 rows, or 255 (until stopped)"); return; }
         c.at(kEffectSlot + n) = static_cast<std::uint8_t>(slot & 1);
         c.at(kEffectInstrument + n) = static_cast<std::uint8_t>(c.instruments[name] + 2);
         c.at(kEffectNote + n) = static_cast<std::uint8_t>(noteNumber(note));
@@ -241,19 +269,22 @@ std::vector<std::vector<std::int8_t>> drumSamples() {
     noise ^= noise << 13; noise ^= noise >> 17; noise ^= noise << 5;
     return static_cast<double>(noise & 0xFFFF) / 32768.0 - 1.0;
   };
-  // Kick: a sine falling from 150 Hz to 45 Hz.
-  for (int i = 0, n = 2400; i < n; ++i) {
+  // Kick: a sine sweeping down from about 180 Hz to 50 Hz, with a short click of noise on the beater.
+  for (int i = 0, n = 2200; i < n; ++i) {
     const double t = i / rate;
-    const double phase = 2 * M_PI * (45 * t + 105 * (1 - std::exp(-t * 30)) / 30);
-    out[0].push_back(static_cast<std::int8_t>(std::lround(120 * std::exp(-t * 9) * std::sin(phase))));
+    const double phase = 2 * M_PI * (50 * t + 130 * (1 - std::exp(-t * 38)) / 38);
+    const double v = std::exp(-t * 11) * std::sin(phase) + 0.35 * random() * std::exp(-t * 400);
+    out[0].push_back(static_cast<std::int8_t>(std::clamp(std::lround(122 * v), -127L, 127L)));
   }
-  // Snare: a short body tone under filtered noise.
+  // Snare: two drum-head tones that die fast under bright noise from the wires.
   double low = 0;
   for (int i = 0, n = 2600; i < n; ++i) {
     const double t = i / rate;
-    low += 0.6 * (random() - low);
-    const double v = 0.45 * std::sin(2 * M_PI * 190 * t) * std::exp(-t * 30) + 0.8 * low * std::exp(-t * 14);
-    out[1].push_back(static_cast<std::int8_t>(std::clamp(std::lround(110 * v), -127L, 127L)));
+    const double r = random();
+    low += 0.5 * (r - low);
+    const double body = (0.5 * std::sin(2 * M_PI * 185 * t) + 0.3 * std::sin(2 * M_PI * 330 * t)) * std::exp(-t * 38);
+    const double wires = (0.55 * r + 0.45 * low) * std::exp(-t * 16);
+    out[1].push_back(static_cast<std::int8_t>(std::clamp(std::lround(118 * (body + 0.85 * wires)), -127L, 127L)));
   }
   // Hat: bright noise, very short.
   double previous = 0;
@@ -264,6 +295,7 @@ std::vector<std::vector<std::int8_t>> drumSamples() {
     previous = r;
     out[2].push_back(static_cast<std::int8_t>(std::clamp(std::lround(100 * v), -127L, 127L)));
   }
+  out.push_back({0});  // silence, for the drum channel's rests
   return out;
 }
 
@@ -281,6 +313,16 @@ void layOutFixedTables(Compiler& c) {
     c.at(kFrequency + 2 * x) = static_cast<std::uint8_t>(f >> 8);
     c.at(kFrequency + 2 * x + 1) = static_cast<std::uint8_t>(f);
   }
+}
+
+// Notes a region's use; a region that overflows refuses the image.
+bool fitRegion(Compiler& c, const char* name, std::size_t used, std::size_t size) {
+  c.space.push_back({name, used, size});
+  if (used <= size) return true;
+  c.where = name;
+  c.fail("needs " + std::to_string(used) + " bytes, " + std::to_string(used - size) + " more than the " +
+         std::to_string(size) + " it has");
+  return false;
 }
 
 void layOutZ80(Compiler& c) {
@@ -304,7 +346,7 @@ void layOutZ80(Compiler& c) {
     c.at(entry + 3) = length >> 8;
     for (std::int8_t v : drums[s]) c.at(kZ80Image + kZ80Samples + used++) = static_cast<std::uint8_t>(v);
   }
-  if (used > kSampleSpace) c.fail("the drum samples do not fit");
+  fitRegion(c, "drum samples", used, kSampleSpace);
 }
 
 void layOutSongs(Compiler& c) {
@@ -322,36 +364,50 @@ void layOutSongs(Compiler& c) {
   for (int n = 1; n <= kSongs; ++n) {
     const auto it = c.songs.find(n);
     const Song& song = it != c.songs.end() ? it->second : silence;
-    if (song.order.empty()) { c.where = "song " + std::to_string(n); c.fail("a song needs an order"); return; }
+    c.where = "song " + std::to_string(n);
+    if (song.order.empty()) { c.fail("a song needs an order"); return; }
+    if (song.loop >= static_cast<int>(song.order.size())) { c.fail("it loops past its order list"); return; }
     for (const auto& [k, record] : song.slotRecord) {
       c.at(kSlotRecord + 16 * (n - 1) + k) = static_cast<std::uint8_t>(record);
       c.at(kSlotLevel + 16 * (n - 1) + k) = static_cast<std::uint8_t>(song.slotLevel.at(k));
     }
     std::map<std::string, int> index;
     for (const auto& name : song.patternOrder) index.emplace(name, static_cast<int>(index.size()));
+    // A song that loops elsewhere than its start ends on its own copy of the last pattern, which
+    // jumps back to the loop position instead of running on to position 0.
+    std::vector<int> positions;
+    for (const auto& name : song.order) positions.push_back(index[name]);
+    std::vector<std::pair<const std::string*, int>> bodies;  // pattern, its end (-1: the next position)
+    for (const auto& name : song.patternOrder) bodies.push_back({&name, -1});
+    if (song.loop != 0) {
+      positions.back() = static_cast<int>(bodies.size());
+      bodies.push_back({&song.order.back(), song.loop});
+    }
+    if (bodies.size() > 255) { c.fail("more than 255 patterns"); return; }
     const int orderOffset = static_cast<int>(data.size());
-    data.push_back(static_cast<std::uint8_t>(song.order.size()));
-    for (const auto& name : song.order) data.push_back(static_cast<std::uint8_t>(index[name]));
+    data.push_back(static_cast<std::uint8_t>(positions.size()));
+    for (int p : positions) data.push_back(static_cast<std::uint8_t>(p));
     const int tableOffset = static_cast<int>(data.size());
-    data.resize(data.size() + 8 * index.size());
-    for (const auto& [name, p] : index) {
-      const auto& channels = song.patterns.at(name);
+    data.resize(data.size() + 8 * bodies.size());
+    for (std::size_t p = 0; p < bodies.size(); ++p) {
+      const auto& channels = song.patterns.at(*bodies[p].first);
       for (int ch = 0; ch < 4; ++ch) {
-        put16(tableOffset + 8 * p + 2 * ch, static_cast<int>(data.size()) - tableOffset);
+        put16(tableOffset + 8 * static_cast<int>(p) + 2 * ch, static_cast<int>(data.size()) - tableOffset);
         if (ch == 0 && it != c.songs.end()) data.insert(data.end(), {0xFD, std::uint8_t(song.tempo)});
         data.insert(data.end(), channels[ch].begin(), channels[ch].end());
-        if (ch == 0) data.push_back(0xFF);  // channel 0 ends the pattern for all four
+        // Channel 0 ends the pattern for all four.
+        if (ch == 0 && bodies[p].second < 0) data.push_back(0xFF);
+        if (ch == 0 && bodies[p].second >= 0) data.insert(data.end(), {0xFE, std::uint8_t(bodies[p].second)});
       }
     }
     put16(4 * (n - 1), orderOffset);
     put16(4 * (n - 1) + 2, tableOffset);
   }
-  if (kSongTable + data.size() > kInstruments) { c.fail("the songs do not fit"); return; }
+  const bool songsFit = fitRegion(c, "songs", data.size(), kInstruments - kSongTable);
+  const bool instrumentsFit = fitRegion(c, "instruments", c.records.size() * kInstrumentSize,
+                                        kBase + DriverImage::kSize - kInstruments);
+  if (!songsFit || !instrumentsFit) return;
   std::copy(data.begin(), data.end(), c.image.begin() + (kSongTable - kBase));
-  if (kInstruments + c.records.size() * kInstrumentSize > kBase + DriverImage::kSize) {
-    c.fail("too many instruments");
-    return;
-  }
   for (std::size_t r = 0; r < c.records.size(); ++r)
     std::copy(c.records[r].begin(), c.records[r].end(),
               c.image.begin() + (kInstruments - kBase + r * kInstrumentSize));
@@ -359,7 +415,7 @@ void layOutSongs(Compiler& c) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> compileMusic(const std::vector<MusicSource>& sources) {
+std::optional<std::vector<std::uint8_t>> compileMusic(const std::vector<MusicSource>& sources, MusicSpace* space) {
   Compiler c;
   layOutFixedTables(c);
   for (const auto& source : sources) {
@@ -367,7 +423,8 @@ std::optional<std::vector<std::uint8_t>> compileMusic(const std::vector<MusicSou
     if (!c.ok) return std::nullopt;
   }
   layOutZ80(c);
-  layOutSongs(c);
+  if (c.ok) layOutSongs(c);
+  if (space) *space = c.space;
   if (!c.ok) return std::nullopt;
   return c.image;
 }

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <fstream>
 #include <functional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -119,14 +124,15 @@ const Case kCases[] = {
        EXPECT_EQ(o.area, -2147483647 - 1);
        EXPECT_EQ(o.f12, 9223372036854775807LL);
      }},
-    {"SecondsThatAreNotALengthReadAsZero", {"--seconds", "nan"},
-     [](const Options& o) { EXPECT_EQ(o.seconds, 0.0); }},
-    {"NegativeSecondsReadAsZero", {"--seconds", "-3"}, [](const Options& o) { EXPECT_EQ(o.seconds, 0.0); }},
+    {"SecondsAreKeptAsReadForTheExportToRefuse", {"--seconds", "nan"},
+     [](const Options& o) { EXPECT_TRUE(std::isnan(o.seconds)); }},
+    {"NegativeSecondsAreKept", {"--seconds", "-3"}, [](const Options& o) { EXPECT_EQ(o.seconds, -3.0); }},
     {"EffectsAccumulate", {"--effect", "12", "--effect", "pause@30", "--effect", "resume", "--effect", "pauseX@2",
                            "--effect", "7@0", "--effect"},
      [](const Options& o) {
        using P = std::pair<std::int32_t, std::int32_t>;
        EXPECT_EQ(o.effects, (std::vector<P>{{12, 1}, {-1, 30}, {-2, 1}, {-1, 2}, {7, 0}, {0, 1}}));
+       EXPECT_EQ(o.badEffects, (std::vector<std::string>{"7@0", ""})) << "block 0 never comes; empty is no effect";
      }},
     {"Z80TraceShortOfValues", {"--z80-trace", "only"},
      [](const Options& o) {
@@ -180,6 +186,44 @@ TEST(CommandLine, InteractiveRunIsAnythingButTheToolModes) {
     ParsedCommandLine parsed = app::parseCommandLine(row.arguments);
     EXPECT_EQ(app::isInteractiveRun(parsed.options), row.interactive)
         << (row.arguments.empty() ? "(none)" : row.arguments[0]);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The manual page's option entries (".TP", then ".B" or ".BI" with the option, "\-" for each dash).
+std::set<std::string> manualPageOptions(const std::string& text) {
+  std::set<std::string> options;
+  std::istringstream in(text);
+  bool entry = false;
+  for (std::string line; std::getline(in, line);) {
+    if (entry && (line.starts_with(".B ") || line.starts_with(".BI "))) {
+      std::istringstream words(line);
+      std::string macro, word;
+      words >> macro >> word;
+      for (std::size_t at; (at = word.find("\\-")) != std::string::npos;) word.erase(at, 1);
+      if (word.starts_with("--")) options.insert(word);
+    }
+    entry = line == ".TP";
+  }
+  return options;
+}
+
+// Every option the parser accepts has an entry in the manual page, and the page describes no option the
+// parser would refuse: the two cannot drift apart unnoticed.
+TEST(CommandLine, TheManualPageListsExactlyTheParsersOptions) {
+  std::ifstream file(std::string(GROVANTA_SOURCE_DIR) + "/packaging/grovanta.6");
+  ASSERT_TRUE(file) << "packaging/grovanta.6 is missing";
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::set<std::string> documented = manualPageOptions(text.str());
+  for (const std::string& name : app::optionNames()) EXPECT_TRUE(documented.contains(name)) << name << " has no entry";
+  for (const std::string& name : documented) {
+    const std::vector<std::string> names = app::optionNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name << " is not an option of the parser";
+    EXPECT_NE(app::parseCommandLine({name}).outcome, Outcome::kUnknownArgument) << name;
   }
 }
 

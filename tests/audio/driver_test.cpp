@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "audio/driver/z80_program.h"
 #include "audio/z80/z80.h"
 #include "driver_fixture.h"
@@ -239,10 +242,10 @@ TEST(DriverWithZ80Test, TheFirstRowReachesTheChipAfterTheFourthFrame) {
 namespace audio::testing {
 namespace {
 
-// With no mode and song index 0 (music 1) the row start hands its list over at once and the channels are
-// stepped on the four frames after it, appending behind the list's end mark: their FM writes never reach
-// the Z80, only the sample channel's direct writes do. Kept as the driver has it.
-TEST(DriverFrameTest, SongIndexZeroStepsLateAndItsFmWritesStayBehindTheEndMark) {
+// Music 1 (song index 0) is a song like the others: its channels are stepped on the row start and the
+// three frames after it, and its FM writes reach the Z80 with the fourth. Music 0 still hands the
+// effects over at each row start.
+TEST(DriverFrameTest, MusicOneIsSteppedLikeEveryOtherSong) {
   ImageBuilder b;
   b.basics();
   const std::vector<std::uint8_t> channel = {0xF1, note(5, 0), 0xFF};
@@ -251,16 +254,36 @@ TEST(DriverFrameTest, SongIndexZeroStepsLateAndItsFmWritesStayBehindTheEndMark) 
   DriverRig rig(b);
   rig.driver.requestMusic(1);
   rig.runFrame();
-  rig.runFrame();  // frame 1: row start
-  EXPECT_TRUE(rig.listHanded(1));
-  EXPECT_EQ(rig.driver.byteAt(17), 0);
-  for (int f = 2; f <= 5; ++f) {
-    rig.runFrame();
-    EXPECT_EQ(rig.driver.byteAt(30 * (f - 2) + 17), 3) << f;
-  }
-  EXPECT_TRUE(rig.listHanded(5));
-  EXPECT_TRUE(rig.listAt(5).empty());
+  for (int f = 1; f <= 4; ++f) rig.runFrame();
+  EXPECT_TRUE(rig.listHanded(4));
+  bool keyOn = false;
+  for (const auto& w : rig.listAt(4)) keyOn |= w == std::vector<std::uint8_t>{0, 0x28, 0xF0};
+  EXPECT_TRUE(keyOn) << "channel 0's note reaches the Z80";
   EXPECT_EQ(rig.z80[0x1FFF], 7);
+}
+
+// A rest keys its channel off, so the note before it fades with its own release.
+TEST(DriverFrameTest, ARestKeysItsChannelOff) {
+  ImageBuilder b;
+  b.basics();
+  const std::vector<std::uint8_t> melody = {0xF1, note(5, 0), note(0, 0), 0xFF};
+  b.song(1, {0}, {{melody, kLongRest, kLongRest, kLongRest}});
+  DriverRig rig(b);
+  rig.driver.requestMusic(2);
+  const std::vector<std::uint8_t> keyOff = {0, 0x28, 0}, keyOn = {0, 0x28, 0xF0};
+  std::vector<std::string> lists;  // per handed list: 'n' a note on channel 0, 'r' its key-off alone
+  for (int f = 0; f < 80; ++f) {
+    rig.runFrame();
+    const auto list = rig.listAt(f);
+    const bool on = std::find(list.begin(), list.end(), keyOn) != list.end();
+    const bool off = std::find(list.begin(), list.end(), keyOff) != list.end();
+    if (on) lists.push_back("n");
+    else if (off) lists.push_back("r");
+  }
+  ASSERT_GE(lists.size(), 3u);
+  EXPECT_EQ(lists[0], "n");
+  EXPECT_EQ(lists[1], "r") << "the rest's row keys channel 0 off without a new note";
+  EXPECT_EQ(lists[2], "n");
 }
 
 }  // namespace

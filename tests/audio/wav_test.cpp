@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <unistd.h>
 #include <vector>
 
+#include "base/asset_store.h"
 #include "audio/wav.h"
 
 namespace audio {
@@ -43,6 +46,31 @@ TEST(Wav, HeaderOfOneSecondAt48000) {
 TEST(Wav, UnwritablePathFails) {
   std::vector<std::int16_t> samples(4, 0);
   EXPECT_FALSE(writeWav("/proc/no/such/dir/out.wav", samples, 48000));
+}
+
+// A stream written in uneven blocks gives the same file as the whole buffer at once, and refuses
+// more samples than it announced or a close short of them.
+TEST(Wav, StreamInBlocksMatchesTheWholeFile) {
+  const auto path = std::filesystem::temp_directory_path() / ("grovanta_wav_stream_" + std::to_string(::getpid()) + ".wav");
+  std::vector<std::int16_t> samples(2 * 2500);
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::int16_t>(i * 37 - 30000);
+  WavStream stream;
+  ASSERT_TRUE(stream.open(path, 48000, 2500));
+  for (std::size_t at = 0; at < samples.size();) {
+    const std::size_t n = std::min<std::size_t>(2 * 965, samples.size() - at);
+    ASSERT_TRUE(stream.write(std::span<const std::int16_t>(samples.data() + at, n)));
+    at += n;
+  }
+  EXPECT_FALSE(stream.write(std::span<const std::int16_t>(samples.data(), 2))) << "past the announced length";
+  ASSERT_TRUE(stream.close());
+  EXPECT_EQ(app::readFile(path), wavBytes(samples, 48000));
+
+  WavStream shortStream;
+  ASSERT_TRUE(shortStream.open(path, 48000, 10));
+  ASSERT_TRUE(shortStream.write(std::span<const std::int16_t>(samples.data(), 4)));
+  EXPECT_FALSE(shortStream.close()) << "a file short of its header's length";
+  EXPECT_FALSE(WavStream().open(path, 48000, 0x40000000ull)) << "beyond the format's 32-bit sizes";
+  std::filesystem::remove(path);
 }
 
 }  // namespace

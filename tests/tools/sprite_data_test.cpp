@@ -151,8 +151,8 @@ int pixelAt(const render::Picture& pic, int x, int y) {
 
 // The help screen (event 21): the game draws its two hands as frame c + 1 of the event's list (c the
 // first bank's frames), one at screen (165, 104) pointing up, one flipped at (175, 68) pointing down, so
-// the fingertips come 3 pixels short of the points (176, 101) and (186, 94); the record's pad must put
-// buttons there, and a hint pad swapped in later needs the screen's patterns to end by 1824.
+// the fingertips come to the points (176, 101) and (186, 94) at their nearest in English; the record's
+// pad must lie under them, and a hint pad swapped in later needs the screen's patterns to end by 1824.
 TEST(SpriteData, TheHelpScreensHandsPointAtItsPad) {
   auto data = loadShipped();
   ASSERT_TRUE(data) << "the data set, its cartridge tables or its common graphics do not load";

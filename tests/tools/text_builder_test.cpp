@@ -128,6 +128,32 @@ TEST(TextBuilder, KeepsTheLettersTheFontDraws) {
   EXPECT_EQ(std::vector<int>(de->begin() + at, de->begin() + at + 7), (std::vector<int>{'F', 129, 's', 's', 'e', ' ', 0}));
 }
 
+// An entry the screens draw in English only is left out of the translations, whose blocks carry the
+// English words in its place; a translation that still holds it is refused.
+TEST(TextBuilder, AnEnglishOnlyEntryCarriesTheEnglishWordsIntoEveryBlock) {
+  TextFixture fixture("english_only");
+  fixture.replace("layout.txt", "4-140 name", "4 box 2 38 14 21 english\n5-140 name");
+  fixture.replace("en.txt", "@4\nThing", "@4\nPress Start");
+  for (const char* code : {"fr.txt", "de.txt", "es.txt"}) fixture.replace(code, "@4\nThing\n", "");
+  try {
+    builder::buildTexts(fixture.root());
+    FAIL() << "built with entry 4 in it.txt";
+  } catch (const builder::SourceError& e) {
+    EXPECT_NE(std::string(e.what()).find("it.txt:12: entry 4 is drawn in English only (layout.txt:6)"), std::string::npos)
+        << e.what();
+  }
+  fixture.replace("it.txt", "@4\nThing\n", "");
+  const fs::path out = fixture.root() / "out";
+  fixture.buildInto(out);
+  for (int language = 0; language < render::kLanguageCount; ++language) {
+    auto image = render::loadTexts(out, language);
+    ASSERT_TRUE(image) << kCodes[language];
+    const std::size_t at = word(*image, 8) + 6;  // past the record's header
+    EXPECT_EQ(std::string(image->begin() + at, image->begin() + at + 12), std::string("Press Start\0", 12)) << kCodes[language];
+    EXPECT_EQ(std::string(image->begin() + word(*image, 10), image->begin() + word(*image, 10) + 5), "Thing") << kCodes[language];
+  }
+}
+
 struct BadText {
   const char* name;
   const char* file;

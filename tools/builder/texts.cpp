@@ -103,6 +103,7 @@ struct EntryLayout {
   std::vector<Box> boxes;    // Page: one per record
   int top = 0, bottom = 0;   // Description: the rows its lines may use
   bool inGame = false;       // drawn on an in-game screen (names and descriptions always are)
+  bool englishOnly = false;  // the screens draw it in English whatever the language
   int line = 0;              // where layout.txt declares it
 };
 
@@ -162,8 +163,8 @@ std::vector<EntryLayout> readLayout(const fs::path& file) {
       checkRange(e.bottom, e.top + 1, 31, file, n, "row");
     } else {
       e.shape = Shape::Page;
-      if (w.back() == "in-game") {
-        e.inGame = true;
+      while (w.back() == "in-game" || w.back() == "english") {
+        (w.back() == "english" ? e.englishOnly : e.inGame) = true;
         w.pop_back();
       }
       std::size_t i = 1;
@@ -226,7 +227,14 @@ void trimBlankLines(std::vector<SourceLine>& lines) {
   lines.erase(lines.begin(), firstText);
 }
 
-std::vector<SourceMessage> readLanguage(const fs::path& file) {
+// Entries of `skip` (those drawn in English only, for a translation) must be left out of the file.
+std::vector<SourceMessage> readLanguage(const fs::path& file, const std::vector<EntryLayout>& layout, bool skipEnglishOnly) {
+  auto skipped = [&](int entry) { return skipEnglishOnly && entry < kEntryCount && layout[entry].englishOnly; };
+  auto after = [&](int entry) {
+    do ++entry;
+    while (skipped(entry));
+    return entry;
+  };
   std::vector<SourceMessage> messages;
   std::istringstream text(readText(file));
   int n = 0;
@@ -246,7 +254,10 @@ std::vector<SourceMessage> readLanguage(const fs::path& file) {
       close();
       int entry = static_cast<int>(parseNumber(line.substr(1), file, n));
       checkRange(entry, 0, kEntryCount - 1, file, n, "entry");
-      int expected = messages.empty() ? 0 : messages.back().entry + 1;
+      int expected = after(messages.empty() ? -1 : messages.back().entry);
+      if (skipped(entry))
+        fail(file, n, "entry " + std::to_string(entry) + " is drawn in English only (layout.txt:" +
+                          std::to_string(layout[entry].line) + "): leave it out of the translations");
       if (entry < expected)
         fail(file, n, "entry " + std::to_string(entry) + " comes after entry " + std::to_string(expected - 1) + ": entries go in order");
       if (entry > expected) fail(file, n, "entry " + std::to_string(expected) + " is missing (before entry " + std::to_string(entry) + ")");
@@ -266,7 +277,7 @@ std::vector<SourceMessage> readLanguage(const fs::path& file) {
     messages.back().records.back().push_back({fontBytes(line, file, n), n});
   }
   close();
-  int have = messages.empty() ? 0 : messages.back().entry + 1;
+  int have = after(messages.empty() ? -1 : messages.back().entry);
   if (have < kEntryCount) fail(file, n, "entry " + std::to_string(have) + " is missing (the file ends)");
   return messages;
 }
@@ -470,9 +481,15 @@ std::vector<TextFile> buildTexts(const fs::path& textDir) {
   const fs::path layoutFile = textDir / "layout.txt";
   auto layout = readLayout(layoutFile);
   std::vector<TextFile> files;
+  const fs::path englishFile = textDir / (std::string(kCodes[0]) + ".txt");
+  const auto english = readLanguage(englishFile, layout, false);
   for (std::size_t lang = 0; lang < std::size(kCodes); ++lang) {
     const fs::path file = textDir / (std::string(kCodes[lang]) + ".txt");
-    auto messages = readLanguage(file);
+    auto messages = lang == 0 ? english : readLanguage(file, layout, true);
+    // Every language's block holds every entry: an English-only one carries the English words.
+    for (const auto& m : english)
+      if (layout[m.entry].englishOnly && lang != 0)
+        messages.insert(std::find_if(messages.begin(), messages.end(), [&](const SourceMessage& t) { return t.entry > m.entry; }), m);
     json doc;
     doc["language"] = kCodes[lang];
     char block[8];

@@ -17,7 +17,11 @@ int main(int argc, char** argv) {
     if (!text) return 1;
     sources.push_back({path.filename().string(), *text});
   }
-  const auto image = audio::compileMusic(sources);
+  audio::MusicSpace space;
+  const auto image = audio::compileMusic(sources, &space);
+  for (const auto& region : space)
+    std::printf("%-13s %6zu bytes used, %6zu free of %zu\n", region.name, region.used,
+                region.used <= region.size ? region.size - region.used : 0, region.size);
   if (!image) return 1;
   if (!app::writeFile(argv[2], *image)) return 1;
   std::printf("%s: %zu bytes from %zu sources\n", argv[2], image->size(), sources.size());

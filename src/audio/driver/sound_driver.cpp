@@ -144,6 +144,12 @@ void SoundDriver::startEffect(std::uint16_t n) {
   setWordAt(kPitchPosition + 2 * slot, 0xFFFF);
 }
 
+bool SoundDriver::definesEffect(std::uint32_t n) const {
+  if (image_.empty() || n < 1 || n > 23) return false;
+  if (n == 23) return true;
+  return image_.byte(kEffectSlot + n) <= 1 && image_.byte(kEffectInstrument + n) >= 2;
+}
+
 void SoundDriver::runFrame() {
   if (image_.empty() || memory_[kPauseFlag] != 0) return;
 
@@ -171,7 +177,10 @@ void SoundDriver::runFrame() {
     memory_[kListFlag] = 0xFF;
     updateEffects();
     // Silence (no song, no mode) hands over the effects' writes at once.
-    stepOne = memory_[kMode] != 0 || wordAt(kSongIndex) != 0;
+    // Departure: the console's driver took song index 0 for silence too, so music 1 (index 0) had its
+    // channels stepped behind the list's end mark and only its drums reached the chip. Silence is
+    // music 0, the one start that loads no pattern table; every song number plays whole here.
+    stepOne = memory_[kMode] != 0 || longAt(kPatternTable) != 0;
   } else if (wordAt(kChannelToStep) >= 4) {
     return;
   }
@@ -330,11 +339,16 @@ std::uint32_t SoundDriver::instrumentAddress(std::uint32_t record) const {
 }
 
 void SoundDriver::playNote(int c, int note) {
-  if (note == 0) return;  // a rest
   const std::size_t r = kChannelSize * c;
+  const auto ch = static_cast<std::uint8_t>(c);
+  // Departure: on the console a rest did nothing, so the note before it rang on through the rest at
+  // its sustain level. A rest keys the channel off here: the note fades with its own release.
+  if (note == 0) {
+    appendWrite(0, 0x28, ch);
+    return;
+  }
   const std::uint32_t s = wordAt(kSongIndex);
   const std::uint32_t k = wordAt(r + kSlot);
-  const auto ch = static_cast<std::uint8_t>(c);
   if ((memory_[r + kVolumeMark] & 0x80) == 0) {
     if (k == 0) return;
     memory_[r + kVolume] = image_.byte(kAmplitude + image_.byte(kSlotAttenuation + 16 * s + k));

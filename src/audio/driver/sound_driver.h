@@ -56,6 +56,10 @@ class SoundDriver {
   void pause();
   void resume();
 
+  // Whether the image gives effect n a sound: 1 to 22 with a slot and an instrument record, and 23,
+  // which stops a slot.
+  bool definesEffect(std::uint32_t n) const;
+
   // One sound frame of the sequencer.
   void runFrame();
 
