@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "app/bindings.h"
+#include "ui/bindings.h"
 
 namespace app {
 

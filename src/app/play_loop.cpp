@@ -14,6 +14,9 @@
 #include "render/texts.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
+#include "ui/menu_art.h"
+#include "ui/menu_text.h"
+#include "ui/pause_flow.h"
 #include "world/world.h"
 
 namespace app {
@@ -100,7 +103,8 @@ int PlayLoop::loadGameData() {
     return 2;
   }
   texts_ = std::make_unique<render::TextImages>(data_.dataDirectory);
-  // The pause menu's art is built here once the pause menu exists.
+  menuArt_ = std::make_unique<ui::MenuArt>(ui::MenuArt::build(*data_.renderAssets, *data_.rom));
+  if (!menuArt_->ready) return 2;  // the art's loader said why
 
   // 3. The pad-hint pictures are loaded here once the intro's hints exist.
 
@@ -178,8 +182,10 @@ void PlayLoop::readPreferences() {
   preferenceFolder_ = userFolder(parameters_.user);
   if (!preferenceFolder_.empty()) recorder_.setFolder(preferenceFolder_ / "recordings");
 
-  // 15. The settings, as the pause menu reads them when it is built.
-  if (!preferenceFolder_.empty()) settings_ = loadSettings(preferenceFolder_ / "settings.json");
+  // 15. The pause menu with its hooks; it reads the settings.
+  menu_ = std::make_unique<ui::PauseFlow>(*menuArt_, preferenceFolder_, ui::loadPlaces(data_.dataDirectory),
+                                          makeHooks());
+  settings_ = menu_->settings();
 
   // 16. The intro's music would be queued here.
 
@@ -211,16 +217,82 @@ void PlayLoop::applyVolumes() {
 }
 
 void PlayLoop::notice(const std::string& text, int frames) {
-  // The pause menu shows the notice over the game once it exists.
   noticeText_ = text;
   noticeFrames_ = frames;
+  if (menu_) menu_->notice(text, frames);
+}
+
+std::string PlayLoop::interfaceText(int id, bool english) const {
+  return std::string(ui::menuText(id, english ? 0 : simulation_->state().language));
 }
 
 void PlayLoop::storeFullscreen(bool on) {
   // The pause menu keeps the settings record; it stores a changed full-screen state and writes the file.
-  if (on == settings_.fullscreen) return;
-  settings_.fullscreen = on;
-  if (!preferenceFolder_.empty()) saveSettings(preferenceFolder_ / "settings.json", settings_);
+  menu_->setFullscreen(on);
+  settings_.fullscreen = menu_->settings().fullscreen;
+}
+
+bool PlayLoop::menuOpen() const { return menu_ && menu_->isOpen(); }
+
+void PlayLoop::applyMenuSettings(const Settings& settings) {
+  settings_ = settings;
+  applySettings();
+}
+
+ui::GameHooks PlayLoop::makeHooks() {
+  ui::GameHooks hooks;
+  hooks.canSave = [this] { return simulation_->isAtRest(); };
+  hooks.inGame = [this] { return simulation_->state().front == 0; };
+  hooks.language = [this] { return static_cast<int>(simulation_->state().language); };
+  hooks.takeState = [this] { return simulation_->state(); };
+  hooks.loadState = [this](const sim::GameState& state) { return loadGame(state); };
+  hooks.quitToTitle = [this] { quitToTitle(); };
+  hooks.quit = [this] { running_ = false; };
+  hooks.setCheats = [this](unsigned bits) {
+    simulation_->setCheats(bits);
+    if (bits != 0) recorder_.end("a cheat was turned on");
+  };
+  hooks.teleport = [this](const ui::Place& place) { return teleportTo(place); };
+  hooks.applySettings = [this](const Settings& settings) { applyMenuSettings(settings); };
+  hooks.demoRunning = [this] { return demo_.watching(); };
+  hooks.startDemo = [this] { startDemo(); };  // a demo that cannot start says why in the log
+  hooks.leaveDemo = [this] { leaveDemo(); };
+  return hooks;
+}
+
+bool PlayLoop::loadGame(const sim::GameState& state) {
+  sim::Simulation& simulation = *simulation_;
+  if (!simulation.loadState(state)) return false;
+  recorder_.end("a save was loaded");
+  safePoint_ = simulation.state();
+  dropSoundRequests();
+  if (simulation.state().music != 0) queueMusic(static_cast<std::uint32_t>(simulation.state().music));
+  else simulation.mutableState().music_wait = 1;
+  fadeLeft_ = 0;
+  recompose();
+  return true;
+}
+
+void PlayLoop::quitToTitle() {
+  recorder_.end("quit to the title");
+  if (demo_.savedLanguage >= 0) {
+    simulation_->mutableState().language = demo_.savedLanguage;
+    demo_.savedLanguage = -1;
+  }
+  simulation_->newStart(false);
+  moveSoundRequests();
+  fadeLeft_ = 0;
+  recompose();
+}
+
+bool PlayLoop::teleportTo(const ui::Place& place) {
+  if (!simulation_->teleport(place.area, place.x, place.y)) return false;
+  recorder_.end("a teleport");
+  moveSoundRequests();
+  logMessage(kInfo, "teleport: %s (area %lld, %lld, %lld)", place.label[0].c_str(), static_cast<long long>(place.area),
+             static_cast<long long>(place.x), static_cast<long long>(place.y));
+  recompose();
+  return true;
 }
 
 void PlayLoop::frame() {
@@ -258,8 +330,13 @@ void PlayLoop::frame() {
     if (!tick()) break;
   }
 
-  // 7-8. The picture, faded, as RGBA (the intro's overlays and the pause menu draw over it here).
+  // 7-8. The picture, faded, as RGBA, with the pause menu or its notice as the last layer.
   presentedPicture_ = pictureToShow();
+  {
+    ui::Picture picture{presentedPicture_.width, presentedPicture_.height, std::move(presentedPicture_.pixels)};
+    menu_->compose(picture);
+    presentedPicture_.pixels = std::move(picture.pixels);
+  }
   hasPresented_ = true;
 
   // 9. Present.
@@ -307,7 +384,10 @@ bool PlayLoop::tick() {
   deliverScriptedKeys();
 
   // 3. While the menu is open it gets the menu's key repeat and the game does not step.
-  if (menuOpen()) return true;
+  if (menuOpen()) {
+    menu_->command(input_->menuRepeat());
+    return true;
+  }
 
   // 4. The game does not step during a fade.
   if (fadeLeft_ > 0) {
@@ -515,9 +595,8 @@ void PlayLoop::gameStopped() {
   }
   fadeLeft_ = 0;
   recompose();
-  // The pause menu shows its game-stopped page here (with message + location, restored and the picture) and
-  // appends the line to errors.log once it exists.
-  logMessage(kInfo, "%s%s: %s", message.c_str(), location, restored ? "play went back a moment" : "back to the title");
+  const RgbaPicture rgba = convert(current_);
+  menu_->gameStopped(message + location, restored, ui::Picture{rgba.width, rgba.height, rgba.pixels});
 }
 
 void PlayLoop::handleEvent(const SDL_Event& event) {
@@ -527,8 +606,10 @@ void PlayLoop::handleEvent(const SDL_Event& event) {
   }
   if (!menuOpen()) {
     const int action = input_->classify(event, simulation_->state().front != 0);
-    // A non-zero action (quick save, quick load, screenshot, the menu) goes to the pause menu once it exists.
-    (void)action;
+    if (action != kCommandNone) {
+      const RgbaPicture shown = hasPresented_ ? presentedPicture_ : convert(current_);
+      menu_->action(action, ui::Picture{shown.width, shown.height, shown.pixels});
+    }
     if (isFullscreenKey(event)) {
       display_.toggleFullscreen();
       storeFullscreen(display_.isFullscreen());
@@ -537,14 +618,36 @@ void PlayLoop::handleEvent(const SDL_Event& event) {
       codeMenuRequest_ = true;
     return;
   }
-  // With the menu open its capture and commands take the events (the menu is not built yet).
+  menuEvent(event);
+}
+
+void PlayLoop::menuEvent(const SDL_Event& event) {
+  ui::PauseFlow& menu = *menu_;
+  if (menu.captureState() != ui::kCaptureNone) {
+    // Either device may answer (or cancel) a capture; controllers still come and go.
+    if (const std::optional<std::int32_t> key = input_->boundKey(event)) menu.captureKey(*key);
+    else if (const std::optional<std::int32_t> button = input_->boundButton(event)) menu.captureButton(*button);
+    else if (event.type == SDL_CONTROLLERDEVICEADDED || event.type == SDL_CONTROLLERDEVICEREMOVED)
+      input_->classify(event, true);
+    return;
+  }
+  if (event.type == SDL_CONTROLLERDEVICEADDED || event.type == SDL_CONTROLLERDEVICEREMOVED) {
+    input_->classify(event, true);
+    return;
+  }
+  if (isFullscreenKey(event)) {
+    display_.toggleFullscreen();
+    storeFullscreen(display_.isFullscreen());
+    return;
+  }
+  menu.command(input_->menuCommand(event));
 }
 
 int PlayLoop::shutDown() {
   if (shutDown_) return exitCode_;
   if (loopRan_ && parameters_.quitAfterFrames > 0 && exitCode_ == 0)
     logMessage(kInfo, "presented %d frames, %lld game ticks; the menu: %s", presented_,
-               static_cast<long long>(tickCounter_), "closed");
+               static_cast<long long>(tickCounter_), menu_ ? menu_->stateName().c_str() : "closed");
 
   // The exports. A file that could not be written makes the run fail rather than pass silently.
   bool exportsOk = true;
@@ -577,7 +680,7 @@ void PlayLoop::demoControls() {
     case DemoPlayer::Control::kSpeedChanged: {
       applyVolumes();
       const std::string text = "DEMO SPEED " + demoSpeedLabel(demo_.speed());
-      notice(text, 90);
+      notice(ui::fillText(interfaceText(ui::kTextDemoSpeed, true), demoSpeedLabel(demo_.speed())), 90);
       logMessage(kInfo, "watch demo: %s", text.c_str());
       break;
     }
@@ -613,7 +716,7 @@ bool PlayLoop::startDemo() {
   clock_.reset();
   recompose();
   applyVolumes();
-  notice("<>: SPEED  START: PLAY  ESC: LEAVE", 300);
+  notice(interfaceText(ui::kTextDemoControls, true), 300);
   logMessage(kInfo, "watch demo: %zu ticks", recording.ticks.size());
   return true;
 }
@@ -627,8 +730,7 @@ void PlayLoop::takeOverDemo() {
     recorder_.record(static_cast<char>(recording.ticks[i].kind), recording.ticks[i].pad);
   input_->holdCurrent();
   applyVolumes();
-  // The pause menu's interface text gives this notice in the game's language once it exists.
-  notice("YOUR GAME NOW: PLAY ON!", 150);
+  notice(interfaceText(ui::kTextYourGameNow), 150);
   logMessage(kInfo, "watch demo: taken over at tick %zu", demo_.position());
 }
 

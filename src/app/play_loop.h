@@ -19,13 +19,14 @@
 #include "app/recording/playback.h"
 #include "app/recording/recording.h"
 #include "app/scripted_input.h"
-#include "app/settings.h"
+#include "ui/settings.h"
 #include "render/video_chip.h"
 #include "sim/game_state.h"
 
 namespace audio { class Sound; class AudioOutput; }
 namespace sim { class Simulation; }
 namespace render { class TextImages; }
+namespace ui { class MenuArt; class PauseFlow; struct GameHooks; struct Place; struct Picture; }
 
 namespace app {
 
@@ -54,6 +55,7 @@ class PlayLoop {
   const RgbaPicture& lastPresented() const { return presentedPicture_; }
   render::TextImages& texts() { return *texts_; }
   void setCrt(bool on) { display_.crt = on; }
+  ui::PauseFlow& menu() { return *menu_; }
 
   // The demo, as the pause menu's "Watch Demo" page and its hooks drive it. startDemo is false (logged) when
   // there is no demo or its game cannot start; the running game is then left as it was.
@@ -67,7 +69,7 @@ class PlayLoop {
   void endRecording(const std::string& reason) { recorder_.end(reason); }
   const InputRecorder& recorder() const { return recorder_; }
   const Playback* playback() const { return playback_ ? &*playback_ : nullptr; }
-  // The last notice shown over the game (the pause menu draws it once it exists).
+  // The last notice shown over the game (the pause menu draws it).
   const std::string& noticeText() const { return noticeText_; }
 
  private:
@@ -99,8 +101,16 @@ class PlayLoop {
   void applyVolumes();
   void demoControls();
   void notice(const std::string& text, int frames);
+  // An interface text in the game's language, or in English for the demo's own controls.
+  std::string interfaceText(int id, bool english = false) const;
   void storeFullscreen(bool on);
-  bool menuOpen() const { return false; }  // the pause menu is not built yet
+  bool menuOpen() const;
+  ui::GameHooks makeHooks();
+  bool loadGame(const sim::GameState& state);
+  void quitToTitle();
+  bool teleportTo(const ui::Place& place);
+  void applyMenuSettings(const Settings& settings);
+  void menuEvent(const SDL_Event& event);
   RgbaPicture convert(const render::Frame& frame) const;
   RgbaPicture pictureToShow() const;
 
@@ -145,6 +155,8 @@ class PlayLoop {
   Display display_;
   std::unique_ptr<Input> input_;
   std::unique_ptr<VideoExport> video_;
+  std::unique_ptr<ui::MenuArt> menuArt_;
+  std::unique_ptr<ui::PauseFlow> menu_;
 
   RgbaPicture presentedPicture_;
   bool hasPresented_ = false;

@@ -15,8 +15,6 @@ int unavailable(const char* what) {
 
 int runReplay(Data&, const Options&) { return unavailable("--replay"); }
 
-int runMenuCheck(Data&, const Options&) { return unavailable("--check-menu"); }
-
 int runDemoCheck(Data&, const Options&) { return unavailable("--check-demo"); }
 
 }  // namespace app

@@ -13,6 +13,7 @@
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "temp_folder.h"
+#include "ui/pause_flow.h"
 
 namespace {
 
@@ -104,9 +105,15 @@ TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
   std::string log = testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find("[error] the game stopped: a ROM table that was not exported (07FFFE)\n"), std::string::npos)
       << log;
-  EXPECT_NE(log.find("play went back a moment"), std::string::npos) << log;
+  ASSERT_EQ(loop.menu().stateName(), "message");
+  EXPECT_EQ(loop.menu().message()[0], "Game Stopped");
+  EXPECT_EQ(loop.menu().message()[1], "PLAY WENT BACK A MOMENT.");
+  const std::string errors = testing_support::readWhole(folder.path() / "user" / "errors.log");
+  EXPECT_NE(errors.find("a ROM table that was not exported (07FFFE) (area 21 at "), std::string::npos) << errors;
+  EXPECT_NE(errors.find("; play went back a moment\n"), std::string::npos) << errors;
   EXPECT_EQ(simulation.state().front, 0);
   EXPECT_EQ(simulation.tickKind(), 'S');
+  loop.menu().command(5);  // OK
   loop.frame();  // and goes on
   EXPECT_TRUE(simulation.stopMessage().empty());
 
@@ -120,7 +127,7 @@ TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
   data.rom->byteAt(kNeverExported);
   loop.frame();
   log = testing::internal::GetCapturedStderr();
-  EXPECT_NE(log.find("back to the title"), std::string::npos) << log;
+  EXPECT_EQ(loop.menu().message()[1], "BACK TO THE TITLE.");
   EXPECT_NE(simulation.state().front, 0);
 
   // Under --quit-after-frames a stopped game fails the run, without the summary line.
@@ -149,3 +156,48 @@ TEST_F(PlayLoopRun, F12DuringTheGameIsRefusedAndTheGameGoesOn) {
 }
 
 }  // namespace
+
+TEST_F(PlayLoopRun, EscapeOpensThePauseMenuAndTheGameWaitsWhileItIsOpen) {
+  parameters.quitAfterFrames = 40;
+  parameters.keys = "10:Escape,30:Escape";
+  app::PlayLoop loop(data, parameters);
+  ASSERT_EQ(loop.setUp(), 0);
+  std::int64_t ticksAtOpen = -1;
+  while (loop.running()) {
+    loop.frame();
+    if (loop.vblank() == 10) {
+      EXPECT_EQ(loop.menu().stateName(), "main");
+      ticksAtOpen = loop.tickCounter();
+    }
+    if (loop.vblank() == 29) EXPECT_EQ(loop.tickCounter(), ticksAtOpen);  // no step while open
+  }
+  EXPECT_EQ(loop.menu().stateName(), "closed");
+  EXPECT_GT(loop.tickCounter(), ticksAtOpen);
+  EXPECT_EQ(loop.shutDown(), 0);
+}
+
+TEST_F(PlayLoopRun, AQuickSaveLoadsBackExactlyThroughTheLoopsHooks) {
+  parameters.quitAfterFrames = 1;
+  app::PlayLoop loop(data, parameters);
+  ASSERT_EQ(loop.setUp(), 0);
+  sim::Simulation& game = loop.mutableSimulation();
+  game.newStart(false);
+  game.newGame(0);
+  for (int i = 0; i < 120; ++i) game.step(i % 30 < 20 ? 0x08 : 0x28, i + 1);
+  for (int i = 0; i < 200 && !game.isAtRest(); ++i) game.step(0, 200 + i);
+  ASSERT_TRUE(game.isAtRest());
+  const sim::GameState saved = game.state();
+  const ui::Picture shown{320, 224, std::vector<std::uint32_t>(320 * 224, 0xFF204060u)};
+  loop.menu().action(ui::kActionQuickSave, shown);
+  EXPECT_EQ(loop.menu().noticeText(), "QUICK SAVED");
+
+  ASSERT_TRUE(game.teleport(45, 992, 136));
+  ASSERT_NE(game.state(), saved);
+  loop.menu().action(ui::kActionQuickLoad, shown);
+  ASSERT_EQ(loop.menu().stateName(), "confirm");
+  loop.menu().command(4);
+  loop.menu().command(5);
+  EXPECT_EQ(loop.menu().stateName(), "closed");
+  EXPECT_EQ(game.state(), saved);
+  EXPECT_EQ(loop.shutDown(), 0);
+}

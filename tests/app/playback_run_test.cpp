@@ -13,6 +13,7 @@
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "temp_folder.h"
+#include "ui/pause_flow.h"
 
 namespace {
 
@@ -156,6 +157,38 @@ TEST_F(RecordingRun, TheDemoTakenOverIsRecordedFromItsFirstTick) {
   ASSERT_TRUE(loop.startDemo());
   loop.leaveDemo();
   EXPECT_EQ(loop.simulation().state().language, 2);
+  EXPECT_NE(loop.simulation().state().front, 0);
+}
+
+TEST_F(RecordingRun, ThePauseMenuStartsAndLeavesTheDemo) {
+  app::pilot::Pilot pilot(*data.world, *data.rom);
+  ASSERT_TRUE(pilot.newGame(0));
+  ASSERT_TRUE(pilot.play(gamePads()));
+  const std::filesystem::path demoFile = folder.path() / "demo.txt";
+  ASSERT_TRUE(app::writeRecording(demoFile, 0, 2, 1000, pilot.ticks(), {"the route's end"}));
+
+  parameters.quitAfterFrames = 100000;
+  parameters.pads = "1-100000:00";
+  app::PlayLoop loop(data, parameters);
+  ASSERT_EQ(loop.setUp(), 0);
+  loop.mutableDemo().use(app::loadRecording(demoFile));
+  const ui::Picture shown{320, 224, std::vector<std::uint32_t>(320 * 224, 0xFF000000u)};
+
+  // From the title: Watch Demo starts it at once.
+  loop.menu().action(ui::kActionOpen, shown);
+  for (int c : {1, 1, 5}) loop.menu().command(c);
+  EXPECT_FALSE(loop.menu().isOpen());
+  ASSERT_TRUE(loop.demo().watching());
+  EXPECT_EQ(loop.menu().noticeText(), "<>: SPEED  START: PLAY  ESC: LEAVE");
+  for (int i = 0; i < 20; ++i) loop.frame();
+
+  // The menu key asks to leave; leaving shows the title again.
+  loop.menu().action(ui::kActionOpen, shown);
+  ASSERT_EQ(loop.menu().stateName(), "confirm");
+  EXPECT_EQ(loop.menu().dialogTexts()[0], "Leave the Demo?");
+  loop.menu().command(4);
+  loop.menu().command(5);
+  EXPECT_FALSE(loop.demo().watching());
   EXPECT_NE(loop.simulation().state().front, 0);
 }
 

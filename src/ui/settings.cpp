@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "ui/settings.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-#include "app/bindings.h"
+#include "ui/bindings.h"
 
 #include <SDL.h>
 

@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/settings.h"
-#include "temp_folder.h"
+#include "ui/settings.h"
+#include "app/temp_folder.h"
 
 namespace {
 

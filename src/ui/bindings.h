@@ -1,5 +1,6 @@
 #pragma once
 // The eleven rebindable actions, their keys and controller buttons, the binding rules and their names.
+// The mapping pages of the pause menu change them; the play loop's input reads the pad through them.
 
 #include <array>
 #include <cstdint>

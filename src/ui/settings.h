@@ -1,11 +1,12 @@
 #pragma once
 // The user's choices that outlive a run, kept as settings.json in the preference folder.
+// The pause menu reads, keeps and writes them; the play loop's input applies them.
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
-#include "app/bindings.h"
+#include "ui/bindings.h"
 
 namespace app {
 
