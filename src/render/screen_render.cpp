@@ -13,6 +13,7 @@
 #include "sim/game_state.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
+#include "sim/cartridge.h"
 
 namespace render {
 
@@ -20,12 +21,9 @@ namespace {
 
 using Calls = std::vector<sim::SpriteCall>;
 
-constexpr std::uint32_t kEventRecords = 0x03E470;
-constexpr std::uint32_t kObjectIcons = 0x03E6D4;  // per object: signed word icon, word name entry
-constexpr std::uint32_t kCommonBank = 0x03EC7C;
-constexpr std::uint32_t kCommonSelections = 0x03EC80;
-constexpr std::uint32_t kIconBank = 0x03EC84;
-constexpr std::uint32_t kLivesBankList = 0x03ED28;
+using sim::cart::kCommonBank, sim::cart::kEventRecords, sim::cart::kLivesBankList, sim::cart::kObjectIcons;
+constexpr std::uint32_t kCommonSelections = kCommonBank + 4;  // the common entry's selection list
+constexpr std::uint32_t kIconBank = kCommonBank + 8;
 constexpr std::uint32_t kTitleBankList = 0x015D62;
 constexpr std::uint32_t kMenuBankList = 0x0680EC;
 constexpr std::uint32_t kCodeMenuBankList = 0x06811C;

@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "render/own_misses.h"
 #include "sim/rom_view.h"
+#include "sim/cartridge.h"
 
 namespace render {
 
@@ -143,7 +144,7 @@ std::optional<SpriteFrameList> loadBankList(VideoChip& chip, const sim::RomView&
 
 std::optional<SpriteFrameList> loadAreaBankList(VideoChip& chip, const sim::RomView& rom, const PictureMap& pictures,
                                                 std::int32_t area, std::int32_t firstPattern) {
-  const std::uint32_t pointer = kAreaBankListTable + 4 * static_cast<std::uint32_t>(area);
+  const std::uint32_t pointer = sim::cart::kAreaBankLists + 4 * static_cast<std::uint32_t>(area);
   std::uint32_t listAddress = 0;
   {
     OwnMisses misses(rom);

@@ -42,15 +42,12 @@ struct SpriteSelection {
   std::uint16_t height = 0;
 };
 
-// Cartridge address of the long that points at an area's bank list.
-inline constexpr std::uint32_t kAreaBankListTable = 0x03E844;
-
 // Loads every bank of the list at `listAddress`, its patterns from `firstPattern` on. Nothing (logged)
 // when the tables were not exported, a bank is not a picture, or a selection is bad.
 std::optional<SpriteFrameList> loadBankList(VideoChip& chip, const sim::RomView& rom, const PictureMap& pictures,
                                             std::uint32_t listAddress, std::int32_t firstPattern);
 
-// The bank list of an area: the list that the long at kAreaBankListTable + 4 x area points at. A pointer
+// The bank list of an area: the list that the long at sim::cart::kAreaBankLists + 4 x area points at. A pointer
 // that was not exported is reported as a list at the pointer's own address.
 std::optional<SpriteFrameList> loadAreaBankList(VideoChip& chip, const sim::RomView& rom, const PictureMap& pictures,
                                                 std::int32_t area, std::int32_t firstPattern);

@@ -12,6 +12,7 @@
 #include "base/asset_store.h"
 #include "base/log.h"
 #include "base/pattern_sheet.h"
+#include "sim/cartridge.h"
 #include "world/json_file.h"
 #include "world/world.h"
 
@@ -23,11 +24,6 @@ using nlohmann::json;
 constexpr const char* kBlockNames[] = {"sub2_script_buffer", "sub2_screen",     "sub2_seabed_bitmap",
                                        "sub4_name_table",    "sub4_track_grid", "sub9_tower_bitmap"};
 
-constexpr std::uint32_t kDoorLocksAddress = 0x0025E0;
-constexpr std::uint32_t kDoorsAddress = 0x0025E8;
-constexpr std::uint32_t kEdgesAddress = 0x00297C;
-constexpr std::uint32_t kObjectsAddress = 0x002B68;
-constexpr std::uint32_t kLiftsAddress = 0x0065B4;
 
 void pushWord(std::vector<std::uint8_t>& out, std::uint32_t w) {
     out.push_back(static_cast<std::uint8_t>(w >> 8));
@@ -71,11 +67,11 @@ static void fillImage(RomView& view, const json& rules, const json& tables, cons
         view.put(address(t.at("address")), bytes);
     }
 
-    view.put(kDoorLocksAddress, world::decodeHexBytes(worldDoc.at("door_locks").get<std::string>()));
+    view.put(cart::kDoorLocks, world::decodeHexBytes(worldDoc.at("door_locks").get<std::string>()));
 
     // Door records with the address of their rectangle, the end mark, then the rectangles.
     std::vector<std::uint8_t> doors;
-    const std::uint32_t firstRect = kDoorsAddress + 2 + 12 * static_cast<std::uint32_t>(world.doors.size());
+    const std::uint32_t firstRect = cart::kDoors + 2 + 12 * static_cast<std::uint32_t>(world.doors.size());
     for (std::size_t k = 0; k < world.doors.size(); ++k) {
         const world::Door& d = world.doors[k];
         pushWord(doors, static_cast<std::uint16_t>(d.area));
@@ -87,7 +83,7 @@ static void fillImage(RomView& view, const json& rules, const json& tables, cons
     pushWord(doors, 0xFFFF);
     for (const world::Door& d : world.doors)
         for (std::int16_t v : d.rect) pushWord(doors, static_cast<std::uint16_t>(v));
-    view.put(kDoorsAddress, doors);
+    view.put(cart::kDoors, doors);
 
     std::vector<std::uint8_t> edges;
     for (const world::Edge& e : world.edges) {
@@ -96,7 +92,7 @@ static void fillImage(RomView& view, const json& rules, const json& tables, cons
         pushExit(edges, e.right);
     }
     pushWord(edges, 0xFFFF);
-    view.put(kEdgesAddress, edges);
+    view.put(cart::kEdges, edges);
 
     std::vector<std::uint8_t> objects;
     if (worldDoc.contains("objects"))
@@ -104,14 +100,14 @@ static void fillImage(RomView& view, const json& rules, const json& tables, cons
             for (const char* key : {"area", "x", "y", "kind", "number", "slot"}) pushWord(objects, word(o.at(key)));
             pushLong(objects, static_cast<std::uint32_t>(std::stoll(o.at("use_routine").get<std::string>(), nullptr, 16)));
         }
-    view.put(kObjectsAddress, objects);
+    view.put(cart::kObjects, objects);
 
     std::vector<std::uint8_t> lifts;
     if (worldDoc.contains("lifts"))
         for (const json& l : worldDoc["lifts"])
             for (const char* key : {"active", "x", "y", "rope_min", "rope_max", "rope", "speed", "centred", "standing"})
                 pushWord(lifts, word(l.at(key)));
-    view.put(kLiftsAddress, lifts);
+    view.put(cart::kLifts, lifts);
 }
 
 RomView loadRomView(const std::filesystem::path& dataDir, const world::World& world) {

@@ -1,5 +1,5 @@
 #pragma once
-// The Simulation's per-step outputs and its control-flow exceptions.
+// The Simulation's per-step outputs, the vocabulary they use, and its control-flow exceptions.
 
 #include <array>
 #include <cstdint>
@@ -47,6 +47,20 @@ struct Screen {
     std::int64_t cram_line0 = 0;
     std::int64_t cram_line2 = 0;
 };
+
+// Waiting-screen kinds held in screen_kind.
+enum ScreenKind : int { kNoScreen = 0, kEventScreen = 1, kInventoryScreen = 2, kLivesScreen = 3, kGameOverScreen = 4 };
+
+// Kinds of sound request.
+inline constexpr std::uint8_t kSoundMusic = 0;
+inline constexpr std::uint8_t kSoundEffect = 1;
+inline constexpr std::uint8_t kSoundPause = 2;
+inline constexpr std::uint8_t kSoundResume = 3;
+
+// Cheat bits.
+inline constexpr std::uint32_t kCheatLives = 1;     // losing a life keeps the count
+inline constexpr std::uint32_t kCheatNoDamage = 2;  // no damage, no hazard deaths
+inline constexpr std::uint32_t kCheatNoCountdown = 4;  // archery countdown stopped
 
 // A state the console code would not go on from. The message is kept as the
 // step's stop message.

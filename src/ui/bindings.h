@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "sim/pad.h"
+
 namespace app {
 
 inline constexpr int kActionCount = 11;
@@ -27,8 +29,7 @@ enum Action : int {
 };
 
 // Bits of the console pad byte (1 = pressed).
-inline constexpr std::uint8_t kPadUp = 0x01, kPadDown = 0x02, kPadLeft = 0x04, kPadRight = 0x08, kPadB = 0x10,
-                              kPadC = 0x20, kPadA = 0x40, kPadStart = 0x80;
+using sim::kPadA, sim::kPadB, sim::kPadC, sim::kPadDown, sim::kPadLeft, sim::kPadRight, sim::kPadStart, sim::kPadUp;
 
 // Controller button numbers as SDL numbers them.
 inline constexpr std::int32_t kButtonNone = -1, kButtonA = 0, kButtonB = 1, kButtonX = 2, kButtonBack = 4,

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -141,6 +142,9 @@ const Case kCases[] = {
        EXPECT_EQ(o.z80TraceB, "");
      }},
 };
+
+// A case prints as its name (ctest lists it so), not as its bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandLineCases, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });

@@ -11,7 +11,7 @@
 #include "app/pilot/route.h"
 #include "app/pilot/search.h"
 #include "app/recording/recording.h"
-#include "sim/hero_fixture.h"
+#include "sim/hero/hero_fixture.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "temp_folder.h"

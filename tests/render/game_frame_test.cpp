@@ -15,6 +15,7 @@
 #include "sim/game_state.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
+#include "sim/cartridge.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ struct GameFrameFixture : testing::Test {
     area.animations = {{1, 3, 0, {1, 2}}};
     world.areas.push_back(area);
 
-    putLong(rom, render::kAreaBankListTable + 4 * kArea, kList);
+    putLong(rom, sim::cart::kAreaBankLists + 4 * kArea, kList);
     putLong(rom, kList, kBank);
     putLong(rom, kList + 4, kSelections);
     putLong(rom, kList + 8, 0xFFFFFFFF);
@@ -162,7 +163,7 @@ TEST_F(GameFrameFixture, ExpressionAndTheHintHook) {
   EXPECT_EQ(29 % 15 + 1, pixel(*frame, 100, 80));
 
   world.areas[0].id = 21;
-  putLong(rom, render::kAreaBankListTable + 4 * 21, kList);
+  putLong(rom, sim::cart::kAreaBankLists + 4 * 21, kList);
   assets->area_sheets[21] = assets->area_sheets[kArea];
   state.area = 21;
   frame = render::renderGameStep(*assets, state, std::vector{at(0, 100, 80)}, hook);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "sim/rom_view.h"
+#include "sim/cartridge.h"
 
 namespace {
 
@@ -289,7 +290,7 @@ TEST(SpriteBankList, AMissTheGameLogicRecordedIsKept) {
 
 TEST(SpriteBankList, AreaListsAndSingleEntries) {
   RomWriter w;
-  w.longWord(render::kAreaBankListTable + 4 * 3, 0x010000);
+  w.longWord(sim::cart::kAreaBankLists + 4 * 3, 0x010000);
   w.bankList(0x010000, {{0x040000, 0x011000}});
   w.selections(0x011000, {{0, 0, 0, 1, 1}, {0, 1, 0, 1, 1}});
   w.longWord(0x012000, 0x050000);  // a single entry

@@ -2,6 +2,8 @@
 // one message naming the file and line, and never crash it.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -49,6 +51,9 @@ TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
   ASSERT_FALSE(result.ok);
   EXPECT_NE(result.error.find(expect), std::string::npos) << result.error;
 }
+
+// A case prints as its name (ctest lists it so), not as its bytes.
+void PrintTo(const BadSprites& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SpriteSourcesRefused,

@@ -2,6 +2,8 @@
 // without touching its map; it may never add a block or change what is solid.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -124,6 +126,9 @@ TEST_P(SkinRefused, WithTheFileAndLine) {
     EXPECT_NE(std::string(e.what()).find(GetParam().expect), std::string::npos) << e.what();
   }
 }
+
+// A case prints as its name (ctest lists it so), not as its bytes.
+void PrintTo(const BadSkin& c, std::ostream* os) { *os << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(
     Skins, SkinRefused,

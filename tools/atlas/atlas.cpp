@@ -1,7 +1,11 @@
 // grovanta_atlas DATA_DIR OUT_DIR: writes OUT_DIR/area_NN.png (the whole area, 192 lines high, drawn
 // screen by screen through the program's own area renderer) and OUT_DIR/contact_sheet.png (the first
 // screen of every area at half size, seven to a row). For looking at the world; nothing is committed.
+// It also prints a table of figures per area, for judging how much shape and variety each one has:
+// the distinct heights a hero can stand at, the longest stretch of floor at one height, and the
+// distinct 8 x 8 patterns a screen shows (averaged over the area's screens).
 #include <algorithm>
+#include <set>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -24,6 +28,55 @@ void putRgba(std::vector<unsigned char>& image, unsigned width, unsigned x, unsi
   image[at + 1] = static_cast<unsigned char>(argb >> 8);
   image[at + 2] = static_cast<unsigned char>(argb);
   image[at + 3] = 255;
+}
+
+bool cellSolid(const world::Area& area, int cx, int cy) {
+  if (cx < 0 || cy < 0 || cy >= 24 || cx >= area.width * 4) return false;
+  const std::size_t byte = static_cast<std::size_t>(cx) * 3 + static_cast<std::size_t>(cy / 8);
+  return byte < area.collision.size() && ((area.collision[byte] >> (cy & 7)) & 1);
+}
+
+struct Figures {
+  int floorHeights = 0;  // distinct y of surfaces (a solid cell under an open one)
+  int longestFlat = 0;   // pixels of the longest run of 8-pixel columns whose floor is at one height
+  double patterns = 0;   // distinct patterns of the blocks on a screen, averaged over the screens
+};
+
+Figures figuresOf(const world::Area& area) {
+  Figures f;
+  const int cells = area.width * 4;
+  std::set<int> heights;
+  int runFloor = -1, run = 0;
+  for (int cx = 0; cx < cells; ++cx) {
+    for (int cy = 1; cy < 24; ++cy)
+      if (cellSolid(area, cx, cy) && !cellSolid(area, cx, cy - 1)) heights.insert(cy * 8);
+    // The floor a walker follows: the lowest open cell resting on a solid one.
+    int floor = -1;
+    for (int cy = 23; cy >= 1; --cy)
+      if (cellSolid(area, cx, cy) && !cellSolid(area, cx, cy - 1)) {
+        floor = cy * 8;
+        break;
+      }
+    run = (floor >= 0 && floor == runFloor) ? run + 1 : (floor >= 0 ? 1 : 0);
+    runFloor = floor;
+    f.longestFlat = std::max(f.longestFlat, run * 8);
+  }
+  f.floorHeights = static_cast<int>(heights.size());
+  int screens = 0, total = 0;
+  for (int left = 0; left < cells; left += 40) {
+    const int first = std::max(0, std::min(left, cells - 40));
+    std::set<int> seen;
+    for (int cx = first; cx < std::min(cells, first + 40); ++cx)
+      for (int cy = 0; cy < 24; ++cy) {
+        const std::size_t at = static_cast<std::size_t>(cx / 4) * 6 + static_cast<std::size_t>(cy / 4);
+        if (at >= area.map.size() || area.map[at] >= area.blocks.size()) continue;
+        seen.insert(area.blocks[area.map[at]][static_cast<std::size_t>(4 * (cx % 4) + cy % 4)] & 0x7FF);
+      }
+    total += static_cast<int>(seen.size());
+    ++screens;
+  }
+  f.patterns = screens ? static_cast<double>(total) / screens : 0;
+  return f;
 }
 
 }  // namespace
@@ -69,6 +122,12 @@ int main(int argc, char** argv) {
     char name[32];
     std::snprintf(name, sizeof name, "area_%02d.png", area.id);
     lodepng::encode((out / name).string(), image, width, kLines);
+  }
+  std::printf("| area | floor heights | longest flat stretch (px) | patterns on a screen |\n|---|---|---|---|\n");
+  for (const auto& area : world->areas) {
+    if (area.map.empty()) continue;
+    const Figures f = figuresOf(area);
+    std::printf("| %d | %d | %d | %.1f |\n", area.id, f.floorHeights, f.longestFlat, f.patterns);
   }
   lodepng::encode((out / "contact_sheet.png").string(), sheet, perRow * cellW, rows * cellH);
   std::printf("%zu areas drawn into %s\n", world->areas.size() - failures, out.string().c_str());

@@ -19,6 +19,7 @@
 #include "sprite_banks.h"
 #include "star_check.h"
 #include "texts.h"
+#include "sim/cartridge.h"
 
 namespace builder {
 
@@ -561,15 +562,15 @@ RomImage assembleRom(const fs::path& data, const fs::path& worldFile, const Link
   RomImage rom;
   const auto nDoors = static_cast<std::uint32_t>(links.doors.size());
   const auto nEdges = static_cast<std::uint32_t>(links.edges.size());
-  rom.reserve(0x0025E0, 8, "the door locks built from world.json");
-  rom.reserve(0x0025E8, 12 * nDoors + 2 + 8 * nDoors, "the door table built from world.json");
-  rom.reserve(0x00297C, 18 * nEdges + 2, "the edge table built from world.json");
+  rom.reserve(sim::cart::kDoorLocks, 8, "the door locks built from world.json");
+  rom.reserve(sim::cart::kDoors, 12 * nDoors + 2 + 8 * nDoors, "the door table built from world.json");
+  rom.reserve(sim::cart::kEdges, 18 * nEdges + 2, "the edge table built from world.json");
   // Objects and lifts have their own sources; world.json keeps its two keys empty.
   for (const char* key : {"objects", "lifts"})
     if (!links.source[key].empty()) fail(worldFile, 0, std::string("\"") + key + "\" stays empty: they are written in data/" + key + ".txt");
   things = readObjectTables(data / "objects.txt", data / "lifts.txt", ground, rom);
-  rom.reserve(0x002B68, 16 * static_cast<std::uint32_t>(things.objects.size()), "the object table built from world.json");
-  rom.reserve(0x0065B4, 18 * static_cast<std::uint32_t>(things.lifts.size()), "the lift table built from world.json");
+  rom.reserve(sim::cart::kObjects, 16 * static_cast<std::uint32_t>(things.objects.size()), "the object table built from world.json");
+  rom.reserve(sim::cart::kLifts, 18 * static_cast<std::uint32_t>(things.lifts.size()), "the lift table built from world.json");
   std::vector<fs::path> romFiles;
   for (const auto& e : fs::directory_iterator(data / "rom"))
     if (e.is_regular_file() && e.path().extension() == ".txt") romFiles.push_back(e.path());

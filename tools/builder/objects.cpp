@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "source_error.h"
+#include "sim/cartridge.h"
 
 namespace builder {
 
@@ -21,7 +22,7 @@ constexpr int kLiftCount = 9;     // and 9 lifts
 constexpr int kCarried = -1;
 constexpr int kUsedUp = 100;
 constexpr int kMostObjectsInAnArea = 31;  // a 32nd object lying in an area (or carried) stops the game
-constexpr std::uint32_t kNameTable = 0x03E6D4;
+constexpr std::uint32_t kNameTable = sim::cart::kObjectIcons;
 constexpr int kNothingHeld = 80;          // the table's entry for an empty slot
 constexpr int kFirstObjectName = 30, kLastObjectName = 89;
 // The icon picture's squares, ten to a row in two rows: 0 the empty ring, 16 the pointing hand of the

@@ -12,6 +12,7 @@
 #include "patterns.h"
 #include "source_error.h"
 #include "sprite_art.h"
+#include "sim/cartridge.h"
 
 namespace builder {
 
@@ -32,8 +33,8 @@ constexpr int kStatusPanelRoom = 2048 - 1920 - kPanelPatterns;  // the panel's p
 constexpr int kPortraitFramePatterns = 160;
 constexpr int kAreaRoom = 1920, kAreaRoomStart = 1824, kStartArea = 21;
 constexpr int kLastArea = 50;
-constexpr std::uint32_t kAreaListPointers = 0x03E844;
-constexpr std::uint32_t kCommonEntry = 0x03EC7C;
+constexpr std::uint32_t kAreaListPointers = sim::cart::kAreaBankLists;
+constexpr std::uint32_t kCommonEntry = sim::cart::kCommonBank;
 constexpr std::uint32_t kSelectionPool = 0x044000;
 constexpr int kPictureColumns = 32;
 

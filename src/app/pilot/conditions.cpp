@@ -6,6 +6,8 @@
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "world/world.h"
+#include "sim/hero/hero.h"
+#include "sim/areas/areas.h"
 
 namespace app::pilot {
 namespace {
@@ -153,7 +155,7 @@ const std::map<std::string, Test>& namedTerms() {
          const std::int64_t k = nearLift(s);
          if (k < 0 || liftWord(s, k, 16) == 0 || liftWord(s, k, 14) == 0) return false;
          const std::int64_t feet = heroY(s) + 23;
-         return feet > 191 || m.solid(heroX(s) + 10, feet);
+         return feet > 191 || sim::hero::solid(m.context(), heroX(s) + 10, feet);
        }},
       {"at", [](const Condition& c, const sim::Simulation& m,
                 const CommandStart&) { return overlapsRomRectangle(m, c.value, 0, 0, 20, 20); }},
@@ -167,7 +169,7 @@ const std::map<std::string, Test>& namedTerms() {
        [](const Condition&, const sim::Simulation& m, const CommandStart&) {
          for (std::int64_t n = 0; n < 62; ++n)
            if (objectInReach(m.state(), n)) return false;
-         return m.doorAtHero() < 0;
+         return sim::areas::doorAtHero(m.context()) < 0;
        }},
   };
   return kTerms;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/log.h"
+#include "sim/pad.h"
 
 namespace app {
 
@@ -57,12 +58,12 @@ std::uint8_t DemoPlayer::nextPad(char kind) {
 DemoPlayer::Control DemoPlayer::controls(std::uint8_t pad) {
   const std::uint8_t presses = pad & static_cast<std::uint8_t>(~previousPad_);
   previousPad_ = pad;
-  if (presses & 0x80) return Control::kTakeOver;
-  if (presses & 0x08) {
+  if (presses & sim::kPadStart) return Control::kTakeOver;
+  if (presses & sim::kPadRight) {
     setSpeed(speed_ + 1);
     return Control::kSpeedChanged;
   }
-  if (presses & 0x04) {
+  if (presses & sim::kPadLeft) {
     setSpeed(speed_ - 1);
     return Control::kSpeedChanged;
   }

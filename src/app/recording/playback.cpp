@@ -1,6 +1,7 @@
 #include "app/recording/playback.h"
 
 #include "base/log.h"
+#include "sim/pad.h"
 
 namespace app {
 
@@ -13,13 +14,13 @@ std::uint8_t Playback::frontEndPad(std::int64_t front) {
   if (front == 0) return 0;
   if (front == 1) {  // the language menu: down `language` times, then Start
     const std::int64_t e = recording_.language * 30 + 40;
-    if (b >= e) return (b - e) % 60 < 3 ? 0x80 : 0;
+    if (b >= e) return (b - e) % 60 < 3 ? sim::kPadStart : 0;
     if (b < 40) return 0;
-    return (b - 40) % 30 < 3 ? 0x02 : 0;
+    return (b - 40) % 30 < 3 ? sim::kPadDown : 0;
   }
-  if (front == 2 && recording_.lives > 2) return b < 40 ? 0 : 0x94;
+  if (front == 2 && recording_.lives > 2) return b < 40 ? 0 : sim::kPadBonusLife;
   const std::int64_t m = b % 60;
-  return m >= 40 && m <= 42 ? 0x80 : 0;
+  return m >= 40 && m <= 42 ? sim::kPadStart : 0;
 }
 
 void Playback::synchronise(std::int64_t lives, std::int64_t& tickCounter) {

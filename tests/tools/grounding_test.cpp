@@ -1,0 +1,136 @@
+// Nothing in our world floats or sinks: the doors and trees drawn in the maps, and the house doors the
+// lane handlers draw as sprites at their fixed places, stand with their feet on solid ground. Read
+// from the sources, so a failure names the area and the place to mend.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "area_source.h"
+#include "scratch_data.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using tools_test::kSource;
+
+constexpr int kRows = 6;         // block rows of a map
+constexpr int kMapBottom = 192;  // the first pixel row under the map
+
+// Blocks that draw a thing standing up (its picture in the middle two cell columns, down to the
+// block's lowest open cell): doors, trees, rock faces, the lighthouse.
+const std::set<std::string> kStanding = {"door",           "door_foot",        "trunk",          "trunk_foot",
+                                         "rock_face",      "rock_foot",        "door_rock",      "door_rock_foot",
+                                         "lighthouse_top", "lighthouse_shaft", "lighthouse_foot"};
+
+// An area's collision, cell by cell, from its map and tileset.
+class AreaGround {
+ public:
+  AreaGround(const builder::AreaSource& area, const builder::Tileset& tiles) : area_(area), tiles_(tiles) {}
+
+  const std::string& blockAt(int row, int column) const { return area_.legend.at(area_.rows[row][column]); }
+
+  bool cellSolid(int cellX, int cellY) const {
+    if (cellX < 0 || cellY < 0 || cellY >= kRows * 4 || cellX >= static_cast<int>(area_.rows[0].size()) * 4)
+      return false;
+    const int block = tiles_.blockIndex.at(blockAt(cellY / 4, cellX / 4));
+    return tiles_.solid[block][4 * (cellX % 4) + cellY % 4];
+  }
+
+  // The top of the ground under pixel column x, searching down from pixel row y; kMapBottom when none.
+  int surfaceBelow(int x, int y) const {
+    for (int cy = std::max(0, y / 8); cy < kRows * 4; ++cy)
+      if (cellSolid(x / 8, cy)) return cy * 8;
+    return kMapBottom;
+  }
+
+ private:
+  const builder::AreaSource& area_;
+  const builder::Tileset& tiles_;
+};
+
+struct Loaded {
+  std::vector<builder::AreaSource> areas;
+  std::map<std::string, builder::Tileset> tilesets;
+};
+
+const Loaded& loaded() {
+  static const Loaded l = [] {
+    Loaded r;
+    const fs::path data = kSource / "data";
+    for (int id = 0; id <= 50; ++id) {
+      char name[32];
+      std::snprintf(name, sizeof name, "area_%02d.txt", id);
+      builder::AreaSource a = builder::readArea(data / "areas" / name);
+      if (a.mapless) continue;
+      if (!r.tilesets.count(a.tileset))
+        r.tilesets.emplace(a.tileset,
+                           builder::readTileset(data / "tilesets" / (a.tileset + ".txt"), data / "patterns"));
+      r.areas.push_back(std::move(a));
+    }
+    return r;
+  }();
+  return l;
+}
+
+TEST(Grounding, EveryDoorAndTreeOfTheMapsStandsOnSolidGround) {
+  for (const auto& area : loaded().areas) {
+    const AreaGround ground(area, loaded().tilesets.at(area.tileset));
+    const int columns = static_cast<int>(area.rows[0].size());
+    for (int row = 0; row < kRows; ++row) {
+      for (int column = 0; column < columns; ++column) {
+        if (!kStanding.count(ground.blockAt(row, column))) continue;
+        // Only the lowest block of a stack (a tree's trunk over its foot) has to reach the ground.
+        if (row + 1 < kRows && kStanding.count(ground.blockAt(row + 1, column))) continue;
+        for (int cx = column * 4 + 1; cx <= column * 4 + 2; ++cx) {
+          int cy = row * 4 + 3;
+          while (cy >= row * 4 && ground.cellSolid(cx, cy)) --cy;  // the thing's lowest drawn cell
+          if (ground.cellSolid(cx, cy + 1)) continue;
+          ADD_FAILURE() << area.file.filename().string() << ": the " << ground.blockAt(row, column) << " at x "
+                        << column * 32 << ".." << column * 32 + 31 << " ends at y " << (cy + 1) * 8
+                        << " over no ground";
+          break;  // one line per block
+        }
+      }
+    }
+  }
+}
+
+// The house doors the lane handlers draw (32 x 48 sprites, top-left here) and the castle door of the
+// green.
+struct SpriteDoor {
+  int area, x, y;
+};
+constexpr SpriteDoor kSpriteDoors[] = {{2, 1893, 117}, {3, 1253, 85}, {4, 453, 117}, {5, 901, 149},
+                                       {6, 357, 149},  {7, 581, 117}, {21, 415, 136}};
+constexpr int kDoorWidth = 32, kDoorHeight = 48;
+// Collision comes in 8-pixel rows, so a door may stand up to 3 pixels above or into its ground. A door
+// drawn lower than the map reaches (areas 5 and 6: its foot at 197) stands in the deepest floor a
+// map can have, the last cell row.
+constexpr int kSlack = 3;
+constexpr int kDeepestFloor = kMapBottom - 8;
+
+TEST(Grounding, TheHouseDoorsDrawnAtFixedPlacesMeetTheGroundUnderThem) {
+  for (const SpriteDoor& d : kSpriteDoors) {
+    const auto& areas = loaded().areas;
+    const auto it = std::find_if(areas.begin(), areas.end(), [&](const auto& a) { return a.id == d.area; });
+    ASSERT_NE(it, areas.end()) << "area " << d.area;
+    const AreaGround ground(*it, loaded().tilesets.at(it->tileset));
+    const int foot = std::min(d.y + kDoorHeight, kDeepestFloor);
+    for (int x = d.x; x < d.x + kDoorWidth; ++x) {
+      const int surface = ground.surfaceBelow(x, d.y + kDoorHeight / 2);
+      EXPECT_LE(std::abs(surface - foot), kSlack)
+          << "area " << d.area << ": the door at (" << d.x << ", " << d.y << ") has its foot at y " << foot
+          << " but the ground under x " << x << " is at y " << surface;
+    }
+  }
+}
+
+}  // namespace
