@@ -345,7 +345,7 @@ TEST_F(HeroTest, PlatformEdgesAreStrict) {
         for (int b = 0; b < 4; ++b) s().platforms[b] = static_cast<std::uint8_t>(address >> (24 - 8 * b));
         s().x = fx(c.x);
         s().y = fx(kRestY);  // feet row 175
-        sim::hero::Motion motion(sim(), 0);
+        sim::hero::Motion motion(sim().context(), 0);
         motion.platforms();
         EXPECT_EQ(s().on_object, c.onObject) << c.name;
     }
