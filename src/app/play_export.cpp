@@ -32,7 +32,7 @@ bool writeRgbaPng(const std::filesystem::path& path, const RgbaPicture& picture)
     logMessage(kError, "%s: %s", path.string().c_str(), lodepng_error_text(error));
     return false;
   }
-  return writeFile(path, png);
+  return replaceFile(path, png);
 }
 
 std::filesystem::path crtPicturePath(const std::filesystem::path& out) {

@@ -57,7 +57,7 @@ std::optional<std::vector<std::uint8_t>> wavBytes(std::span<const std::int16_t> 
 bool writeWav(const std::filesystem::path& path, std::span<const std::int16_t> samples, int rate) {
   const auto bytes = wavBytes(samples, rate);
   if (!bytes) return false;
-  return app::writeFile(path, *bytes);
+  return app::replaceFile(path, *bytes);
 }
 
 WavStream::~WavStream() {

@@ -79,8 +79,9 @@ std::optional<Bytes> readFile(const fs::path& path, const EmbeddedEntry* table) 
   }
   std::error_code ec;
   std::ifstream in;
-  // A folder opens as a stream on some systems but reads nothing; it is not a file either way.
-  if (!fs::is_directory(path, ec)) in.open(path, std::ios::binary);
+  // Only regular files are read: a folder opens as a stream on some systems but reads nothing, and a
+  // device or a pipe (a data file linked to /dev/zero, say) may never end and would fill the memory.
+  if (fs::is_regular_file(path, ec)) in.open(path, std::ios::binary);
   if (!in.is_open()) {
     logMessage(kError, "cannot open %s", path.string().c_str());
     return std::nullopt;
@@ -157,6 +158,25 @@ bool writeFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
 
 bool writeFile(const fs::path& path, std::string_view text) {
   return writeFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool replaceFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status)) return writeFile(path, bytes);
+  fs::path temporary = path;
+  temporary += ".tmp";
+  if (!writeFile(temporary, bytes)) {
+    fs::remove(temporary, ec);
+    return false;
+  }
+  fs::rename(temporary, path, ec);
+  if (ec) {
+    logMessage(kError, "cannot write %s", path.string().c_str());
+    fs::remove(temporary, ec);
+    return false;
+  }
+  return true;
 }
 
 bool hasWorld(const fs::path& directory) {

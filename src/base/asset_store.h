@@ -44,6 +44,11 @@ std::vector<std::filesystem::path> listFiles(const std::filesystem::path& direct
 bool writeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 bool writeFile(const std::filesystem::path& path, std::string_view text);
 
+// Disk only: writes "<path>.tmp" and renames it over the file, so that a write that fails (a full disk)
+// leaves an earlier file as it was. A path that exists and is not a regular file (a device such as
+// /dev/stdout) is written directly.
+bool replaceFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
 // Whether "world/world.json" exists under the directory (on disk, or in the compiled-in set for the marker).
 bool hasWorld(const std::filesystem::path& directory);
 

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <exception>
+#include <stdexcept>
 
 #include "base/asset_store.h"
 #include "base/log.h"
@@ -10,6 +11,14 @@
 namespace render {
 
 namespace {
+
+// A whole number of the file, as T. A number with a fraction or an exponent is refused: one beyond T's
+// range would not convert at all.
+template <class T>
+T whole(const nlohmann::json& j) {
+  if (!j.is_number_integer()) throw std::invalid_argument("a number is not a whole number");
+  return j.get<T>();
+}
 
 // Reads one description; nothing (logged) when it cannot be used. A key of the wrong type, a block that
 // is not hex or a name table that does not match the size rejects the picture rather than ending the
@@ -27,14 +36,14 @@ std::optional<Picture> readPicture(const std::filesystem::path& jsonPath) {
   int patternCount = 0;
   try {
     picture.name = jsonPath.stem().string();
-    picture.width = json.at("width").get<std::int32_t>();
-    picture.height = json.at("height").get<std::int32_t>();
-    patternCount = json.at("patterns").get<int>();
+    picture.width = whole<std::int32_t>(json.at("width"));
+    picture.height = whole<std::int32_t>(json.at("height"));
+    patternCount = whole<int>(json.at("patterns"));
     picture.palette.assign(16, 0);
     const nlohmann::json& palette = json.at("palette");
-    for (std::size_t i = 0; i < 16; ++i) picture.palette[i] = palette.at(i).get<std::uint16_t>();
+    for (std::size_t i = 0; i < 16; ++i) picture.palette[i] = whole<std::uint16_t>(palette.at(i));
     for (const nlohmann::json& row : json.at("names"))
-      for (const nlohmann::json& word : row) picture.names.push_back(word.get<std::uint16_t>());
+      for (const nlohmann::json& word : row) picture.names.push_back(whole<std::uint16_t>(word));
     const std::string block = json.at("block").get<std::string>();
     std::size_t used = 0;
     const unsigned long value = std::stoul(block, &used, 16);

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <exception>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,10 +24,18 @@ std::optional<nlohmann::json> readJson(const std::filesystem::path& path) {
   return nlohmann::json::parse(*text, nullptr, false);
 }
 
+// A whole number of the file, as T. A number with a fraction or an exponent is refused: one beyond T's
+// range would not convert at all.
+template <class T>
+T whole(const nlohmann::json& j) {
+  if (!j.is_number_integer()) throw std::invalid_argument("a number is not a whole number");
+  return j.get<T>();
+}
+
 // A count from pattern_streams.json; a missing key counts as 0.
 int streamCount(const nlohmann::json& streams, const char* key) {
   auto it = streams.find(key);
-  return it == streams.end() ? 0 : it->get<int>();
+  return it == streams.end() ? 0 : whole<int>(*it);
 }
 
 }  // namespace
@@ -62,8 +71,8 @@ bool RenderAssets::loadCommonGraphics() {
   try {
     panelCount = streamCount(*streams, "panel_patterns");
     minecartCount = streamCount(*streams, "sub4_patterns");
-    commonCount = common->at("count").get<int>();
-    for (const nlohmann::json& word : common->at("table")) table.push_back(word.get<std::uint16_t>());
+    commonCount = whole<int>(common->at("count"));
+    for (const nlohmann::json& word : common->at("table")) table.push_back(whole<std::uint16_t>(word));
   } catch (const std::exception& error) {
     // A wrongly typed key would otherwise end the program on the first game frame.
     app::logMessage(app::kError, "pattern_streams.json or brumo_common.json: %s", error.what());

@@ -102,6 +102,17 @@ std::optional<std::vector<std::uint8_t>> encodePage(std::string_view page) {
     return out;
 }
 
+namespace {
+
+// A whole number of the file. A number written with a fraction or an exponent is refused: one beyond the
+// 64-bit range would not convert at all.
+std::int64_t integer(const json& j) {
+    if (!j.is_number_integer()) throw std::invalid_argument("a number is not a whole number");
+    return j.get<std::int64_t>();
+}
+
+}  // namespace
+
 std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, std::int64_t language) {
     const char* code = languageCode(language);
     if (!code) {
@@ -127,7 +138,7 @@ std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, s
             offsets.push_back(tableSize + body.size());
             if (m.contains("header") && !m["header"].is_array()) throw std::invalid_argument("a header is not an array");
             if (m.contains("header"))
-                for (const json& h : m["header"]) pushWord(body, static_cast<std::uint32_t>(h.get<std::int64_t>()));
+                for (const json& h : m["header"]) pushWord(body, static_cast<std::uint32_t>(integer(h)));
             const json& pages = m.at("pages");
             if (!pages.is_array()) throw std::invalid_argument("\"pages\" is not an array");
             for (std::size_t p = 0; p < pages.size(); ++p) {
@@ -148,7 +159,7 @@ std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, s
                 pushWord(image, 0);
                 continue;
             }
-            std::int64_t n = e.get<std::int64_t>();
+            std::int64_t n = integer(e);
             if (n < 0 || static_cast<std::size_t>(n) >= offsets.size())
                 throw std::out_of_range("entry names message " + std::to_string(n) + ", which does not exist");
             // The table holds 16-bit offsets: a message beyond them cannot be addressed.

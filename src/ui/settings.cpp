@@ -154,7 +154,7 @@ std::string settingsText(const Settings& settings) {
 bool saveSettings(const fs::path& path, const Settings& settings) {
   std::error_code ec;
   // A file that does not read as settings (a hand edit gone wrong, say) is kept aside rather than lost.
-  if (fs::exists(path, ec)) {
+  if (fs::is_regular_file(path, ec)) {
     auto text = readTextFile(path);
     if (!text || !parseSettings(*text)) {
       fs::path kept = path;
@@ -163,19 +163,8 @@ bool saveSettings(const fs::path& path, const Settings& settings) {
       if (!ec) logMessage(kWarn, "%s: kept the unreadable settings as %s", path.string().c_str(), kept.string().c_str());
     }
   }
-  fs::path temporary = path;
-  temporary += ".tmp";
-  if (!writeFile(temporary, settingsText(settings))) {
-    fs::remove(temporary, ec);
-    return false;
-  }
-  fs::rename(temporary, path, ec);
-  if (ec) {
-    logMessage(kError, "cannot write %s", path.string().c_str());
-    fs::remove(temporary, ec);
-    return false;
-  }
-  return true;
+  const std::string text = settingsText(settings);
+  return replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace app

@@ -12,11 +12,16 @@ namespace {
 
 using nlohmann::json;
 
-// Values are kept by truncation to the width of their field.
-std::int16_t i16(const json& j) { return static_cast<std::int16_t>(j.get<std::int64_t>()); }
-std::int32_t i32(const json& j) { return static_cast<std::int32_t>(j.get<std::int64_t>()); }
-std::uint8_t u8(const json& j) { return static_cast<std::uint8_t>(j.get<std::int64_t>()); }
-std::uint16_t u16(const json& j) { return static_cast<std::uint16_t>(j.get<std::int64_t>()); }
+// Values are kept by truncation to the width of their field. Only whole numbers are read: a number with a
+// fraction or an exponent (1e300, say) would not convert to an integer at all.
+std::int64_t whole(const json& j) {
+    if (!j.is_number_integer()) throw std::invalid_argument("a number is not a whole number");
+    return j.get<std::int64_t>();
+}
+std::int16_t i16(const json& j) { return static_cast<std::int16_t>(whole(j)); }
+std::int32_t i32(const json& j) { return static_cast<std::int32_t>(whole(j)); }
+std::uint8_t u8(const json& j) { return static_cast<std::uint8_t>(whole(j)); }
+std::uint16_t u16(const json& j) { return static_cast<std::uint16_t>(whole(j)); }
 
 // nlohmann iterates a lone number or string as a one-element range: lists must really be arrays.
 const json& listAt(const json& j, const char* key) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -147,6 +148,38 @@ TEST(AssetStore, WriteFileJudgesSuccessAfterTheClose) {
   std::error_code error;
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write was reported as done though the file holds "
                                     << fs::file_size(file, error) << " bytes; 3: the child could not be set up";
+}
+
+// A data file that is a device or a pipe would be read for ever (or until the memory runs out); only
+// regular files are read, through links as well.
+TEST(AssetStore, ReadsOnlyRegularFiles) {
+  TempFolder folder;
+  fs::create_directories(folder.path() / "world");
+  fs::create_symlink("/dev/zero", folder.path() / "world" / "world.json");
+  ASSERT_EQ(mkfifo((folder.path() / "pipe").c_str(), 0600), 0);
+  folder.put("real.txt", "hi");
+  fs::create_symlink(folder.path() / "real.txt", folder.path() / "link.txt");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(app::readFile(folder.path() / "world" / "world.json"));
+  EXPECT_FALSE(app::readFile(folder.path() / "pipe"));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot open " + (folder.path() / "pipe").string()),
+            std::string::npos);
+  EXPECT_EQ(text(app::readFile(folder.path() / "link.txt")), "hi");
+}
+
+// The writers of files the player keeps go through a temporary file: a failed write leaves the earlier file.
+TEST(AssetStore, ReplaceFileKeepsTheEarlierFileWhenTheWriteFails) {
+  TempFolder folder;
+  const fs::path file = folder.put("kept.bin", "earlier");
+  const std::uint8_t later[] = {'l', 'a', 't', 'e', 'r'};
+  ASSERT_TRUE(app::replaceFile(file, later));
+  EXPECT_EQ(testing_support::readWhole(file), "later");
+  EXPECT_FALSE(fs::exists(file.string() + ".tmp"));
+  fs::create_directories(file.string() + ".tmp");  // the temporary file cannot be made
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(app::replaceFile(file, std::span<const std::uint8_t>(later, 2)));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(testing_support::readWhole(file), "later");
 }
 
 class DataSearch : public ::testing::Test {

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <span>
 #include <system_error>
 
+#include "base/asset_store.h"
 #include "base/log.h"
 
 namespace app::pilot {
@@ -88,10 +90,7 @@ bool RouteCache::save(const std::filesystem::path& path, bool onlyUsed) const {
     std::snprintf(digest, sizeof digest, "%016" PRIx64, key.second);
     text += std::string(digest) + "\t" + runs(pads) + "\t" + key.first + "\n";
   }
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  file.close();
-  if (!file) {
+  if (!replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))) {
     logMessage(kError, "could not write the route cache %s", path.string().c_str());
     return false;
   }

@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cstdlib>
 #include <ctime>
+#include <span>
 #include <system_error>
 
 #include "base/asset_store.h"
@@ -186,12 +187,9 @@ std::string recordingText(std::int64_t language, std::int64_t lives, std::int64_
 
 bool writeRecording(const fs::path& path, std::int64_t language, std::int64_t lives, std::int64_t frameCount,
                     const std::vector<RecordedTick>& ticks, const std::vector<std::string>& endReasons) {
-  std::error_code ec;
-  if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  std::ofstream file(path);
-  if (file) file << recordingText(language, lives, frameCount, ticks, endReasons);
-  file.close();
-  if (!file) {
+  // Through a temporary file, so that a full disk leaves an earlier recording of that name as it was.
+  const std::string text = recordingText(language, lives, frameCount, ticks, endReasons);
+  if (!replaceFile(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))) {
     logMessage(kError, "could not write the input recording %s", path.string().c_str());
     return false;
   }
