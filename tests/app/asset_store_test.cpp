@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <string>
 #include <vector>
@@ -121,6 +126,30 @@ TEST(AssetStore, WriteFileReportsFailures) {
   }
 }
 
+// A write that fails only when the stream's buffer goes to the file, made on any machine: a file size
+// limit below the text, which is far smaller than the buffer, so nothing reaches the file before the close.
+// The child process keeps the limit (and the ignored signal it raises) out of the other tests.
+TEST(AssetStore, WriteFileJudgesSuccessAfterTheClose) {
+  TempFolder folder;
+  const fs::path file = folder.path() / "limited.txt";
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    if (!std::freopen("/dev/null", "w", stderr)) _exit(3);  // its "cannot write" line is expected
+    const rlimit limit{16, 16};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+    const bool written = app::writeFile(file, std::string_view("a text of more than sixteen bytes"));
+    _exit(written ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  std::error_code error;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write was reported as done though the file holds "
+                                    << fs::file_size(file, error) << " bytes; 3: the child could not be set up";
+}
+
 // A data file that is a device or a pipe would be read for ever (or until the memory runs out); only
 // regular files are read, through links as well.
 TEST(AssetStore, ReadsOnlyRegularFiles) {
@@ -185,8 +214,9 @@ TEST_F(DataSearch, WalksUpFromTheExecutableThenTheWorkingDirectory) {
 }
 
 TEST_F(DataSearch, FallsBackToTheCompiledInSetOrFails) {
-  // A temporary folder normally has no world/ above it; skip if this machine has one.
-  if (app::findDataDirectory("", folder.path(), folder.path(), kTableWithoutWorld)) GTEST_SKIP();
+  // A temporary folder normally has no world/ above it; a machine that has one cannot show the fallback.
+  if (const auto found = app::findDataDirectory("", folder.path(), folder.path(), kTableWithoutWorld))
+    GTEST_SKIP() << "a data set lies above the temporary folder, at " << *found;
   EXPECT_EQ(app::findDataDirectory("", folder.path(), folder.path(), kTable), fs::path("<embedded>"));
 
   testing::internal::CaptureStderr();

@@ -2,7 +2,9 @@
 // --quit-after-frames, and the presented picture being the composed one.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "app/play_loop.h"
 #include "app/play_pictures.h"
@@ -55,6 +57,20 @@ TEST_F(PlayLoopRun, EachPresentedFrameRunsAForcedVBlankAndShowsTheComposedPictur
   EXPECT_EQ(loop.lastPresented().width, 320);
   EXPECT_EQ(loop.lastPresented().height, 224);
   EXPECT_EQ(loop.lastPresented().pixels, render::toRgb(*expected));
+
+  // Checked by hand against the board's source (data/pictures/language_menu.txt): the language menu's
+  // 192 x 80 board lies at (64, 32); its outer outline is colour 5 ("310": red 3, green 1, blue 0) along
+  // its whole top row, and its inside colour 3 ("765"), here beside the names.
+  const auto channels = [](int r, int g, int b) {
+    return 0xFF000000u | static_cast<std::uint32_t>(r * 255 / 7) << 16 | static_cast<std::uint32_t>(g * 255 / 7) << 8 |
+           static_cast<std::uint32_t>(b * 255 / 7);
+  };
+  const std::vector<std::uint32_t>& shown = loop.lastPresented().pixels;
+  int offTheOutline = 0;
+  for (int x = 64; x < 256; ++x) offTheOutline += shown[32 * 320 + x] != channels(3, 1, 0);
+  EXPECT_EQ(offTheOutline, 0) << "pixels of the board's top row in another colour";
+  EXPECT_NE(shown[32 * 320 + 63], channels(3, 1, 0)) << "left of the board";
+  EXPECT_EQ(shown[48 * 320 + 84], channels(7, 6, 5)) << "inside the board";
   EXPECT_EQ(loop.shutDown(), 0);
 }
 
@@ -77,7 +93,7 @@ TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
   app::PlayLoop loop(data, parameters);
   ASSERT_EQ(loop.setUp(), 0);
   sim::Simulation& simulation = loop.mutableSimulation();
-  simulation.newGame(0);
+  ASSERT_TRUE(simulation.newGame(0)) << simulation.stopMessage();
   for (int i = 0; i < 10; ++i) loop.frame();
   ASSERT_EQ(simulation.state().front, 0);
   ASSERT_EQ(simulation.tickKind(), 'S');
@@ -106,7 +122,7 @@ TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
   simulation.newStart(false);
   loop.frame();
   ASSERT_NE(simulation.state().front, 0);
-  simulation.newGame(0);
+  ASSERT_TRUE(simulation.newGame(0)) << simulation.stopMessage();
   testing::internal::CaptureStderr();
   data.rom->byteAt(kNeverExported);
   loop.frame();
@@ -127,7 +143,7 @@ TEST_F(PlayLoopRun, F12DuringTheGameIsRefusedAndTheGameGoesOn) {
   parameters.f12 = 3;
   app::PlayLoop loop(data, parameters);
   ASSERT_EQ(loop.setUp(), 0);
-  loop.mutableSimulation().newGame(0);
+  ASSERT_TRUE(loop.mutableSimulation().newGame(0)) << loop.simulation().stopMessage();
   testing::internal::CaptureStderr();
   while (loop.vblank() < 5) loop.frame();
   const std::string log = testing::internal::GetCapturedStderr();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "open_gl_needed.h"
 #include "temp_folder.h"
 
 namespace {
@@ -113,7 +114,7 @@ TEST_F(PlayRun, QuitAfterFramesWritesThePictureAndItsCrtView) {
       << run.err;
   // Every presented frame runs at least one V-blank, and without a fade every V-blank steps the game.
   EXPECT_GE(summaryTicks(run.err), 40);
-  EXPECT_EQ(run.err.find("no OpenGL"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("no OpenGL"), std::string::npos) << testing_support::kNoOpenGl << "\n" << run.err;
   EXPECT_EQ(run.err.find("the game stopped"), std::string::npos) << run.err;
 
   const std::optional<Png> picture = readPng(out);

@@ -101,22 +101,79 @@ TEST_F(Program, ToolModesRunWithoutTheLogFile) {
   EXPECT_FALSE(std::filesystem::exists(user / "brumo.log"));
 }
 
-TEST_F(Program, ModeExitCodes) {
+// The checks of a tool mode's arguments, made before the mode runs.
+TEST_F(Program, ToolModesRefuseMissingArguments) {
   struct Row {
     std::vector<std::string> arguments;
-    int exitCode;
+    std::string line;
   };
   const Row rows[] = {
-      {{"--render-area", "3", "--camera", "0"}, 2},           // no --out
-      {{"--render-area", "3", "--out", "x.png"}, 2},          // no camera
-      {{"--bot", "3"}, 2},                                    // no --out (or no tables)
-      {{"--autopilot", "route.txt"}, 2},
+      {{"--render-area", "3", "--camera", "0"}, "--render-area needs --camera X and --out FILE\n"},
+      {{"--render-area", "3", "--out", "x.png"}, "--render-area needs --camera X and --out FILE\n"},
+      {{"--bot", "3"}, "[error] this mode needs --out FILE\n"},  // after the tables have loaded
+      {{"--autopilot", "route.txt"}, "[error] this mode needs --out FILE\n"},
   };
   for (const Row& row : rows) {
     std::vector<std::string> arguments = {"--data", data.string()};
     arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
     ChildRun run = runProgram(arguments, folder.path());
-    EXPECT_EQ(run.exitCode, row.exitCode) << row.arguments[0] << ": " << run.err;
+    EXPECT_EQ(run.exitCode, 2) << row.arguments[0] << ": " << run.err;
+    EXPECT_EQ(run.err, row.line) << row.arguments[0];
+  }
+}
+
+// Every mode reached from the command line with what it needs, each known by its own line and exit code:
+// the modes this build has do their work, the ones it has not yet say so themselves.
+TEST_F(Program, EachModeIsReachedFromTheCommandLine) {
+  const std::string scratch = folder.path().string();
+  folder.put("trace_in/z80_in.txt", "frame\n");
+  folder.put("sound_check/calls.jsonl", "");
+  folder.put("sound_check/z80.jsonl", "");
+  std::filesystem::create_directories(folder.path() / "no_goldens");
+  std::filesystem::create_directories(folder.path() / "trace_out");
+  struct Row {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string line;  // the mode's own, on standard output or standard error
+  };
+  const Row rows[] = {
+      {{"--render-goldens", scratch + "/no_goldens"},
+       1,
+       "0 of 0 area goldens match the original pixel for pixel (palette indices and CRAM)\n"},
+      {{"--replay", "trace"}, 2, "[error] --replay is not available in this build\n"},
+      {{"--render-area", "3", "--camera", "0", "--out", scratch + "/area.png"},
+       0,
+       "area 3 at camera 0 -> " + scratch + "/area.png\n"},
+      {{"--check-menu"}, 0, "the menu's checks pass\n"},
+      {{"--check-demo", "--user", user.string()}, 2, "[error] --check-demo is not available in this build\n"},
+      {{"--autopilot", scratch + "/no_route.txt", "--out", scratch + "/route_run.txt"},
+       2,
+       "[error] --autopilot: no route " + scratch + "/no_route.txt\n"},
+      {{"--bot", "3", "--ticks", "50", "--out", scratch + "/bot_run.txt"},
+       0,
+       "seed 3 (0 ticks of prefix): the ticks ran out; "},
+      {{"--check-sound", scratch + "/sound_check"},
+       0,
+       scratch + "/sound_check: 0 V-blanks, 0 calls; Z80 RAM writes: original 0, port 0, equal 0\n"},
+      {{"--z80-trace", scratch + "/trace_in", scratch + "/trace_out"},
+       0,
+       scratch + "/trace_in/z80_in.txt: 1 V-blanks, 0 calls, "},
+      {{"--sound-wav", scratch + "/tune.wav", "--tune", "1", "--seconds", "0.5"},
+       0,
+       scratch + "/tune.wav: 0.5 s, command 1, 0 effects, peak "},
+      {{"--viewer", "--windowed", "--quit-after-frames", "1"}, 0, "[info] presented 1 frames\n"},
+      {{"--user", user.string(), "--windowed", "--no-intro", "--quit-after-frames", "1"},
+       0,
+       "[info] presented 1 frames, "},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::string> arguments = {"--data", data.string()};
+    arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+    ChildRun run = runProgram(arguments, folder.path());
+    const std::string mode = row.arguments[0];
+    EXPECT_EQ(run.exitCode, row.exitCode) << mode << ": " << run.out << run.err;
+    EXPECT_NE((run.out + run.err).find(row.line), std::string::npos)
+        << mode << " should say: " << row.line << "\nit said: " << run.out << run.err;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -80,6 +81,16 @@ TEST(Viewer, PagesThroughTheAreasOfTheDataSet) {
   expectShows(areas.back().id);
   viewer.handleEvent(keyDown(SDL_SCANCODE_PAGEUP));
   expectShows(areas.front().id);
+  // Checked by hand: the meadow (area 0) at scroll 0 shows open sky between its clouds and its hills, in
+  // the backdrop colour, colour 0 of the hero's line ("457" in data/palettes.json: red 4, green 5, blue 7).
+  ASSERT_EQ(areas.front().id, 0);
+  ASSERT_TRUE(viewer.frame());
+  const std::vector<std::uint32_t> shown = render::toRgb(*viewer.frame());
+  const std::uint32_t sky = 0xFF000000u | (4 * 255 / 7) << 16 | (5 * 255 / 7) << 8 | (7 * 255 / 7);
+  int notSky = 0;
+  for (int y = 52; y < 90; ++y)
+    for (int x = 40; x < 320; ++x) notSky += shown[static_cast<std::size_t>(y * 320 + x)] != sky;
+  EXPECT_EQ(notSky, 0) << "pixels of the meadow's sky (rows 52-89 right of its wall) in another colour";
   viewer.handleEvent(keyDown(SDL_SCANCODE_PAGEDOWN));
   viewer.handleEvent(keyDown(SDL_SCANCODE_PAGEDOWN));
   expectShows(areas[areas.size() - 2].id);

@@ -27,19 +27,25 @@ struct Hash {
   void add(std::uint64_t v) { value = (value ^ v) * 1099511628211ull; }
 };
 
+// Every value is drawn into a variable of its own before it is used: two draws in one expression (or in
+// the arguments of one call) come in an order the compiler chooses, and the hashes below would follow it.
 void randomWrite(Ym2612& chip, std::mt19937& rng, bool fastRelease) {
   const int kind = static_cast<int>(rng() % 86);
   const std::uint32_t b = (rng() % 2) * 0x100;
   const std::uint32_t c = rng() % 4;  // 3 addresses no channel
   const auto byte = [&rng] { return static_cast<std::uint8_t>(rng()); };
   if (kind < 15) {
-    poke(chip, 0x28, static_cast<std::uint8_t>((rng() & 0xF0) | (rng() % 8)));
+    const std::uint32_t slots = rng() & 0xF0;
+    const std::uint32_t channel = rng() % 8;
+    poke(chip, 0x28, static_cast<std::uint8_t>(slots | channel));
   } else if (kind < 18) {
     const auto ch = static_cast<std::uint8_t>(rng() % 8);
     poke(chip, 0x28, ch);
     poke(chip, 0x28, static_cast<std::uint8_t>(0xF0 | ch));
   } else if (kind < 30) {
-    const std::uint32_t r = 0x30 + 0x10 * (rng() % 7) + 4 * (rng() % 4) + c;
+    const std::uint32_t group = rng() % 7;
+    const std::uint32_t slot = rng() % 4;
+    const std::uint32_t r = 0x30 + 0x10 * group + 4 * slot + c;
     std::uint8_t v = byte();
     if ((r & 0xF0) == 0x80 && fastRelease) v |= 0x0C;
     if ((r & 0xF0) == 0x40) v &= 0x3F;
@@ -62,7 +68,8 @@ void randomWrite(Ym2612& chip, std::mt19937& rng, bool fastRelease) {
   } else if (kind < 66) {
     poke(chip, 0x27, byte());
   } else if (kind < 68) {
-    poke(chip, 0x24 + rng() % 3, byte());
+    const std::uint8_t value = byte();
+    poke(chip, 0x24 + rng() % 3, value);
   } else if (kind < 72) {
     poke(chip, 0x2B, byte());
   } else if (kind < 82) {
@@ -72,7 +79,8 @@ void randomWrite(Ym2612& chip, std::mt19937& rng, bool fastRelease) {
   } else if (kind < 84) {
     chip.reset();
   } else {
-    chip.write(rng() % 6, byte());
+    const std::uint8_t value = byte();
+    chip.write(rng() % 6, value);
   }
 }
 

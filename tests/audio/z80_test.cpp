@@ -94,6 +94,38 @@ TEST(Z80ProgramTest, ASampleByteCostsTwoHundredFortyEightPlusSixteenTStatesPerDe
   }
 }
 
+// A sample asked for while the main loop idles: from the pass that sees the request, the T-states of
+// every instruction on the way (the start-sample routine copying the table entry, then the first pass
+// that feeds the DAC) put the DAC's register select and its first byte at fixed times.
+TEST(Z80ProgramTest, ASampleStartsAFixedTimeAfterThePassThatSeesIt) {
+  ProgramRig rig;
+  rig.z80.runUntil(500);
+  while (rig.z80.pc() != 0x0020) rig.z80.step();
+  const std::int64_t pass = rig.z80.clock();
+  // Sample 2 of the table: three bytes at 0x0310.
+  const std::uint8_t table[] = {0x00, 0x03, 1, 0, 0x10, 0x03, 3, 0};
+  for (std::uint16_t i = 0; i < 8; ++i) rig.z80.poke(0x02A0 + i, table[i]);
+  for (std::uint16_t i = 0; i < 3; ++i) rig.z80.poke(0x0310 + i, static_cast<std::uint8_t>(0x90 + i));
+  rig.z80.poke(0x1FFF, 1);
+  rig.z80.poke(0x1FFE, 2);
+  rig.writes.clear();
+  rig.z80.runUntil(pass + 1000);
+  ASSERT_GE(rig.writes.size(), 2u);
+  // LD A,(nn) 13, AND A 4, JR Z taken 12, LD A,(nn) 13, AND A 4, JR Z not taken 7, CALL 17;
+  // the routine: SUB n 7, ADD A,A 4 + 4, LD IX,nn 14, LD B,n 7, LD C,A 4, ADD IX,BC 15,
+  // 4 x (LD A,(IX+d) 19 + LD (nn),A 13), XOR A 4, LD (nn),A 13, RET 10;
+  // then LD BC,(nn) 20, LD A,B 4, OR C 4, JR Z not taken 7, DEC BC 6, LD (nn),BC 20, LD IX,(nn) 20,
+  // LD A,n 7 and LD (0x4000),A 13 select the DAC register.
+  const std::int64_t select = 13 + 4 + 12 + 13 + 4 + 7 + 17 + (7 + 4 + 4 + 14 + 7 + 4 + 15 + 4 * (19 + 13) + 4 + 13 + 10) +
+                              (20 + 4 + 4 + 7 + 6 + 20 + 20 + 7 + 13);
+  EXPECT_EQ(std::make_tuple(rig.writes[0].port, int(rig.writes[0].value), rig.writes[0].time - pass),
+            std::make_tuple(0, 0x2A, select));
+  // LD A,(IX+0) 19, INC IX 10, LD (nn),IX 20, SUB n 7 and LD (0x4001),A 13 write the first byte.
+  EXPECT_EQ(std::make_tuple(rig.writes[1].port, int(rig.writes[1].value), rig.writes[1].time - pass),
+            std::make_tuple(1, 0x90 - 0x80, select + 19 + 10 + 20 + 7 + 13));
+  EXPECT_EQ(rig.z80.peek(0x1FFE), 0);  // the request is taken
+}
+
 TEST(Z80ProgramTest, TheFlaggedWriteListReachesThePortsInOrder) {
   ProgramRig rig;
   rig.z80.runUntil(500);

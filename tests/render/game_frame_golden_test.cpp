@@ -1,6 +1,6 @@
 // Golden pictures of our data set: area renders checked through --render-goldens, the comparison's
-// report when a golden differs, and the picture of a busy game step. Set GROVANTA_REGENERATE_GOLDENS=1 to rewrite the goldens after a
-// deliberate change of the art, then look at the pictures before committing them.
+// report when a golden differs, and the picture of a busy game step. After a deliberate change of the art
+// the goldens tool writes them anew; look at the pictures before committing them.
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "render/game_frame.h"
 #include "base/pattern_sheet.h"
 #include "render/render_assets.h"
+#include "golden_cases.h"
 #include "render_fixture.h"
 #include "sim/game_state.h"
 #include "sim/rom_view.h"
@@ -30,56 +33,7 @@
 namespace {
 
 const std::filesystem::path kRoot = GROVANTA_SOURCE_DIR;
-const std::filesystem::path kGoldens = kRoot / "tests" / "render" / "goldens";
-
-bool regenerating() {
-  const char* flag = std::getenv("GROVANTA_REGENERATE_GOLDENS");
-  return flag && *flag && std::string(flag) != "0";
-}
-
-// Writes an indexed PNG of the frame's top `lines` lines with its 64 colours as the palette.
-void writeFramePng(const render::Frame& frame, int lines, const std::filesystem::path& path) {
-  lodepng::State state;
-  state.info_raw.colortype = LCT_PALETTE;
-  state.info_raw.bitdepth = 8;
-  state.info_png.color.colortype = LCT_PALETTE;
-  state.info_png.color.bitdepth = 8;
-  state.encoder.auto_convert = 0;
-  for (std::uint16_t word : frame.cram) {
-    const std::uint32_t rgb = render::cramToRgb(word);
-    const unsigned char r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-    lodepng_palette_add(&state.info_png.color, r, g, b, 255);
-    lodepng_palette_add(&state.info_raw, r, g, b, 255);
-  }
-  std::vector<unsigned char> png;
-  ASSERT_EQ(0u, lodepng::encode(png, frame.pixels.data(), 320, static_cast<unsigned>(lines), state));
-  ASSERT_EQ(0u, lodepng::save_file(png, path.string()));
-}
-
-struct GoldenCase {
-  int area, camera;
-  std::vector<int> animations;
-};
-// Plain areas, a one-screen area, an animated block shown in its second frame, a backdrop in front.
-const std::vector<GoldenCase> kAreaGoldens = {
-    {1, 0, {}}, {12, 0, {}}, {21, 200, {}}, {28, 260, {13}}, {36, 1000, {}}};
-
-void regenerateAreaGoldens() {
-  auto world = world::loadWorld(kRoot);
-  ASSERT_TRUE(world);
-  render::RenderAssets assets(kRoot, *world);
-  std::filesystem::create_directories(kGoldens);
-  for (const GoldenCase& c : kAreaGoldens) {
-    std::optional<render::Frame> frame = render::renderArea(assets, c.area, c.camera, c.animations);
-    ASSERT_TRUE(frame);
-    char name[64];
-    std::snprintf(name, sizeof name, "area_%02d_%04d", c.area, c.camera);
-    writeFramePng(*frame, 192, kGoldens / (std::string(name) + ".png"));
-    nlohmann::json json = {{"area", c.area}, {"camera_x", c.camera}, {"animations", c.animations},
-                           {"cram", std::vector<int>(frame->cram.begin(), frame->cram.end())}};
-    std::ofstream(kGoldens / (std::string(name) + ".json")) << json.dump() << "\n";
-  }
-}
+const std::filesystem::path kGoldens = render_goldens::goldensFolder(kRoot);
 
 struct ModeRun {
   int status = 0;
@@ -104,7 +58,7 @@ ModeRun runGoldens(const std::filesystem::path& directory) {
 }
 
 TEST(AreaGoldens, OurDataSetRendersAsItsGoldens) {
-  if (regenerating()) regenerateAreaGoldens();
+  ASSERT_EQ(render_goldens::regenerationRefusal(), "");
   const ModeRun run = runGoldens(kGoldens);
   EXPECT_EQ(0, run.status) << run.out << run.err;
   EXPECT_EQ("5 of 5 area goldens match the original pixel for pixel (palette indices and CRAM)\n", run.out) << run.err;
@@ -137,68 +91,21 @@ TEST(AreaGoldens, DifferencesAndBadGoldensAreReportedAndFail) {
   EXPECT_NE(std::string::npos, run.err.find("area_01_0000.json: not valid JSON")) << run.err;
 }
 
-// One busy step in area 29 (lanterns, rain) at camera 200: the hero walking left, two objects lying
-// here and one carried in the panel, stars, lanterns, raindrops after a separator, the panel's rail and
-// energy bar.
-struct GameStep {
-  sim::GameState state;
-  std::vector<sim::SpriteCall> calls;
-};
-
-GameStep busyStep() {
-  GameStep step;
-  sim::GameState& s = step.state;
-  s.area = 29;
-  s.camera_x = 200;
-  s.score = 1230;
-  s.lives = 3;
-  s.sprite_frame = 5;
-  s.objects_here_count = 3;
-  const std::int16_t graphics[3] = {7, 14, 0};
-  for (int slot = 0; slot < 3; ++slot) {
-    const std::uint32_t address = 0xFFFFAC62 + 16 * static_cast<std::uint32_t>(slot + 4);
-    for (int b = 0; b < 4; ++b)
-      s.objects_here[static_cast<std::size_t>(4 * slot + b)] = static_cast<std::uint8_t>(address >> (24 - 8 * b));
-    s.objects[static_cast<std::size_t>(16 * (slot + 4) + 7)] = static_cast<std::uint8_t>(graphics[slot]);
-  }
-  auto call = [&](int frame, int x, int y, std::uint32_t attributes = 0) {
-    step.calls.push_back({static_cast<std::uint32_t>(x + 128), static_cast<std::uint32_t>(y + 128),
-                          static_cast<std::uint32_t>(frame), attributes, 0});
-  };
-  call(0, 150, 104, 1);  // the hero, facing left
-  call(2, 60, 150);
-  call(3, 250, 150);
-  call(4, 116, 204);     // carried, at the first place of the panel's tray
-  call(52, 200, 60);
-  call(54, 90, 80);
-  call(85, 30, 40);
-  call(86, 280, 40);
-  for (int i = 0; i < 4; ++i) call(51, 80 * i, 188);
-  call(73, 168, 198);
-  call(77, 248, 198);
-  call(-2, 0, 0);
-  for (int i = 0; i < 30; ++i) call(78, (37 * i) % 320, (53 * i) % 180);
-  return step;
-}
-
+// One busy step in area 29 at camera 200 (its calls are listed with the goldens' cases).
 TEST(GameStepGolden, ABusyStepOfOurDataSet) {
+  ASSERT_EQ(render_goldens::regenerationRefusal(), "");
   auto world = world::loadWorld(kRoot);
   ASSERT_TRUE(world);
   sim::RomView rom = sim::loadRomView(kRoot, *world);
   ASSERT_TRUE(rom.loaded());
   render::RenderAssets assets(kRoot, *world, &rom);
-  const GameStep step = busyStep();
+  const render_goldens::GameStep step = render_goldens::busyStep();
   std::optional<render::Frame> frame = render::renderGameStep(assets, step.state, step.calls);
   ASSERT_TRUE(frame);
   EXPECT_FALSE(rom.hasMissed());
 
-  const std::filesystem::path png = kGoldens / "step_29_0200.png";
-  const std::filesystem::path json = kGoldens / "step_29_0200.json";
-  if (regenerating()) {
-    writeFramePng(*frame, 224, png);
-    std::ofstream(json) << nlohmann::json{{"cram", std::vector<int>(frame->cram.begin(), frame->cram.end())}}.dump()
-                        << "\n";
-  }
+  const std::filesystem::path png = kGoldens / (std::string(render_goldens::kBusyStepName) + ".png");
+  const std::filesystem::path json = kGoldens / (std::string(render_goldens::kBusyStepName) + ".json");
   std::optional<render::IndexedImage> golden = render::readPalettePng(png);
   ASSERT_TRUE(golden);
   ASSERT_EQ(320, golden->width);
@@ -208,6 +115,30 @@ TEST(GameStepGolden, ABusyStepOfOurDataSet) {
   EXPECT_EQ(0, differing) << "pixels differ from " << png;
   const std::vector<int> cram = nlohmann::json::parse(std::ifstream(json)).at("cram").get<std::vector<int>>();
   EXPECT_EQ(cram, std::vector<int>(frame->cram.begin(), frame->cram.end()));
+}
+
+// The goldens tool, run into a scratch folder, writes exactly the committed goldens: the same files, byte
+// for byte, so the committed ones are what regeneration gives and no golden lies there for a case that
+// is gone.
+TEST(GoldensTool, WritesExactlyTheCommittedGoldens) {
+  render_test::TempDir dir;
+  testing::internal::CaptureStderr();
+  const int written = render_goldens::writeGoldens(kRoot, dir.path());
+  const std::string log = testing::internal::GetCapturedStderr();
+  ASSERT_GT(written, 0) << log;
+  const auto files = [](const std::filesystem::path& root) {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+      if (e.is_regular_file()) names.insert(std::filesystem::relative(e.path(), root).generic_string());
+    return names;
+  };
+  const std::set<std::string> made = files(dir.path());
+  ASSERT_EQ(made, files(kGoldens));
+  const auto bytes = [](const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  for (const std::string& name : made) EXPECT_EQ(bytes(dir.path() / name), bytes(kGoldens / name)) << name;
 }
 
 TEST(AreaGoldens, ADirectoryWithoutGoldensFails) {

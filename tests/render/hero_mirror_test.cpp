@@ -137,6 +137,13 @@ TEST(HeroMirror, WalkingLeftHeIsTheRightFacingPictureMirrored) {
     ASSERT_EQ(left.box.size(), right.box.size());
     EXPECT_EQ(differing(left.box, mirrored(right.box)), 0) << "pixels of the left-facing hero at " << left.x << ","
                                                            << left.y << " differ from the right-facing one mirrored";
+    // Checked by hand against data/sprites/brumo.art, so that a hero mirrored both ways round fails too:
+    // facing right, the white of his eye (colour 10 of his line 2, white nowhere else in a walking frame)
+    // lies 7 pixels into his head, which stands at x 6 (row 5 of the frame; row 4 in pose 6, where the
+    // head bobs up), so at x 13 of his box; facing left at x 10.
+    const int eye = (pose == 6 ? 4 : 5) * kBox;
+    EXPECT_EQ(right.box[static_cast<std::size_t>(eye + 13)], 32 + 10) << "facing right, his eye is on the right";
+    EXPECT_EQ(left.box[static_cast<std::size_t>(eye + 10)], 32 + 10) << "facing left, his eye is on the left";
   }
 }
 

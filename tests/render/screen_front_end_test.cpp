@@ -32,8 +32,8 @@ TEST(ScreenFrontEnd, EveryFrontEndFrameOfOurDataSetDraws) {
   sim::RomView rom = sim::loadRomView(kRoot, *world);
   render::RenderAssets assets(kRoot, *world, &rom);
   render::TextImages texts(kRoot);
-  if (!assets.loadCommonGraphics() || !assets.loadPortraitFrames())
-    GTEST_SKIP() << "the data set does not hold the common sprite graphics or the font";
+  ASSERT_TRUE(assets.loadCommonGraphics()) << "the data set does not hold the common sprite graphics";
+  ASSERT_TRUE(assets.loadPortraitFrames()) << "the data set does not hold the message font";
   sim::Simulation sim(*world, rom);
   sim.mutableState().refresh_hz = 50;
   std::int64_t tick = 0;

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "builder.h"
+#include "scratch_data.h"
 
 namespace fs = std::filesystem;
 
@@ -50,10 +51,8 @@ class ObjectSourcesRefused : public testing::TestWithParam<Spoilt> {};
 
 TEST_P(ObjectSourcesRefused, WithTheFileAndLine) {
   const auto& c = GetParam();
-  const fs::path root = fs::temp_directory_path() / (std::string("grovanta_objects_") + c.name);
-  fs::remove_all(root);
-  fs::create_directories(root);
-  fs::copy(kSource / "data", root / "data", fs::copy_options::recursive);
+  const tools_test::ScratchData scratch(std::string("objects_") + c.name);
+  const fs::path& root = scratch.root();
   const fs::path file = root / "data" / c.file;
   std::string text = slurp(file);
   const auto at = text.find(c.from);
@@ -62,7 +61,6 @@ TEST_P(ObjectSourcesRefused, WithTheFileAndLine) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 
   const auto result = builder::buildDataSet(root, root);
-  fs::remove_all(root);
   ASSERT_FALSE(result.ok);
   std::string expect = std::string(c.messageFile ? c.messageFile : c.file) + ":";
   if (c.line) expect += std::to_string(lineOf(c.file, c.from)) + ":";

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "scratch_data.h"
 #include "screen_art.h"
 #include "source_error.h"
 
@@ -19,7 +20,7 @@ const fs::path kSource = GROVANTA_SOURCE_DIR;
 
 class Scratch {
  public:
-  explicit Scratch(const std::string& name) : root_(fs::temp_directory_path() / ("grovanta_screen_art_" + name)) {
+  explicit Scratch(const std::string& name) : root_(tools_test::uniqueScratchFolder("screen_art_" + name)) {
     fs::remove_all(root_);
     fs::create_directories(root_ / "data/fonts");
     fs::create_directories(root_ / "data/pictures");

@@ -71,7 +71,7 @@ std::int64_t fixed(std::int64_t integer) { return integer * 65536; }
 
 TEST(WorldConnections, EveryDoorTakesTheHeroToOpenGround) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     ASSERT_EQ(r->world.doors.size(), 32u);
     for (std::size_t i = 0; i < r->world.doors.size(); ++i) {
         const world::Door& d = r->world.doors[i];
@@ -95,7 +95,7 @@ TEST(WorldConnections, EveryDoorTakesTheHeroToOpenGround) {
 
 TEST(WorldConnections, TheKeyDoorsAndTheGateDoorStartLocked) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     const std::int64_t locks = r->rom.longAt(0x0025E0);  // what the new game starts with
     for (int door = 0; door < 32; ++door) {
         const bool locked = door == 1 || (door >= 3 && door <= 8) || door == 31;
@@ -109,7 +109,7 @@ TEST(WorldConnections, TheKeyDoorsAndTheGateDoorStartLocked) {
 
 TEST(WorldConnections, EveryEdgeLandsOnOpenGround) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     ASSERT_EQ(r->world.edges.size(), 8u);
     for (const world::Edge& e : r->world.edges) {
         SCOPED_TRACE(testing::Message() << "edge of area " << e.area);
@@ -156,7 +156,7 @@ std::vector<std::int64_t> leavingXs(const world::Area& a, const world::AreaExit 
 
 TEST(WorldConnections, EveryVerticalExitLeadsOntoGround) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     int crossed = 0;
     for (const world::Area& a : r->world.areas) {
         for (int k = 0; k < 2; ++k) {
@@ -211,7 +211,7 @@ TEST(WorldConnections, EveryVerticalExitLeadsOntoGround) {
 // would fall for ever.
 TEST(WorldConnections, NoAreaLetsTheHeroFallWithoutAnExit) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     for (const world::Area& drawn : r->world.areas) {
         const world::Area a = opened(drawn);
         SCOPED_TRACE(testing::Message() << "area " << a.id);
@@ -242,7 +242,7 @@ std::int64_t rest(const world::Area& a, std::int64_t x, std::int64_t y) {
 // Each set piece's cells are drawn in their first state, and changing them changes the way.
 TEST(WorldSetPieces, TheHandlersCellsChangeTheWay) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     struct Case {
         int area;
         std::int64_t x, y, before, after;
@@ -280,7 +280,7 @@ TEST(WorldSetPieces, TheHandlersCellsChangeTheWay) {
 // past it, and the restart points of areas 0 and 1 are open ground.
 TEST(WorldSetPieces, TheBridgePitAndTheRestartPoints) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     const world::Area& meadow = area(*r, 0);
     auto deadly = [](std::int64_t x, std::int64_t y) { return x < 1342 + 96 && 1342 < x + 20 && y < 168 + 24 && 168 < y + 20; };
     bool pitFound = false;
@@ -317,7 +317,7 @@ TEST(WorldSetPieces, TheBridgePitAndTheRestartPoints) {
 
 TEST(WorldConnections, EveryAreaCanBeReachedFromTheStart) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     std::map<int, std::set<int>> links;
     for (const world::Door& d : r->world.doors) links[d.area].insert(d.target);
     for (const world::Edge& e : r->world.edges)
@@ -349,7 +349,7 @@ TEST(WorldConnections, EveryAreaCanBeReachedFromTheStart) {
 // The hero walks up the hills of 8-pixel steps to the set pieces on their tops.
 TEST(WorldSetPieces, TheHeroWalksUpTheHills) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     struct Walk {
         int area;
         std::int64_t fromX, toX, topY;
@@ -385,7 +385,7 @@ TEST(WorldSetPieces, TheHeroWalksUpTheHills) {
 // before the machine's wall, which stops him.
 TEST(WorldSetPieces, TheLedgesClimbToTheMachinesWall) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     struct Hop {
         std::int64_t x, y, landY;
     };

@@ -74,7 +74,7 @@ void expectLandsOnHisFeet(RealWorld& r, const Place& p) {
 
 TEST(FixedPlaces, TheHeroLandsOnHisFeetWhereverTheLogicPutsHim) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     for (const Place& p : kPlaces) expectLandsOnHisFeet(*r, p);
     for (std::uint32_t bed : kDeadlyBeds) {
         const std::int64_t restartArea = word(r->rom, bed + 8);
@@ -88,7 +88,7 @@ TEST(FixedPlaces, TheHeroLandsOnHisFeetWhereverTheLogicPutsHim) {
 // down on the ledge of his restart point and walks on unhurt.
 TEST(FixedPlaces, TheJumpOutOfTheMinecartLandsOnTheRestartLedge) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     ASSERT_TRUE(r->sim->teleport(19, 2, 8)) << r->sim->stopMessage();
     auto& s = r->sim->mutableState();
     s.stars_left = 250;
@@ -109,7 +109,7 @@ TEST(FixedPlaces, TheJumpOutOfTheMinecartLandsOnTheRestartLedge) {
 // The things a set piece puts down lie on a surface, as the objects of the data set do.
 TEST(FixedPlaces, TheThingsTheSetPiecesPutDownRestOnASurface) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     // The bow and the clover keep the x they wait at above the picture (the new game's object records).
     auto objectX = [&](std::uint32_t object) { return word(r->rom, 0x002B68 + 16 * object + 2); };
     const Place kThings[] = {

@@ -73,7 +73,7 @@ constexpr Place kPlaces[] = {
 
 TEST(WorldPlaces, EveryPlaceIsMetStandingOnOpenGround) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     for (const Place& p : kPlaces) {
         SCOPED_TRACE(testing::Message() << std::hex << "place " << p.address);
         const Rect rect = rectAt(r->rom, p.address);
@@ -88,7 +88,7 @@ TEST(WorldPlaces, EveryPlaceIsMetStandingOnOpenGround) {
 // in the same area must have a place to be dropped from outside the scene's.
 TEST(WorldPlaces, ObjectsCanBeDroppedOutsideTheScenesThatTakeEveryPress) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     struct Pair {
         std::uint32_t scene, use;
         int area;
@@ -109,7 +109,7 @@ TEST(WorldPlaces, ObjectsCanBeDroppedOutsideTheScenesThatTakeEveryPress) {
 // The High Tower's deadly ledge is out of reach on the floor and touched at the top of a jump.
 TEST(WorldPlaces, TheTowerLedgeIsTouchedByAJump) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     const Rect ledge = rectAt(r->rom, 0x0096D8);
     const world::Area& hall = area(*r, 47);
     EXPECT_FALSE(standingPlace(hall, ledge, Meet::kHero).has_value());
@@ -122,7 +122,7 @@ TEST(WorldPlaces, TheTowerLedgeIsTouchedByAJump) {
 // ground clear of it, and can be jumped with a run-up.
 TEST(WorldPlaces, TheDeadlyBedsCanBeJumped) {
     auto r = loadRealWorld();
-    if (!r) GTEST_SKIP() << "no data set in the source tree";
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
     struct Bed {
         std::uint32_t address;
         int area;

@@ -321,4 +321,51 @@ TEST_F(HeroTest, PlatformsOfferedForTheFrame) {
     EXPECT_THROW(motion.platforms(), sim::Stop);
 }
 
+// The edges of a platform: his feet row (y + 23) must lie strictly inside its rows, and his probe columns
+// x + 6 and x + 18 strictly inside its columns. A foot on the top row itself is not standing on it.
+TEST_F(HeroTest, PlatformEdgesAreStrict) {
+    startStanding(160);
+    struct Case { const char* name; std::int64_t x, top, height; std::int64_t onObject; };
+    // A RAM record: id 7, x offset 10, x base 150 (left edge 160), width 40 (right edge 200).
+    const Case cases[] = {
+        {"feet one row under the top", 160, 174, 12, 7},
+        {"feet on the top row", 160, 175, 12, 0},
+        {"feet on the last row", 160, 164, 12, 7},
+        {"feet just below the bottom", 160, 163, 12, 0},
+        {"right probe one column inside", 143, 170, 12, 7},
+        {"right probe on the left edge", 142, 170, 12, 0},
+        {"left probe one column inside", 193, 170, 12, 7},
+        {"left probe on the right edge", 194, 170, 12, 0},
+    };
+    for (const Case& c : cases) {
+        const std::uint8_t record[12] = {0, 7, 0, 10, 0, static_cast<std::uint8_t>(c.top), 0, 40,
+                                         0, static_cast<std::uint8_t>(c.height), 0, 150};
+        std::copy(std::begin(record), std::end(record), s().platform_recs.begin());
+        const std::uint32_t address = 0xFF9F0C;
+        for (int b = 0; b < 4; ++b) s().platforms[b] = static_cast<std::uint8_t>(address >> (24 - 8 * b));
+        s().x = fx(c.x);
+        s().y = fx(kRestY);  // feet row 175
+        sim::hero::Motion motion(sim().context(), 0);
+        motion.platforms();
+        EXPECT_EQ(s().on_object, c.onObject) << c.name;
+    }
+}
+
+// Giving ground: a hero at rest on it drops onto the ground's top row, and from there sinks into it
+// 1/8 pixel every frame without climbing back out; on firm ground he stays where he stands.
+TEST_F(HeroTest, SinkingGroundLetsAStandingHeroSinkSlowly) {
+    for (const std::int64_t sinking : {0, 255}) {
+        startStanding(160);
+        s().sinking = sinking;
+        run(0, 4);  // the ground gives: he falls the pixel onto its top row
+        EXPECT_EQ(ix(s().y), sinking != 0 ? kRestY + 1 : kRestY) << "sinking " << sinking;
+        for (int frame = 0; frame < 8; ++frame) {
+            const std::int64_t before = s().y;
+            run(0);
+            EXPECT_EQ(s().y - before, sinking != 0 ? 0x2000 : 0) << "sinking " << sinking << ", frame " << frame;
+            EXPECT_EQ(s().settled, 1) << "sinking " << sinking << ", frame " << frame;
+        }
+    }
+}
+
 }  // namespace
