@@ -55,8 +55,12 @@ void frameCycle(benchmark::State& state, bool crt) {
   state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_FrameCyclePlain(benchmark::State& state) { frameCycle(state, false); }
-void BM_FrameCycleCrt(benchmark::State& state) { frameCycle(state, true); }
+void BM_FrameCyclePlain(benchmark::State& state) {
+  frameCycle(state, false);
+}
+void BM_FrameCycleCrt(benchmark::State& state) {
+  frameCycle(state, true);
+}
 BENCHMARK(BM_FrameCyclePlain)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_FrameCycleCrt)->Unit(benchmark::kMicrosecond)->UseRealTime();
 

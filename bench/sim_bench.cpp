@@ -10,54 +10,58 @@
 namespace {
 
 void putWords(sim::RomView& rom, std::uint32_t at, const std::vector<std::uint16_t>& words) {
-    std::vector<std::uint8_t> bytes;
-    for (std::uint16_t w : words) {
-        bytes.push_back(static_cast<std::uint8_t>(w >> 8));
-        bytes.push_back(static_cast<std::uint8_t>(w));
-    }
-    rom.put(at, bytes);
+  std::vector<std::uint8_t> bytes;
+  for (std::uint16_t w : words) {
+    bytes.push_back(static_cast<std::uint8_t>(w >> 8));
+    bytes.push_back(static_cast<std::uint8_t>(w));
+  }
+  rom.put(at, bytes);
 }
 
 // A world of one area and a cartridge image with every byte present.
 struct Setup {
-    world::World world;
-    sim::RomView rom;
-    Setup() {
-        world::Area a;
-        a.id = 21;
-        a.width = 40;
-        a.map.assign(40 * 6, 0);
-        a.collision.assign(40 * 12, 0);
-        world.areas.push_back(a);
-        rom.put(0, std::vector<std::uint8_t>(sim::RomView::kSize, 0));
-        putWords(rom, 0x03E844 + 4 * 21, {0x0004, 0x0000});
-        putWords(rom, 0x040000, {0x0010, 0x0000, 0x0004, 0x0100, 0xFFFF, 0xFFFF});
-        putWords(rom, 0x040100, {0, 0, 0, 0, 0, 0xFFFF});
-        // The hero's walking and standing sequences (each ends on FFFF).
-        putWords(rom, 0x0017F6, {4, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xFFFF});
-        putWords(rom, 0x00180C, {30, 0, 0, 0, 0xFFFF});
-    }
+  world::World world;
+  sim::RomView rom;
+  Setup() {
+    world::Area a;
+    a.id = 21;
+    a.width = 40;
+    a.map.assign(40 * 6, 0);
+    a.collision.assign(40 * 12, 0);
+    world.areas.push_back(a);
+    rom.put(0, std::vector<std::uint8_t>(sim::RomView::kSize, 0));
+    putWords(rom, 0x03E844 + 4 * 21, {0x0004, 0x0000});
+    putWords(rom, 0x040000, {0x0010, 0x0000, 0x0004, 0x0100, 0xFFFF, 0xFFFF});
+    putWords(rom, 0x040100, {0, 0, 0, 0, 0, 0xFFFF});
+    // The hero's walking and standing sequences (each ends on FFFF).
+    putWords(rom, 0x0017F6, {4, 0, 0, 1, 2, 3, 4, 5, 6, 7, 0xFFFF});
+    putWords(rom, 0x00180C, {30, 0, 0, 0, 0xFFFF});
+  }
 };
 
 void stepLoop(benchmark::State& bench, std::uint8_t pad) {
-    Setup setup;
-    sim::Simulation sim(setup.world, setup.rom);
-    if (!sim.newGame(0)) {
-        bench.SkipWithError("new game failed");
-        return;
-    }
-    sim.mutableState().flag_8309 = 255;  // no idle reminder during the run
-    std::int64_t tick = 0;
-    for (auto _ : bench) {
-        sim.step(pad, tick++);
-        sim.soundRequests().clear();
-        benchmark::DoNotOptimize(sim.state().rng);
-    }
-    if (!sim.stopMessage().empty()) bench.SkipWithError(sim.stopMessage().c_str());
+  Setup setup;
+  sim::Simulation sim(setup.world, setup.rom);
+  if (!sim.newGame(0)) {
+    bench.SkipWithError("new game failed");
+    return;
+  }
+  sim.mutableState().flag_8309 = 255;  // no idle reminder during the run
+  std::int64_t tick = 0;
+  for (auto _ : bench) {
+    sim.step(pad, tick++);
+    sim.soundRequests().clear();
+    benchmark::DoNotOptimize(sim.state().rng);
+  }
+  if (!sim.stopMessage().empty()) bench.SkipWithError(sim.stopMessage().c_str());
 }
 
-void BM_StepStandingStill(benchmark::State& bench) { stepLoop(bench, 0x00); }
-void BM_StepWalkingRight(benchmark::State& bench) { stepLoop(bench, 0x08); }
+void BM_StepStandingStill(benchmark::State& bench) {
+  stepLoop(bench, 0x00);
+}
+void BM_StepWalkingRight(benchmark::State& bench) {
+  stepLoop(bench, 0x08);
+}
 
 BENCHMARK(BM_StepStandingStill);
 BENCHMARK(BM_StepWalkingRight);

@@ -6,8 +6,8 @@
 #include "app/data.h"
 #include "app/modes.h"
 #include "app/options.h"
-#include "base/asset_store.h"
 #include "audio/sound.h"
+#include "base/asset_store.h"
 
 namespace {
 

@@ -36,8 +36,12 @@ void runFrames(benchmark::State& state, bool playing) {
   benchmark::DoNotOptimize(writes);
 }
 
-void BM_Z80FramePlayingSample(benchmark::State& state) { runFrames(state, true); }
-void BM_Z80FrameIdle(benchmark::State& state) { runFrames(state, false); }
+void BM_Z80FramePlayingSample(benchmark::State& state) {
+  runFrames(state, true);
+}
+void BM_Z80FrameIdle(benchmark::State& state) {
+  runFrames(state, false);
+}
 
 BENCHMARK(BM_Z80FramePlayingSample);
 BENCHMARK(BM_Z80FrameIdle);

@@ -29,7 +29,9 @@ std::int32_t toInt32(const std::string& text) {
 }
 
 // A length in seconds, as read: the sound export refuses one that is negative or not finite.
-double toSeconds(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+double toSeconds(const std::string& text) {
+  return std::strtod(text.c_str(), nullptr);
+}
 
 // Whether text is a whole number and nothing else (blanks around it allowed).
 bool isWholeNumber(const std::string& text) {

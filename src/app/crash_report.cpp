@@ -79,12 +79,18 @@ void twoDigits(char* out, int value) {
 
 const char* signalName(int signal) {
   switch (signal) {
-    case SIGSEGV: return "SIGSEGV (invalid memory access)";
-    case SIGBUS: return "SIGBUS (bus error)";
-    case SIGFPE: return "SIGFPE (arithmetic fault)";
-    case SIGILL: return "SIGILL (illegal instruction)";
-    case SIGABRT: return "SIGABRT (abort)";
-    default: return "an unexpected signal";
+    case SIGSEGV:
+      return "SIGSEGV (invalid memory access)";
+    case SIGBUS:
+      return "SIGBUS (bus error)";
+    case SIGFPE:
+      return "SIGFPE (arithmetic fault)";
+    case SIGILL:
+      return "SIGILL (illegal instruction)";
+    case SIGABRT:
+      return "SIGABRT (abort)";
+    default:
+      return "an unexpected signal";
   }
 }
 

@@ -5,16 +5,23 @@
 #include <filesystem>
 #include <memory>
 
-namespace world { struct World; }
-namespace sim { class RomView; }
-namespace render { class RenderAssets; struct PadHintPictures; }
+namespace world {
+struct World;
+}
+namespace sim {
+class RomView;
+}
+namespace render {
+class RenderAssets;
+struct PadHintPictures;
+}  // namespace render
 
 namespace app {
 
 struct Data {
-  std::filesystem::path dataDirectory;          // a folder, or "<embedded>"
-  std::shared_ptr<const world::World> world;    // loaded at start-up, read-only
-  std::shared_ptr<sim::RomView> rom;            // the cartridge tables, when a mode loaded them
+  std::filesystem::path dataDirectory;        // a folder, or "<embedded>"
+  std::shared_ptr<const world::World> world;  // loaded at start-up, read-only
+  std::shared_ptr<sim::RomView> rom;          // the cartridge tables, when a mode loaded them
   std::shared_ptr<render::RenderAssets> renderAssets;
   std::shared_ptr<render::PadHintPictures> padHints;
 };

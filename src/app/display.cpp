@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "base/asset_store.h"
 #include "app/display_scaling.h"
 #include "app/display_shaders.h"
+#include "base/asset_store.h"
 #include "base/log.h"
 
 namespace app {
@@ -30,7 +30,9 @@ RgbaPicture loadWindowIcon(const std::filesystem::path& dataDirectory) {
 
 Display::Display() = default;
 
-Display::~Display() { destroy(); }
+Display::~Display() {
+  destroy();
+}
 
 bool Display::create(const std::string& title, int width, int height, bool hidden, bool openGl) {
   if (!openGl) return createFallback(title, width, height, hidden);
@@ -71,8 +73,8 @@ bool Display::createFallback(const std::string& title, int width, int height, bo
     logMessage(kError, "SDL_CreateWindow: %s", SDL_GetError());
     return false;
   }
-  renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC |
-                                                SDL_RENDERER_TARGETTEXTURE);
+  renderer =
+      SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
   if (renderer == nullptr)
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
   if (renderer == nullptr) {
@@ -84,9 +86,9 @@ bool Display::createFallback(const std::string& title, int width, int height, bo
 
 void Display::setIcon(const RgbaPicture& picture) {
   if (window == nullptr || picture.pixels.empty() || picture.width <= 0 || picture.height <= 0) return;
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<std::uint32_t*>(picture.pixels.data()), picture.width, picture.height, 32, picture.width * 4,
-      SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* surface =
+      SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(picture.pixels.data()), picture.width,
+                                         picture.height, 32, picture.width * 4, SDL_PIXELFORMAT_ARGB8888);
   if (surface == nullptr) return;
   SDL_SetWindowIcon(window, surface);
   SDL_FreeSurface(surface);
@@ -102,14 +104,18 @@ void Display::setFullscreen(bool on) {
   SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
-void Display::toggleFullscreen() { setFullscreen(!isFullscreen()); }
+void Display::toggleFullscreen() {
+  setFullscreen(!isFullscreen());
+}
 
 void Display::presentFrame(const RgbaPicture& picture) {
   if (window == nullptr) return;
   if (picture.pixels.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
     return;
-  if (shaders) presentShaders(picture);
-  else if (renderer != nullptr) presentRenderer(picture);
+  if (shaders)
+    presentShaders(picture);
+  else if (renderer != nullptr)
+    presentRenderer(picture);
 }
 
 void Display::presentShaders(const RgbaPicture& picture) {

@@ -86,11 +86,11 @@ void main() {
 
 std::optional<GlFunctions> loadGlFunctions() {
   GlFunctions gl;
-#define GROVANTA_GL_LOAD(name, result, parameters)                                      \
+#define GROVANTA_GL_LOAD(name, result, parameters)                                        \
   gl.name = reinterpret_cast<result(APIENTRY*) parameters>(SDL_GL_GetProcAddress(#name)); \
-  if (gl.name == nullptr) {                                                              \
-    logMessage(kError, "OpenGL: no %s", #name);                                          \
-    return std::nullopt;                                                                 \
+  if (gl.name == nullptr) {                                                               \
+    logMessage(kError, "OpenGL: no %s", #name);                                           \
+    return std::nullopt;                                                                  \
   }
   GROVANTA_GL_FUNCTIONS(GROVANTA_GL_LOAD)
 #undef GROVANTA_GL_LOAD
@@ -162,8 +162,8 @@ CrtShaders::~CrtShaders() {
   if (texture_ != 0) gl_.glDeleteTextures(1, &texture_);
 }
 
-void CrtShaders::draw(std::span<const std::uint32_t> pixels, int width, int height, int outputWidth,
-                      int outputHeight, const GlRect& target, bool crt) {
+void CrtShaders::draw(std::span<const std::uint32_t> pixels, int width, int height, int outputWidth, int outputHeight,
+                      const GlRect& target, bool crt) {
   if (!ready_) return;
   gl_.glActiveTexture(GL_TEXTURE0);
   gl_.glBindTexture(GL_TEXTURE_2D, texture_);

@@ -14,45 +14,45 @@
 namespace app {
 
 // The OpenGL entry points the display uses, loaded through SDL_GL_GetProcAddress.
-#define GROVANTA_GL_FUNCTIONS(X)                                                                   \
-  X(glCreateShader, GLuint, (GLenum))                                                               \
-  X(glShaderSource, void, (GLuint, GLsizei, const GLchar* const*, const GLint*))                    \
-  X(glCompileShader, void, (GLuint))                                                                \
-  X(glGetShaderiv, void, (GLuint, GLenum, GLint*))                                                  \
-  X(glGetShaderInfoLog, void, (GLuint, GLsizei, GLsizei*, GLchar*))                                 \
-  X(glDeleteShader, void, (GLuint))                                                                 \
-  X(glCreateProgram, GLuint, ())                                                                    \
-  X(glAttachShader, void, (GLuint, GLuint))                                                         \
-  X(glLinkProgram, void, (GLuint))                                                                  \
-  X(glGetProgramiv, void, (GLuint, GLenum, GLint*))                                                 \
-  X(glGetProgramInfoLog, void, (GLuint, GLsizei, GLsizei*, GLchar*))                                \
-  X(glDeleteProgram, void, (GLuint))                                                                \
-  X(glUseProgram, void, (GLuint))                                                                   \
-  X(glGetUniformLocation, GLint, (GLuint, const GLchar*))                                           \
-  X(glUniform1i, void, (GLint, GLint))                                                              \
-  X(glUniform1f, void, (GLint, GLfloat))                                                            \
-  X(glUniform4f, void, (GLint, GLfloat, GLfloat, GLfloat, GLfloat))                                 \
-  X(glGenVertexArrays, void, (GLsizei, GLuint*))                                                    \
-  X(glBindVertexArray, void, (GLuint))                                                              \
-  X(glDeleteVertexArrays, void, (GLsizei, const GLuint*))                                           \
-  X(glActiveTexture, void, (GLenum))                                                                \
-  X(glGenFramebuffers, void, (GLsizei, GLuint*))                                                    \
-  X(glBindFramebuffer, void, (GLenum, GLuint))                                                      \
-  X(glFramebufferTexture2D, void, (GLenum, GLenum, GLenum, GLuint, GLint))                          \
-  X(glCheckFramebufferStatus, GLenum, (GLenum))                                                     \
-  X(glDeleteFramebuffers, void, (GLsizei, const GLuint*))                                           \
-  X(glGenTextures, void, (GLsizei, GLuint*))                                                        \
-  X(glDeleteTextures, void, (GLsizei, const GLuint*))                                               \
-  X(glBindTexture, void, (GLenum, GLuint))                                                          \
-  X(glTexParameteri, void, (GLenum, GLenum, GLint))                                                 \
-  X(glTexImage2D, void, (GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*)) \
+#define GROVANTA_GL_FUNCTIONS(X)                                                                         \
+  X(glCreateShader, GLuint, (GLenum))                                                                    \
+  X(glShaderSource, void, (GLuint, GLsizei, const GLchar* const*, const GLint*))                         \
+  X(glCompileShader, void, (GLuint))                                                                     \
+  X(glGetShaderiv, void, (GLuint, GLenum, GLint*))                                                       \
+  X(glGetShaderInfoLog, void, (GLuint, GLsizei, GLsizei*, GLchar*))                                      \
+  X(glDeleteShader, void, (GLuint))                                                                      \
+  X(glCreateProgram, GLuint, ())                                                                         \
+  X(glAttachShader, void, (GLuint, GLuint))                                                              \
+  X(glLinkProgram, void, (GLuint))                                                                       \
+  X(glGetProgramiv, void, (GLuint, GLenum, GLint*))                                                      \
+  X(glGetProgramInfoLog, void, (GLuint, GLsizei, GLsizei*, GLchar*))                                     \
+  X(glDeleteProgram, void, (GLuint))                                                                     \
+  X(glUseProgram, void, (GLuint))                                                                        \
+  X(glGetUniformLocation, GLint, (GLuint, const GLchar*))                                                \
+  X(glUniform1i, void, (GLint, GLint))                                                                   \
+  X(glUniform1f, void, (GLint, GLfloat))                                                                 \
+  X(glUniform4f, void, (GLint, GLfloat, GLfloat, GLfloat, GLfloat))                                      \
+  X(glGenVertexArrays, void, (GLsizei, GLuint*))                                                         \
+  X(glBindVertexArray, void, (GLuint))                                                                   \
+  X(glDeleteVertexArrays, void, (GLsizei, const GLuint*))                                                \
+  X(glActiveTexture, void, (GLenum))                                                                     \
+  X(glGenFramebuffers, void, (GLsizei, GLuint*))                                                         \
+  X(glBindFramebuffer, void, (GLenum, GLuint))                                                           \
+  X(glFramebufferTexture2D, void, (GLenum, GLenum, GLenum, GLuint, GLint))                               \
+  X(glCheckFramebufferStatus, GLenum, (GLenum))                                                          \
+  X(glDeleteFramebuffers, void, (GLsizei, const GLuint*))                                                \
+  X(glGenTextures, void, (GLsizei, GLuint*))                                                             \
+  X(glDeleteTextures, void, (GLsizei, const GLuint*))                                                    \
+  X(glBindTexture, void, (GLenum, GLuint))                                                               \
+  X(glTexParameteri, void, (GLenum, GLenum, GLint))                                                      \
+  X(glTexImage2D, void, (GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*))    \
   X(glTexSubImage2D, void, (GLenum, GLint, GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, const void*)) \
-  X(glPixelStorei, void, (GLenum, GLint))                                                           \
-  X(glViewport, void, (GLint, GLint, GLsizei, GLsizei))                                             \
-  X(glClearColor, void, (GLfloat, GLfloat, GLfloat, GLfloat))                                       \
-  X(glClear, void, (GLbitfield))                                                                    \
-  X(glDrawArrays, void, (GLenum, GLint, GLsizei))                                                   \
-  X(glReadPixels, void, (GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*))                    \
+  X(glPixelStorei, void, (GLenum, GLint))                                                                \
+  X(glViewport, void, (GLint, GLint, GLsizei, GLsizei))                                                  \
+  X(glClearColor, void, (GLfloat, GLfloat, GLfloat, GLfloat))                                            \
+  X(glClear, void, (GLbitfield))                                                                         \
+  X(glDrawArrays, void, (GLenum, GLint, GLsizei))                                                        \
+  X(glReadPixels, void, (GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*))                         \
   X(glDisable, void, (GLenum))
 
 struct GlFunctions {

@@ -8,12 +8,12 @@
 #include <system_error>
 #include <vector>
 
-#include "base/asset_store.h"
 #include "app/command_line.h"
 #include "app/crash_report.h"
-#include "base/log.h"
 #include "app/modes.h"
 #include "app/world_load.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace app {
 namespace fs = std::filesystem;

@@ -10,11 +10,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/modes.h"
 #include "base/asset_store.h"
 #include "base/log.h"
-#include "app/modes.h"
-#include "render/area_render.h"
 #include "base/pattern_sheet.h"
+#include "render/area_render.h"
 #include "render/render_assets.h"
 #include "world/world.h"
 

@@ -18,7 +18,9 @@ std::span<const std::uint8_t> liveKeyboard() {
   return {state, static_cast<std::size_t>(count)};
 }
 
-bool isKeyDown(const SDL_Event& event) { return event.type == SDL_KEYDOWN && !event.key.repeat; }
+bool isKeyDown(const SDL_Event& event) {
+  return event.type == SDL_KEYDOWN && !event.key.repeat;
+}
 
 }  // namespace
 
@@ -52,7 +54,8 @@ MenuDirection computeMenuDirection(std::span<const std::uint8_t> keyboard,
     bool (*stick)(const ControllerSnapshot&);
   };
   static const Way kWays[] = {
-      {kMenuUp, SDL_SCANCODE_UP, kButtonDpadUp, [](const ControllerSnapshot& c) { return c.stickY < -kStickThreshold; }},
+      {kMenuUp, SDL_SCANCODE_UP, kButtonDpadUp,
+       [](const ControllerSnapshot& c) { return c.stickY < -kStickThreshold; }},
       {kMenuDown, SDL_SCANCODE_DOWN, kButtonDpadDown,
        [](const ControllerSnapshot& c) { return c.stickY > kStickThreshold; }},
       {kMenuLeft, SDL_SCANCODE_LEFT, kButtonDpadLeft,
@@ -81,7 +84,9 @@ MenuDirection computeMenuDirection(std::span<const std::uint8_t> keyboard,
 
 Input::Input() : bindings(defaultBindings()) {}
 
-Input::~Input() { closeControllers(); }
+Input::~Input() {
+  closeControllers();
+}
 
 void Input::closeControllers() {
   for (SDL_GameController* controller : controllers_) SDL_GameControllerClose(controller);
@@ -115,9 +120,13 @@ std::uint8_t Input::releaseHeld(std::uint8_t state) {
   return result;
 }
 
-std::uint8_t Input::padByte(bool startCounts) { return releaseHeld(padState(startCounts)); }
+std::uint8_t Input::padByte(bool startCounts) {
+  return releaseHeld(padState(startCounts));
+}
 
-void Input::holdCurrent() { holdState(padState(true)); }
+void Input::holdCurrent() {
+  holdState(padState(true));
+}
 
 int Input::classify(const SDL_Event& event, bool inFrontEnd) {
   if (isKeyDown(event)) {
@@ -171,24 +180,38 @@ int Input::menuCommand(const SDL_Event& event) const {
       case SDL_SCANCODE_KP_ENTER:
         // Alt+Return toggles full screen instead.
         return (event.key.keysym.mod & KMOD_ALT) ? kMenuNone : kMenuConfirm;
-      case SDL_SCANCODE_ESCAPE: return kMenuBack;
-      case SDL_SCANCODE_RIGHT: return kMenuRight;
-      case SDL_SCANCODE_LEFT: return kMenuLeft;
-      case SDL_SCANCODE_DOWN: return kMenuDown;
-      case SDL_SCANCODE_UP: return kMenuUp;
-      default: return kMenuNone;
+      case SDL_SCANCODE_ESCAPE:
+        return kMenuBack;
+      case SDL_SCANCODE_RIGHT:
+        return kMenuRight;
+      case SDL_SCANCODE_LEFT:
+        return kMenuLeft;
+      case SDL_SCANCODE_DOWN:
+        return kMenuDown;
+      case SDL_SCANCODE_UP:
+        return kMenuUp;
+      default:
+        return kMenuNone;
     }
   }
   if (event.type == SDL_CONTROLLERBUTTONDOWN) {
     switch (event.cbutton.button) {
-      case kButtonA: return kMenuConfirm;
-      case kButtonB: return kMenuBack;
-      case kButtonStart: return kMenuStart;
-      case kButtonDpadUp: return kMenuUp;
-      case kButtonDpadDown: return kMenuDown;
-      case kButtonDpadLeft: return kMenuLeft;
-      case kButtonDpadRight: return kMenuRight;
-      default: return kMenuNone;
+      case kButtonA:
+        return kMenuConfirm;
+      case kButtonB:
+        return kMenuBack;
+      case kButtonStart:
+        return kMenuStart;
+      case kButtonDpadUp:
+        return kMenuUp;
+      case kButtonDpadDown:
+        return kMenuDown;
+      case kButtonDpadLeft:
+        return kMenuLeft;
+      case kButtonDpadRight:
+        return kMenuRight;
+      default:
+        return kMenuNone;
     }
   }
   return kMenuNone;
@@ -208,7 +231,9 @@ int Input::repeatStep(const MenuDirection& now) {
   return kMenuNone;
 }
 
-int Input::menuRepeat() { return repeatStep(computeMenuDirection(liveKeyboard(), snapshots())); }
+int Input::menuRepeat() {
+  return repeatStep(computeMenuDirection(liveKeyboard(), snapshots()));
+}
 
 std::optional<std::int32_t> Input::boundKey(const SDL_Event& event) const {
   if (isKeyDown(event)) return static_cast<std::int32_t>(event.key.keysym.scancode);

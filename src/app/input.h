@@ -14,12 +14,25 @@
 namespace app {
 
 // What classify() makes of an event.
-enum InputCommand : int { kCommandNone = 0, kCommandQuickSave = 1, kCommandQuickLoad = 2, kCommandScreenshot = 3,
-                          kCommandMenu = 4 };
+enum InputCommand : int {
+  kCommandNone = 0,
+  kCommandQuickSave = 1,
+  kCommandQuickLoad = 2,
+  kCommandScreenshot = 3,
+  kCommandMenu = 4
+};
 
 // What menuCommand() and menuRepeat() make of the input.
-enum MenuCommand : int { kMenuNone = 0, kMenuUp = 1, kMenuDown = 2, kMenuLeft = 3, kMenuRight = 4, kMenuConfirm = 5,
-                         kMenuBack = 6, kMenuStart = 7 };
+enum MenuCommand : int {
+  kMenuNone = 0,
+  kMenuUp = 1,
+  kMenuDown = 2,
+  kMenuLeft = 3,
+  kMenuRight = 4,
+  kMenuConfirm = 5,
+  kMenuBack = 6,
+  kMenuStart = 7
+};
 
 // The state of one controller at a moment, as far as the pad byte and menu directions need it.
 struct ControllerSnapshot {

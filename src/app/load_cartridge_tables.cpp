@@ -3,22 +3,22 @@
 #include <memory>
 
 #include "app/data.h"
-#include "base/log.h"
 #include "app/modes.h"
+#include "base/log.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
 
 namespace app {
 
 bool loadCartridgeTables(Data& data) {
-    if (!data.world) {
-        logMessage(kError, "the cartridge tables need a loaded world");
-        return false;
-    }
-    auto rom = std::make_shared<sim::RomView>(sim::loadRomView(data.dataDirectory, *data.world));
-    if (!rom->loaded()) return false;  // loadRomView has logged why
-    data.rom = std::move(rom);
-    return true;
+  if (!data.world) {
+    logMessage(kError, "the cartridge tables need a loaded world");
+    return false;
+  }
+  auto rom = std::make_shared<sim::RomView>(sim::loadRomView(data.dataDirectory, *data.world));
+  if (!rom->loaded()) return false;  // loadRomView has logged why
+  data.rom = std::move(rom);
+  return true;
 }
 
 }  // namespace app

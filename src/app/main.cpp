@@ -3,4 +3,6 @@
 
 #include "app/entry.h"
 
-int main(int argc, char* argv[]) { return app::runProgram(argc, argv); }
+int main(int argc, char* argv[]) {
+  return app::runProgram(argc, argv);
+}

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "base/log.h"
 #include "app/modes.h"
+#include "base/log.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "ui/pause_flow.h"

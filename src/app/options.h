@@ -10,20 +10,20 @@ namespace app {
 
 struct Options {
   // The interactive game and the program as a whole.
-  std::string dataDir;          // --data
-  std::string userDir;          // --user
-  bool windowed = false;        // --windowed
-  bool noIntro = false;         // --no-intro
+  std::string dataDir;               // --data
+  std::string userDir;               // --user
+  bool windowed = false;             // --windowed
+  bool noIntro = false;              // --no-intro
   std::int32_t quitAfterFrames = 0;  // --quit-after-frames, 0 = never
-  std::string out;              // --out
-  std::string pads;             // --pads
-  std::string keys;             // --keys
-  std::int64_t f12 = 0;         // --f12, 0 = never
-  std::string playback;         // --playback
-  std::string video;            // --video
-  std::int32_t crashTest = -1;  // --crash-test, -1 = never
-  bool viewer = false;          // --viewer
-  std::int32_t area = 21;       // --area
+  std::string out;                   // --out
+  std::string pads;                  // --pads
+  std::string keys;                  // --keys
+  std::int64_t f12 = 0;              // --f12, 0 = never
+  std::string playback;              // --playback
+  std::string video;                 // --video
+  std::int32_t crashTest = -1;       // --crash-test, -1 = never
+  bool viewer = false;               // --viewer
+  std::int32_t area = 21;            // --area
 
   // Developer tools.
   std::int32_t renderArea = -1;  // --render-area
@@ -54,10 +54,10 @@ struct Options {
   std::string checkSound;        // --check-sound
   std::string z80TraceA;         // --z80-trace A B
   std::string z80TraceB;
-  bool z80Trace = false;         // whether --z80-trace was given
-  std::string soundWav;          // --sound-wav
-  std::int32_t tune = 0;         // --tune
-  double seconds = 20.0;         // --seconds, as read (may be negative or not finite)
+  bool z80Trace = false;                                       // whether --z80-trace was given
+  std::string soundWav;                                        // --sound-wav
+  std::int32_t tune = 0;                                       // --tune
+  double seconds = 20.0;                                       // --seconds, as read (may be negative or not finite)
   std::vector<std::pair<std::int32_t, std::int32_t>> effects;  // --effect, accumulated; -1 pause, -2 resume
   std::vector<std::string> badEffects;  // --effect values that are not WHAT or WHAT@N (the sound export refuses them)
 };

@@ -19,10 +19,10 @@ struct PlayParameters {
   std::string keys;                  // --keys script
   std::string user;                  // preference folder; empty = the per-user one
   bool intro = true;
-  std::int32_t crashTest = -1;       // presented frame to crash at; -1 = never
-  std::string video;                 // --video folder
-  std::string playback;              // --playback recording
-  bool hiddenWindow = false;         // the window is not shown (benchmarks)
+  std::int32_t crashTest = -1;  // presented frame to crash at; -1 = never
+  std::string video;            // --video folder
+  std::string playback;         // --playback recording
+  bool hiddenWindow = false;    // the window is not shown (benchmarks)
 };
 
 // Returns the exit code: 2 for bad scripts or missing data, 1 when SDL, the window or the first picture

@@ -2,10 +2,10 @@
 
 #include <system_error>
 
-#include "base/asset_store.h"
-#include "base/log.h"
 #include "audio/sound.h"
 #include "audio/wav.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "ui/saves.h"
 
 namespace app {

@@ -11,7 +11,9 @@
 
 #include "app/display.h"
 
-namespace audio { class Sound; }
+namespace audio {
+class Sound;
+}
 
 namespace app {
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cinttypes>
 
-#include "base/asset_store.h"
 #include "app/crash_report.h"
-#include "base/log.h"
 #include "app/modes.h"
 #include "app/play_pictures.h"
 #include "audio/audio_output.h"
 #include "audio/sound.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 #include "render/render_assets.h"
 #include "render/texts.h"
 #include "sim/rom_view.h"
@@ -37,7 +37,9 @@ std::filesystem::path userFolder(const std::string& user) {
 }
 
 // The whole part of a 16.16 coordinate as the console's signed 16-bit word.
-long long wholePart(std::int64_t fixed) { return static_cast<std::int16_t>(static_cast<std::uint32_t>(fixed) >> 16); }
+long long wholePart(std::int64_t fixed) {
+  return static_cast<std::int16_t>(static_cast<std::uint32_t>(fixed) >> 16);
+}
 
 bool isFullscreenKey(const SDL_Event& event) {
   if (event.type != SDL_KEYDOWN) return false;
@@ -62,15 +64,15 @@ PlayLoop::~PlayLoop() {
 }
 
 int PlayLoop::setUp() {
-  if (const int code = readScripts()) return code;      // 1
-  if (const int code = loadGameData()) return code;     // 2-4
+  if (const int code = readScripts()) return code;                                            // 1
+  if (const int code = loadGameData()) return code;                                           // 2-4
   if (!parameters_.video.empty()) video_ = std::make_unique<VideoExport>(parameters_.video);  // 5
-  startSimulation();                                    // 6-7
-  if (const int code = openWindow()) return code;       // 8-10
-  openSound();                                          // 11-12
-  if (const int code = drawFirstPicture()) return code;  // 13
-  readPreferences();                                    // 14-17
-  startClock();                                         // 18
+  startSimulation();                                                                          // 6-7
+  if (const int code = openWindow()) return code;                                             // 8-10
+  openSound();                                                                                // 11-12
+  if (const int code = drawFirstPicture()) return code;                                       // 13
+  readPreferences();                                                                          // 14-17
+  startClock();                                                                               // 18
   return 0;
 }
 
@@ -183,8 +185,8 @@ void PlayLoop::readPreferences() {
   if (!preferenceFolder_.empty()) recorder_.setFolder(preferenceFolder_ / "recordings");
 
   // 15. The pause menu with its hooks; it reads the settings.
-  menu_ = std::make_unique<ui::PauseFlow>(*menuArt_, preferenceFolder_, ui::loadPlaces(data_.dataDirectory),
-                                          makeHooks());
+  menu_ =
+      std::make_unique<ui::PauseFlow>(*menuArt_, preferenceFolder_, ui::loadPlaces(data_.dataDirectory), makeHooks());
   settings_ = menu_->settings();
 
   // 16. The intro's music would be queued here.
@@ -232,7 +234,9 @@ void PlayLoop::storeFullscreen(bool on) {
   settings_.fullscreen = menu_->settings().fullscreen;
 }
 
-bool PlayLoop::menuOpen() const { return menu_ && menu_->isOpen(); }
+bool PlayLoop::menuOpen() const {
+  return menu_ && menu_->isOpen();
+}
 
 void PlayLoop::applyMenuSettings(const Settings& settings) {
   settings_ = settings;
@@ -266,8 +270,10 @@ bool PlayLoop::loadGame(const sim::GameState& state) {
   recorder_.end("a save was loaded");
   safePoint_ = simulation.state();
   dropSoundRequests();
-  if (simulation.state().music != 0) queueMusic(static_cast<std::uint32_t>(simulation.state().music));
-  else simulation.mutableState().music_wait = 1;
+  if (simulation.state().music != 0)
+    queueMusic(static_cast<std::uint32_t>(simulation.state().music));
+  else
+    simulation.mutableState().music_wait = 1;
   fadeLeft_ = 0;
   recompose();
   return true;
@@ -551,11 +557,20 @@ void PlayLoop::moveSoundRequests() {
     if (audio_) audio_->lock();
     for (const audio::SoundRequest& request : requests) {
       switch (request.kind) {
-        case sim::kSoundMusic: sound_->queueMusic(request.value); break;
-        case sim::kSoundEffect: sound_->queueEffect(request.value); break;
-        case sim::kSoundPause: sound_->queuePause(); break;
-        case sim::kSoundResume: sound_->queueResume(); break;
-        default: break;
+        case sim::kSoundMusic:
+          sound_->queueMusic(request.value);
+          break;
+        case sim::kSoundEffect:
+          sound_->queueEffect(request.value);
+          break;
+        case sim::kSoundPause:
+          sound_->queuePause();
+          break;
+        case sim::kSoundResume:
+          sound_->queueResume();
+          break;
+        default:
+          break;
       }
     }
     if (audio_) audio_->unlock();
@@ -563,7 +578,9 @@ void PlayLoop::moveSoundRequests() {
   requests.clear();
 }
 
-void PlayLoop::dropSoundRequests() { simulation_->soundRequests().clear(); }
+void PlayLoop::dropSoundRequests() {
+  simulation_->soundRequests().clear();
+}
 
 void PlayLoop::queueMusic(std::uint32_t music) {
   if (!sound_) return;
@@ -625,8 +642,10 @@ void PlayLoop::menuEvent(const SDL_Event& event) {
   ui::PauseFlow& menu = *menu_;
   if (menu.captureState() != ui::kCaptureNone) {
     // Either device may answer (or cancel) a capture; controllers still come and go.
-    if (const std::optional<std::int32_t> key = input_->boundKey(event)) menu.captureKey(*key);
-    else if (const std::optional<std::int32_t> button = input_->boundButton(event)) menu.captureButton(*button);
+    if (const std::optional<std::int32_t> key = input_->boundKey(event))
+      menu.captureKey(*key);
+    else if (const std::optional<std::int32_t> button = input_->boundButton(event))
+      menu.captureButton(*button);
     else if (event.type == SDL_CONTROLLERDEVICEADDED || event.type == SDL_CONTROLLERDEVICEREMOVED)
       input_->classify(event, true);
     return;
@@ -676,7 +695,9 @@ int PlayLoop::shutDown() {
 void PlayLoop::demoControls() {
   const std::uint8_t pad = pads_ ? pads_->byteAt(vblank_) : input_->padByte(false);
   switch (demo_.controls(pad)) {
-    case DemoPlayer::Control::kTakeOver: takeOverDemo(); break;
+    case DemoPlayer::Control::kTakeOver:
+      takeOverDemo();
+      break;
     case DemoPlayer::Control::kSpeedChanged: {
       applyVolumes();
       const std::string text = "DEMO SPEED " + demoSpeedLabel(demo_.speed());
@@ -684,7 +705,8 @@ void PlayLoop::demoControls() {
       logMessage(kInfo, "watch demo: %s", text.c_str());
       break;
     }
-    case DemoPlayer::Control::kNone: break;
+    case DemoPlayer::Control::kNone:
+      break;
   }
 }
 

@@ -19,14 +19,27 @@
 #include "app/recording/playback.h"
 #include "app/recording/recording.h"
 #include "app/scripted_input.h"
-#include "ui/settings.h"
 #include "render/video_chip.h"
 #include "sim/game_state.h"
+#include "ui/settings.h"
 
-namespace audio { class Sound; class AudioOutput; }
-namespace sim { class Simulation; }
-namespace render { class TextImages; }
-namespace ui { class MenuArt; class PauseFlow; struct GameHooks; struct Place; struct Picture; }
+namespace audio {
+class Sound;
+class AudioOutput;
+}  // namespace audio
+namespace sim {
+class Simulation;
+}
+namespace render {
+class TextImages;
+}
+namespace ui {
+class MenuArt;
+class PauseFlow;
+struct GameHooks;
+struct Place;
+struct Picture;
+}  // namespace ui
 
 namespace app {
 

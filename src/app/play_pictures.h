@@ -10,8 +10,13 @@
 #include "sim/game_state.h"
 #include "sim/sim_types.h"
 
-namespace render { class RenderAssets; class TextImages; }
-namespace sim { class Simulation; }
+namespace render {
+class RenderAssets;
+class TextImages;
+}  // namespace render
+namespace sim {
+class Simulation;
+}
 
 namespace app {
 

@@ -6,7 +6,7 @@
 namespace app {
 
 inline constexpr double kTickPeriod = 0.02012072434607646;  // 1 / 49.7 s
-inline constexpr double kCatchUpLimit = 0.25;                // seconds
+inline constexpr double kCatchUpLimit = 0.25;               // seconds
 
 class TickClock {
  public:
@@ -41,7 +41,7 @@ class TickClock {
 // The fade in progress as the presented picture shows it: the old picture darkening over the first half,
 // the new one brightening over the second. Level 16 is full brightness, 0 black.
 struct FadeView {
-  bool active = false;    // false: show the current picture as it is
+  bool active = false;      // false: show the current picture as it is
   bool oldPicture = false;  // true: the picture from before the fade, else the current one
   int level = 16;
 };

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "base/log.h"
 #include "app/modes.h"
+#include "base/log.h"
 #include "render/area_render.h"
 #include "render/render_assets.h"
 #include "world/world.h"

@@ -5,17 +5,17 @@
 #include <map>
 #include <vector>
 
-#include "base/asset_store.h"
-#include "base/log.h"
 #include "app/modes.h"
 #include "audio/sound.h"
 #include "audio/wav.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace app {
 namespace {
 
 constexpr int kRate = 48000;
-constexpr int kBlock = 965;              // frames per block; effects are placed by block number
+constexpr int kBlock = 965;                  // frames per block; effects are placed by block number
 constexpr std::int32_t kLastMusic = 0x7FFF;  // a request with bit 15 set is no request at all
 
 // The arguments the driver cannot play, each refused with one line. Effects are checked against
@@ -45,9 +45,12 @@ bool argumentsPlayable(const Options& options, const audio::Sound& sound) {
 void queueBlock(audio::Sound& sound, const std::multimap<std::int64_t, std::int32_t>& byBlock, std::int64_t block) {
   const auto range = byBlock.equal_range(block);
   for (auto it = range.first; it != range.second; ++it) {
-    if (it->second == -1) sound.queuePause();
-    else if (it->second == -2) sound.queueResume();
-    else sound.queueEffect(static_cast<std::uint32_t>(it->second));
+    if (it->second == -1)
+      sound.queuePause();
+    else if (it->second == -2)
+      sound.queueResume();
+    else
+      sound.queueEffect(static_cast<std::uint32_t>(it->second));
   }
 }
 

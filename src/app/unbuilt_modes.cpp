@@ -1,7 +1,7 @@
 // Modes that this build does not have yet. Each says so in one line and ends with exit code 2;
 // a mode's own source replaces its entry here when it lands.
-#include "base/log.h"
 #include "app/modes.h"
+#include "base/log.h"
 
 namespace app {
 namespace {
@@ -13,8 +13,12 @@ int unavailable(const char* what) {
 
 }  // namespace
 
-int runReplay(Data&, const Options&) { return unavailable("--replay"); }
+int runReplay(Data&, const Options&) {
+  return unavailable("--replay");
+}
 
-int runDemoCheck(Data&, const Options&) { return unavailable("--check-demo"); }
+int runDemoCheck(Data&, const Options&) {
+  return unavailable("--check-demo");
+}
 
 }  // namespace app

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "base/log.h"
 #include "app/modes.h"
+#include "base/log.h"
 #include "render/area_render.h"
 #include "render/render_assets.h"
 #include "world/world.h"
@@ -31,13 +31,18 @@ int viewerScroll(int scroll, bool left, bool right, bool shift, int widthColumns
 }
 
 AreaViewer::AreaViewer(Data& data, int firstArea, bool windowed, std::int32_t quitAfterFrames, bool hiddenWindow)
-    : data_(data), windowed_(windowed), quitAfterFrames_(quitAfterFrames), hiddenWindow_(hiddenWindow),
+    : data_(data),
+      windowed_(windowed),
+      quitAfterFrames_(quitAfterFrames),
+      hiddenWindow_(hiddenWindow),
       area_(firstArea) {
   if (data_.world)
     for (const world::Area& area : data_.world->areas) areas_.push_back(area.id);
 }
 
-AreaViewer::~AreaViewer() { close(); }
+AreaViewer::~AreaViewer() {
+  close();
+}
 
 bool AreaViewer::open() {
   if (!data_.world) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/log.h"
 #include "audio/sound.h"
+#include "base/log.h"
 
 namespace audio {
 
@@ -50,8 +50,7 @@ void AudioOutput::close() {
 
 void AudioOutput::fill(Uint8* stream, int bytes) {
   std::memset(stream, 0, static_cast<std::size_t>(std::max(bytes, 0)));
-  if (sound_ != nullptr)
-    sound_->render(reinterpret_cast<std::int16_t*>(stream), bytes / 4, musicVolume_, soundVolume_);
+  if (sound_ != nullptr) sound_->render(reinterpret_cast<std::int16_t*>(stream), bytes / 4, musicVolume_, soundVolume_);
 }
 
 void AudioOutput::callback(void* user, Uint8* stream, int bytes) {

@@ -22,8 +22,12 @@ class AudioOutput {
   void setPaused(bool paused);
   void close();
 
-  void lock() { if (device_ != 0) SDL_LockAudioDevice(device_); }
-  void unlock() { if (device_ != 0) SDL_UnlockAudioDevice(device_); }
+  void lock() {
+    if (device_ != 0) SDL_LockAudioDevice(device_);
+  }
+  void unlock() {
+    if (device_ != 0) SDL_UnlockAudioDevice(device_);
+  }
 
   SDL_AudioDeviceID device() const { return device_; }
   float soundVolume() const { return soundVolume_; }

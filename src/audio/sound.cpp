@@ -6,8 +6,8 @@
 namespace audio {
 namespace {
 
-constexpr std::uint64_t kZ80CyclesPerFrame = 71364;     // one PAL sound frame
-constexpr std::uint64_t kMasterPerChipSample = 1008;    // 144 chip clocks of 7 master cycles
+constexpr std::uint64_t kZ80CyclesPerFrame = 71364;   // one PAL sound frame
+constexpr std::uint64_t kMasterPerChipSample = 1008;  // 144 chip clocks of 7 master cycles
 constexpr std::uint64_t kMasterPerZ80Cycle = 15;
 constexpr int kChipPrescale = 6;
 constexpr int kChipRateBase = 7600489;
@@ -46,9 +46,14 @@ int Sound::routeYmWrite(std::array<std::uint8_t, 2>& latches, int port, std::uin
   if (half == 1) return 3;
   if (r == 0x28) {
     switch (value & 7) {
-      case 4: case 5: return 2;
-      case 3: case 7: return 3;
-      default: return 1;
+      case 4:
+      case 5:
+        return 2;
+      case 3:
+      case 7:
+        return 3;
+      default:
+        return 1;
     }
   }
   if (r == 0x2A || r == 0x2B) return 1;
@@ -58,7 +63,9 @@ int Sound::routeYmWrite(std::array<std::uint8_t, 2>& latches, int port, std::uin
 Sound::Sound(int rate)
     : driver_([this](std::uint16_t address, std::uint8_t value) { z80_.poke(address, value); },
               [this]() { resetHardware(); }),
-      z80_([this](int port, std::uint8_t value, std::int64_t) { pending_.push_back({z80_.clock(), port, value}); }),
+      z80_([this](int port, std::uint8_t value, std::int64_t) {
+        pending_.push_back({z80_.clock(), port, value});
+      }),
       chips_(std::make_unique<Chips>()),
       outputRate_(static_cast<std::uint64_t>(rate > 0 ? rate : 1)),
       chipRateUnits_(kChipRateBase / (24 * kChipPrescale)),

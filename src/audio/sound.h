@@ -29,6 +29,7 @@ class Sound {
       void write(int offset, std::uint8_t data) { model_.write(static_cast<std::uint32_t>(offset), data); }
       // One sample into out: left, right.
       void generate(std::array<std::int32_t, 2>& out) { model_.generate(out.data(), 1); }
+
      private:
       Ym2612 model_;
     };

@@ -7,25 +7,24 @@
 #include <map>
 #include <sstream>
 
-#include "base/log.h"
 #include "audio/driver/driver_image.h"
 #include "audio/driver/z80_program.h"
+#include "base/log.h"
 
 namespace audio {
 namespace {
 
 constexpr std::uint32_t kBase = DriverImage::kBase;
 constexpr std::uint32_t kEffectSlot = 0x73A82, kEffectInstrument = 0x73C5C, kEffectLength = 0x73C74,
-                        kEffectNote = 0x73C8C, kSequence10 = 0x73D5C, kSequence8 = 0x73D64,
-                        kSequence21 = 0x73D74, kLengthCodes = 0x741EE, kCarriers = 0x74318,
-                        kSampleDelay = 0x74530, kAmplitude = 0x7463C, kSlotRecord = 0x7485C,
-                        kSlotLevel = 0x7495C, kFrequency = 0x74A5C, kZ80Image = 0x74B38,
+                        kEffectNote = 0x73C8C, kSequence10 = 0x73D5C, kSequence8 = 0x73D64, kSequence21 = 0x73D74,
+                        kLengthCodes = 0x741EE, kCarriers = 0x74318, kSampleDelay = 0x74530, kAmplitude = 0x7463C,
+                        kSlotRecord = 0x7485C, kSlotLevel = 0x7495C, kFrequency = 0x74A5C, kZ80Image = 0x74B38,
                         kSongTable = 0x7679E, kInstruments = 0x78B97;
 constexpr int kSongs = 16;
 constexpr int kInstrumentSize = 29;
 constexpr std::uint16_t kZ80StartList = 0x00B0, kZ80SampleTable = 0x02A0, kZ80Samples = 0x02B4;
 constexpr std::size_t kSampleSpace = 0x1C66 - kZ80Samples;
-constexpr int kSampleNote = 1;   // drums play at note 1's delay
+constexpr int kSampleNote = 1;        // drums play at note 1's delay
 constexpr int kSampleDelayValue = 6;  // about 10.4 kHz sample rate
 
 struct Song {
@@ -55,16 +54,20 @@ struct Compiler {
 
 // Note names C3..B5 are the music's notes 1..36; effects may go higher (up to note 109).
 int noteNumber(const std::string& name) {
-  static const std::map<char, int> kSemitone = {{'C', 0}, {'D', 2}, {'E', 4}, {'F', 5},
-                                                {'G', 7}, {'A', 9}, {'B', 11}};
+  static const std::map<char, int> kSemitone = {{'C', 0}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 7}, {'A', 9}, {'B', 11}};
   if (name.empty()) return -1;
   if (std::isdigit(static_cast<unsigned char>(name[0]))) return std::stoi(name);
   const auto it = kSemitone.find(static_cast<char>(std::toupper(name[0])));
   if (it == kSemitone.end()) return -1;
   std::size_t i = 1;
   int semitone = it->second;
-  if (i < name.size() && name[i] == '#') { ++semitone; ++i; }
-  else if (i < name.size() && name[i] == 'b') { --semitone; ++i; }
+  if (i < name.size() && name[i] == '#') {
+    ++semitone;
+    ++i;
+  } else if (i < name.size() && name[i] == 'b') {
+    --semitone;
+    ++i;
+  }
   if (i >= name.size() || !std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
   const int octave = name[i] - '0';
   return (octave - 3) * 12 + semitone + 1;
@@ -85,9 +88,12 @@ void appendNote(Compiler& c, std::vector<std::uint8_t>& out, int note, int rows)
   if (note < 0 || note > 36) return c.fail("note out of range (C3 to B5)");
   if (rows < 1 || rows > 63) return c.fail("length out of range (1 to 63 rows)");
   const int base = note * 4;
-  if (rows == 1) out.push_back(static_cast<std::uint8_t>(base));
-  else if (rows == 2) out.push_back(static_cast<std::uint8_t>(base + 1));
-  else if (rows == 4) out.push_back(static_cast<std::uint8_t>(base + 2));
+  if (rows == 1)
+    out.push_back(static_cast<std::uint8_t>(base));
+  else if (rows == 2)
+    out.push_back(static_cast<std::uint8_t>(base + 1));
+  else if (rows == 4)
+    out.push_back(static_cast<std::uint8_t>(base + 2));
   else {
     out.push_back(static_cast<std::uint8_t>(base + 3));
     out.push_back(static_cast<std::uint8_t>(rows));
@@ -120,12 +126,18 @@ int parseChannel(Compiler& c, std::istringstream& in, std::vector<std::uint8_t>&
       continue;
     }
     const auto slash = token.find('/');
-    if (slash == std::string::npos) { c.fail("expected NOTE/ROWS: " + token); return rows; }
+    if (slash == std::string::npos) {
+      c.fail("expected NOTE/ROWS: " + token);
+      return rows;
+    }
     const std::string name = token.substr(0, slash);
     const int length = std::stoi(token.substr(slash + 1));
     if (drums) {
       const int want = name == "r" ? kDrumRestSlot : drumSlot;
-      if (want == 0) { c.fail("a drum hit before the pattern names its slot"); return rows; }
+      if (want == 0) {
+        c.fail("a drum hit before the pattern names its slot");
+        return rows;
+      }
       if (want != playing) out.push_back(static_cast<std::uint8_t>(0xF0 + want));
       playing = want;
       appendNote(c, out, kSampleNote, length);
@@ -170,7 +182,10 @@ void parse(Compiler& c, const MusicSource& source) {
         std::array<std::uint8_t, kInstrumentSize> record{};
         for (int i = 0; i < kInstrumentSize; ++i) {
           std::string hex;
-          if (!(in >> hex)) { c.fail("an instrument needs 29 bytes"); return; }
+          if (!(in >> hex)) {
+            c.fail("an instrument needs 29 bytes");
+            return;
+          }
           record[i] = static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16));
         }
         c.instruments[name] = static_cast<int>(c.records.size());
@@ -180,7 +195,10 @@ void parse(Compiler& c, const MusicSource& source) {
         pattern.clear();
         int n = 0;
         in >> n;
-        if (n < 1 || n > kSongs) { c.fail("song number out of range"); return; }
+        if (n < 1 || n > kSongs) {
+          c.fail("song number out of range");
+          return;
+        }
         song = &c.songs[n];
         in >> song->tempo;
         song->slotRecord[kDrumRestSlot] = kSilentSample;
@@ -191,11 +209,17 @@ void parse(Compiler& c, const MusicSource& source) {
       } else if (word == "slot" || word == "drum") {
         int k = 0, value = 0, level = 0;
         in >> k;
-        if (k < 1 || k > 11) { c.fail("slots are 1 to 11 (12 keeps the drums quiet in rests)"); return; }
+        if (k < 1 || k > 11) {
+          c.fail("slots are 1 to 11 (12 keeps the drums quiet in rests)");
+          return;
+        }
         if (word == "slot") {
           std::string name;
           in >> name >> level;
-          if (!c.instruments.count(name)) { c.fail("unknown instrument " + name); return; }
+          if (!c.instruments.count(name)) {
+            c.fail("unknown instrument " + name);
+            return;
+          }
           value = c.instruments[name];
         } else {
           in >> value;
@@ -211,27 +235,42 @@ void parse(Compiler& c, const MusicSource& source) {
         drumSlot = 0;
       } else if (word.size() == 3 && word.compare(0, 2, "ch") == 0) {
         const int ch = word[2] - '0';
-        if (ch < 0 || ch > 3 || pattern.empty()) { c.fail("bad channel line"); return; }
+        if (ch < 0 || ch > 3 || pattern.empty()) {
+          c.fail("bad channel line");
+          return;
+        }
         rows[ch] += parseChannel(c, in, song->patterns[pattern][ch], ch == 3, drumSlot);
       } else if (word == "order") {
         checkRows();
         pattern.clear();
         std::string name;
         while (in >> name) {
-          if (!song->patterns.count(name)) { c.fail("unknown pattern " + name); return; }
+          if (!song->patterns.count(name)) {
+            c.fail("unknown pattern " + name);
+            return;
+          }
           song->order.push_back(name);
         }
       } else if (word == "loop") {
         in >> song->loop;
-        if (song->loop < 0 || song->loop > 255) { c.fail("loop position out of range"); return; }
+        if (song->loop < 0 || song->loop > 255) {
+          c.fail("loop position out of range");
+          return;
+        }
       } else if (word == "effect") {
         int n = 0, slot = 0, length = 0;
         std::string name, note;
         in >> n >> slot >> name >> note >> length;
-        if (n < 1 || n > 23 || !c.instruments.count(name)) { c.fail("bad effect"); return; }
+        if (n < 1 || n > 23 || !c.instruments.count(name)) {
+          c.fail("bad effect");
+          return;
+        }
         // The slot is keyed off at the row start where the rows run out: one row would end the
         // effect in the very list that starts it.
-        if (n != 23 && (length < 2 || length > 255)) { c.fail("an effect lasts 2 to 254 rows, or 255 (until stopped)"); return; }
+        if (n != 23 && (length < 2 || length > 255)) {
+          c.fail("an effect lasts 2 to 254 rows, or 255 (until stopped)");
+          return;
+        }
         c.at(kEffectSlot + n) = static_cast<std::uint8_t>(slot & 1);
         c.at(kEffectInstrument + n) = static_cast<std::uint8_t>(c.instruments[name] + 2);
         c.at(kEffectNote + n) = static_cast<std::uint8_t>(noteNumber(note));
@@ -244,7 +283,10 @@ void parse(Compiler& c, const MusicSource& source) {
         std::vector<int> notes;
         std::string name;
         while (in >> name) notes.push_back(noteNumber(name));
-        if (notes.empty()) { c.fail("empty sequence"); return; }
+        if (notes.empty()) {
+          c.fail("empty sequence");
+          return;
+        }
         for (int i = 0; i < size; ++i) c.at(address + i) = static_cast<std::uint8_t>(notes[i % notes.size()]);
       } else {
         c.fail("unknown word " + word);
@@ -266,7 +308,9 @@ std::vector<std::vector<std::int8_t>> drumSamples() {
   std::vector<std::vector<std::int8_t>> out(3);
   std::uint32_t noise = 0x1234567;
   auto random = [&noise]() {
-    noise ^= noise << 13; noise ^= noise >> 17; noise ^= noise << 5;
+    noise ^= noise << 13;
+    noise ^= noise >> 17;
+    noise ^= noise << 5;
     return static_cast<double>(noise & 0xFFFF) / 32768.0 - 1.0;
   };
   // Kick: a sine sweeping down from about 180 Hz to 50 Hz, with a short click of noise on the beater.
@@ -365,8 +409,14 @@ void layOutSongs(Compiler& c) {
     const auto it = c.songs.find(n);
     const Song& song = it != c.songs.end() ? it->second : silence;
     c.where = "song " + std::to_string(n);
-    if (song.order.empty()) { c.fail("a song needs an order"); return; }
-    if (song.loop >= static_cast<int>(song.order.size())) { c.fail("it loops past its order list"); return; }
+    if (song.order.empty()) {
+      c.fail("a song needs an order");
+      return;
+    }
+    if (song.loop >= static_cast<int>(song.order.size())) {
+      c.fail("it loops past its order list");
+      return;
+    }
     for (const auto& [k, record] : song.slotRecord) {
       c.at(kSlotRecord + 16 * (n - 1) + k) = static_cast<std::uint8_t>(record);
       c.at(kSlotLevel + 16 * (n - 1) + k) = static_cast<std::uint8_t>(song.slotLevel.at(k));
@@ -383,7 +433,10 @@ void layOutSongs(Compiler& c) {
       positions.back() = static_cast<int>(bodies.size());
       bodies.push_back({&song.order.back(), song.loop});
     }
-    if (bodies.size() > 255) { c.fail("more than 255 patterns"); return; }
+    if (bodies.size() > 255) {
+      c.fail("more than 255 patterns");
+      return;
+    }
     const int orderOffset = static_cast<int>(data.size());
     data.push_back(static_cast<std::uint8_t>(positions.size()));
     for (int p : positions) data.push_back(static_cast<std::uint8_t>(p));
@@ -404,13 +457,12 @@ void layOutSongs(Compiler& c) {
     put16(4 * (n - 1) + 2, tableOffset);
   }
   const bool songsFit = fitRegion(c, "songs", data.size(), kInstruments - kSongTable);
-  const bool instrumentsFit = fitRegion(c, "instruments", c.records.size() * kInstrumentSize,
-                                        kBase + DriverImage::kSize - kInstruments);
+  const bool instrumentsFit =
+      fitRegion(c, "instruments", c.records.size() * kInstrumentSize, kBase + DriverImage::kSize - kInstruments);
   if (!songsFit || !instrumentsFit) return;
   std::copy(data.begin(), data.end(), c.image.begin() + (kSongTable - kBase));
   for (std::size_t r = 0; r < c.records.size(); ++r)
-    std::copy(c.records[r].begin(), c.records[r].end(),
-              c.image.begin() + (kInstruments - kBase + r * kInstrumentSize));
+    std::copy(c.records[r].begin(), c.records[r].end(), c.image.begin() + (kInstruments - kBase + r * kInstrumentSize));
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 namespace audio {
 
 struct SoundRequest {
-  std::uint8_t kind = 0;     // 0 music, 1 effect, 2 pause, 3 resume
-  std::uint32_t value = 0;   // music or effect number
+  std::uint8_t kind = 0;    // 0 music, 1 effect, 2 pause, 3 resume
+  std::uint32_t value = 0;  // music or effect number
 };
 
 }  // namespace audio

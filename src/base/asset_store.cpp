@@ -22,7 +22,8 @@ std::string genericForm(const fs::path& path) {
 
 const EmbeddedEntry* findEntry(const EmbeddedEntry* table, std::string_view name) {
   for (const EmbeddedEntry* entry = table; entry->name; ++entry) {
-    if (std::strlen(entry->name) == name.size() && std::memcmp(entry->name, name.data(), name.size()) == 0) return entry;
+    if (std::strlen(entry->name) == name.size() && std::memcmp(entry->name, name.data(), name.size()) == 0)
+      return entry;
   }
   return nullptr;
 }
@@ -65,7 +66,9 @@ std::optional<fs::path> findDataDirectory(const std::string& dataOption, const f
   return std::nullopt;
 }
 
-std::optional<Bytes> readFile(const fs::path& path) { return readFile(path, kEmbeddedFiles); }
+std::optional<Bytes> readFile(const fs::path& path) {
+  return readFile(path, kEmbeddedFiles);
+}
 
 std::optional<Bytes> readFile(const fs::path& path, const EmbeddedEntry* table) {
   const std::string generic = genericForm(path);
@@ -104,8 +107,7 @@ std::vector<fs::path> listFiles(const fs::path& directory, const std::string& ex
   return listFiles(directory, extension, kEmbeddedFiles);
 }
 
-std::vector<fs::path> listFiles(const fs::path& directory, const std::string& extension,
-                                const EmbeddedEntry* table) {
+std::vector<fs::path> listFiles(const fs::path& directory, const std::string& extension, const EmbeddedEntry* table) {
   std::vector<fs::path> result;
   const std::string generic = genericForm(directory);
   if (generic.size() >= kEmbeddedPrefix.size() && generic.starts_with(kEmbeddedPrefix)) {

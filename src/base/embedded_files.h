@@ -6,7 +6,7 @@
 namespace app {
 
 struct EmbeddedEntry {
-  const char* name;           // relative path with forward slashes; null ends the table
+  const char* name;  // relative path with forward slashes; null ends the table
   const unsigned char* data;
   std::uint64_t size;
 };

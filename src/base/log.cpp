@@ -26,9 +26,12 @@ LogState& logState() {
 
 const char* logLevelWord(int level) {
   switch (level) {
-    case kInfo: return "info";
-    case kWarn: return "warn";
-    default: return "error";
+    case kInfo:
+      return "info";
+    case kWarn:
+      return "warn";
+    default:
+      return "error";
   }
 }
 
@@ -91,6 +94,8 @@ void logRawLine(const char* text) {
   std::fflush(file);
 }
 
-int logFileDescriptor() { return logState().descriptor.load(); }
+int logFileDescriptor() {
+  return logState().descriptor.load();
+}
 
 }  // namespace app

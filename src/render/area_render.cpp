@@ -14,7 +14,7 @@ namespace render {
 
 namespace {
 
-constexpr int kPanelFirstPattern = 0x780;   // panel patterns live at the end of the store
+constexpr int kPanelFirstPattern = 0x780;          // panel patterns live at the end of the store
 constexpr std::uint16_t kPanelPlainTile = 0x4790;  // pattern 1936, palette line 2
 constexpr int kPlayFieldLines = 192;
 
@@ -28,7 +28,9 @@ const world::PaletteLine* variantLine(const world::Area& area, int variant) {
   return &area.variant_lines[static_cast<std::size_t>(index)];
 }
 
-std::uint16_t wordAt(std::span<const std::uint16_t> line, std::size_t i) { return i < line.size() ? line[i] : 0; }
+std::uint16_t wordAt(std::span<const std::uint16_t> line, std::size_t i) {
+  return i < line.size() ? line[i] : 0;
+}
 
 }  // namespace
 
@@ -38,8 +40,10 @@ void setUpArea(VideoChip& chip, const world::World& world, const world::Area& ar
 
   chip.cram.fill(0);
   chip.setPaletteLine(0, area.line0);
-  if (const world::PaletteLine* variant = variantLine(area, paletteVariant)) chip.setPaletteLine(1, *variant);
-  else if (area.line1) chip.setPaletteLine(1, *area.line1);
+  if (const world::PaletteLine* variant = variantLine(area, paletteVariant))
+    chip.setPaletteLine(1, *variant);
+  else if (area.line1)
+    chip.setPaletteLine(1, *area.line1);
   chip.setPaletteLine(2, world.brumo_line2);
   if (area.line3) chip.setPaletteLine(3, *area.line3);
 
@@ -55,7 +59,8 @@ void setUpArea(VideoChip& chip, const world::World& world, const world::Area& ar
   for (int r = 0; r < 24 && static_cast<std::size_t>(r) < rows.size(); ++r) {
     const auto& row = rows[static_cast<std::size_t>(r)];
     for (int c = 0; c < 32 && static_cast<std::size_t>(c) < row.size(); ++c) {
-      const std::uint16_t word = static_cast<std::uint16_t>((base | row[static_cast<std::size_t>(c)]) + area.area_patterns);
+      const std::uint16_t word =
+          static_cast<std::uint16_t>((base | row[static_cast<std::size_t>(c)]) + area.area_patterns);
       chip.plane_b.set(r, c, word);
       if (!area.backdrop_front) chip.plane_b.set(r, c + 32, word);
     }
@@ -113,8 +118,10 @@ void fadeVariant(VideoChip& chip, const world::Area& area, int paletteVariant, i
   std::vector<std::uint16_t> line(16, 0);
   for (std::size_t i = 0; i < 16; ++i) {
     const std::uint16_t f = wordAt(*from, i), t = wordAt(*to, i);
-    if (k == 0) line[i] = f;
-    else if (k == 16) line[i] = t;
+    if (k == 0)
+      line[i] = f;
+    else if (k == 16)
+      line[i] = t;
     else {
       std::uint16_t mixed = 0;
       for (int shift = 0; shift <= 8; shift += 4) {
@@ -187,7 +194,8 @@ std::optional<std::vector<int>> advanceBlockAnimations(std::vector<std::uint8_t>
   return current;
 }
 
-std::optional<Frame> renderArea(RenderAssets& assets, int areaId, int cameraX, const std::vector<int>& animationBlocks) {
+std::optional<Frame> renderArea(RenderAssets& assets, int areaId, int cameraX,
+                                const std::vector<int>& animationBlocks) {
   const world::Area* area = world::findArea(assets.world(), areaId);
   if (!area) {
     app::logMessage(app::kError, "no area %d", areaId);

@@ -10,7 +10,10 @@
 #include "base/pattern_sheet.h"
 #include "render/video_chip.h"
 
-namespace world { struct World; struct Area; }
+namespace world {
+struct World;
+struct Area;
+}  // namespace world
 
 namespace render {
 

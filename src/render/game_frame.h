@@ -12,7 +12,9 @@
 #include "render/video_chip.h"
 #include "sim/sim_types.h"
 
-namespace sim { struct GameState; }
+namespace sim {
+struct GameState;
+}
 
 namespace render {
 

@@ -3,8 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include <exception>
-#include <stdexcept>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 

@@ -10,8 +10,13 @@
 #include "base/pattern_sheet.h"
 #include "render/pictures.h"
 
-namespace world { struct World; struct Area; }
-namespace sim { class RomView; }
+namespace world {
+struct World;
+struct Area;
+}  // namespace world
+namespace sim {
+class RomView;
+}
 
 namespace render {
 

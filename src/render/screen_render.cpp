@@ -3,17 +3,17 @@
 #include <algorithm>
 
 #include "base/log.h"
-#include "render/render_assets.h"
 #include "render/game_frame.h"
 #include "render/own_misses.h"
+#include "render/render_assets.h"
 #include "render/sprite_banks.h"
 #include "render/sprite_placement.h"
 #include "render/sprite_uploads.h"
 #include "render/text_draw.h"
+#include "sim/cartridge.h"
 #include "sim/game_state.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
-#include "sim/cartridge.h"
 
 namespace render {
 
@@ -34,7 +34,7 @@ constexpr std::uint32_t kStoryLine0 = 0x013872;
 constexpr std::uint32_t kMinecartLine0 = 0x013892;
 constexpr std::uint32_t kSeaLine0 = 0x0138D2;
 constexpr int kFontPatterns = 160;
-constexpr int kNothingHeld = 80;  // the object whose name an empty slot shows
+constexpr int kNothingHeld = 80;                // the object whose name an empty slot shows
 constexpr std::uint16_t kFrontScroll = 0x07F0;  // front-end pages show 16 pixels lower
 
 std::array<std::uint16_t, 16> romLine(const sim::RomView& rom, std::uint32_t address) {
@@ -137,7 +137,8 @@ bool drawEventScreen(Job& job, const sim::Screen& screen, const Calls& calls, co
   } else {
     const int rows[3] = {8, 13, 18};
     for (int slot = 0; slot < 3 && readable; ++slot) {
-      const std::int64_t h = screen.held[static_cast<std::size_t>(slot)] < 0 ? kNothingHeld : screen.held[static_cast<std::size_t>(slot)];
+      const std::int64_t h =
+          screen.held[static_cast<std::size_t>(slot)] < 0 ? kNothingHeld : screen.held[static_cast<std::size_t>(slot)];
       auto offset = messageOffset(job.text, rom.wordAt(kObjectIcons + 2 + 4 * static_cast<std::uint32_t>(h)));
       if (!offset) continue;
       text.left = 13;
@@ -187,7 +188,9 @@ bool drawGameOver(Job& job, const sim::Screen& screen, int index, const SpriteFr
   chip.loadPatterns(1, sky->patterns);
   for (int r = 0; r < std::min(sky->height, 32); ++r)
     for (int c = 0; c < 64; ++c)
-      chip.plane_b.set(r, c, static_cast<std::uint16_t>((sky->names[static_cast<std::size_t>(r * sky->width + c % sky->width)] + 1) | 0x2000));
+      chip.plane_b.set(r, c,
+                       static_cast<std::uint16_t>(
+                           (sky->names[static_cast<std::size_t>(r * sky->width + c % sky->width)] + 1) | 0x2000));
   chip.setPaletteLine(1, sky->palette);
   chip.cram[63] = 0x0EEE;
 
@@ -203,9 +206,12 @@ bool drawGameOver(Job& job, const sim::Screen& screen, int index, const SpriteFr
   }
   for (int s = 0; s < 26; ++s) {
     std::uint16_t value = 32;
-    if (s <= 2) value = static_cast<std::uint8_t>((v >> 1) ^ 0xFF);
-    else if (s <= 6) value = static_cast<std::uint8_t>((v >> 2) ^ 0xFF);
-    else if (s <= 9) value = static_cast<std::uint8_t>((v >> 3) ^ 0xFF);
+    if (s <= 2)
+      value = static_cast<std::uint8_t>((v >> 1) ^ 0xFF);
+    else if (s <= 6)
+      value = static_cast<std::uint8_t>((v >> 2) ^ 0xFF);
+    else if (s <= 9)
+      value = static_cast<std::uint8_t>((v >> 3) ^ 0xFF);
     chip.strip_table[static_cast<std::size_t>(32 + s)] = value;
   }
 
@@ -255,8 +261,7 @@ bool drawLivesScreen(Job& job, const sim::Screen& screen, int index, const Sprit
   chip.plane_a.set(11, 22, static_cast<std::uint16_t>(0xC000 | (0x780 + lives)));
   const std::int64_t stars = screen.stars;
   const std::int64_t digits[3] = {stars / 100 % 10, stars / 10 % 10, stars % 10};
-  for (int i = 0; i < 3; ++i)
-    chip.plane_a.set(14, 21 + i, static_cast<std::uint16_t>(0xC000 | (0x780 + digits[i])));
+  for (int i = 0; i < 3; ++i) chip.plane_a.set(14, 21 + i, static_cast<std::uint16_t>(0xC000 | (0x780 + digits[i])));
   placeSprites(chip, joined(std::move(*frames), &game), callsAt(screen, index, false));
   return true;
 }
@@ -276,7 +281,9 @@ bool drawTitle(Job& job, const sim::Screen& screen, int index) {
   chip.loadPatterns(1, title->patterns);
   for (int r = 0; r < std::min(title->height, 32); ++r)
     for (int c = 0; c < std::min(title->width, 64); ++c)
-      chip.plane_a.set(r, c, static_cast<std::uint16_t>((title->names[static_cast<std::size_t>(r * title->width + c)] + 1) | 0x8000));
+      chip.plane_a.set(
+          r, c,
+          static_cast<std::uint16_t>((title->names[static_cast<std::size_t>(r * title->width + c)] + 1) | 0x8000));
   chip.setPaletteLine(0, title->palette);
 
   const int backdropFirst = 1 + static_cast<int>(title->patterns.size());
@@ -284,14 +291,16 @@ bool drawTitle(Job& job, const sim::Screen& screen, int index) {
   for (int i = 0; i < backdropCount; ++i) {
     const std::size_t source = static_cast<std::size_t>(area0->area_patterns + i);
     const int target = backdropFirst + i;
-    if (source < sheet->size() && target < kPatternStoreSize) chip.patterns[static_cast<std::size_t>(target)] = (*sheet)[source];
+    if (source < sheet->size() && target < kPatternStoreSize)
+      chip.patterns[static_cast<std::size_t>(target)] = (*sheet)[source];
   }
   const auto& backdrop = *area0->backdrop;
   for (int r = 0; r < 24 && r < static_cast<int>(backdrop.size()); ++r)
     for (int c = 0; c < 64; ++c) {
       const auto& row = backdrop[static_cast<std::size_t>(r)];
       if (row.size() < 32) continue;
-      chip.plane_b.set(r, c, static_cast<std::uint16_t>((row[static_cast<std::size_t>(c % 32)] | 0x2000) + backdropFirst));
+      chip.plane_b.set(r, c,
+                       static_cast<std::uint16_t>((row[static_cast<std::size_t>(c % 32)] | 0x2000) + backdropFirst));
     }
   if (area0->line1) chip.setPaletteLine(1, *area0->line1);
   chip.hscroll_a = 0;
@@ -368,8 +377,9 @@ bool drawMenuPage(Job& job, const sim::Screen& screen, int index) {
   if (screen.picture == 1 || screen.picture == 5) {
     const Picture* menu = job.assets.findPicture(kLanguageMenuPicture);
     if (!menu) {
-      app::logMessage(app::kError, screen.picture == 1 ? "the language menu's picture %06X is not an exported picture"
-                                                       : "the code menu's picture %06X is not an exported picture",
+      app::logMessage(app::kError,
+                      screen.picture == 1 ? "the language menu's picture %06X is not an exported picture"
+                                          : "the code menu's picture %06X is not an exported picture",
                       kLanguageMenuPicture);
       return false;
     }
@@ -379,7 +389,8 @@ bool drawMenuPage(Job& job, const sim::Screen& screen, int index) {
       for (int r = 0; r < std::min(menu->height, 10); ++r)
         for (int c = 0; c < std::min(menu->width, 24); ++c)
           chip.plane_a.set(2 + r, 8 + c,
-                           static_cast<std::uint16_t>((first + menu->names[static_cast<std::size_t>(r * menu->width + c)]) | 0x6000));
+                           static_cast<std::uint16_t>(
+                               (first + menu->names[static_cast<std::size_t>(r * menu->width + c)]) | 0x6000));
     }
     int next = first + static_cast<int>(menu->patterns.size());
     for (std::uint32_t list : {kMenuBankList, kCodeMenuBankList}) {
@@ -402,7 +413,9 @@ int drawPictureOnPlaneB(VideoChip& chip, const Picture& picture, int first) {
   chip.loadPatterns(first, picture.patterns);
   for (int r = 0; r < std::min(picture.height, 32); ++r)
     for (int c = 0; c < std::min(picture.width, 64); ++c)
-      chip.plane_b.set(r, c, static_cast<std::uint16_t>((first + picture.names[static_cast<std::size_t>(r * picture.width + c)]) | 0x2000));
+      chip.plane_b.set(r, c,
+                       static_cast<std::uint16_t>(
+                           (first + picture.names[static_cast<std::size_t>(r * picture.width + c)]) | 0x2000));
   chip.setPaletteLine(1, picture.palette);
   return first + static_cast<int>(picture.patterns.size());
 }
@@ -468,7 +481,7 @@ std::optional<Frame> renderScreen(RenderAssets& assets, TextImages& texts, const
   Job job{assets, *rom, *text, VideoChip{}};
   auto game = prepareGameFrame(assets, state, job.chip);
   if (!game || !assets.loadPortraitFrames()) return std::nullopt;
-  bool drawn = screen.over_flag   ? drawGameOver(job, screen, frameIndex, *game)
+  bool drawn = screen.over_flag    ? drawGameOver(job, screen, frameIndex, *game)
                : screen.lives_flag ? drawLivesScreen(job, screen, frameIndex, *game)
                                    : drawEventScreen(job, screen, callsAt(screen, frameIndex, false), &*game, nullptr);
   if (!drawn) return std::nullopt;

@@ -11,7 +11,10 @@
 #include "render/video_chip.h"
 #include "sim/sim_types.h"
 
-namespace sim { class RomView; struct GameState; }
+namespace sim {
+class RomView;
+struct GameState;
+}  // namespace sim
 
 namespace render {
 

@@ -4,8 +4,8 @@
 
 #include "base/log.h"
 #include "render/own_misses.h"
-#include "sim/rom_view.h"
 #include "sim/cartridge.h"
+#include "sim/rom_view.h"
 
 namespace render {
 

@@ -11,15 +11,17 @@
 #include "render/pictures.h"
 #include "render/video_chip.h"
 
-namespace sim { class RomView; }
+namespace sim {
+class RomView;
+}
 
 namespace render {
 
 // One loaded selection. Its width x height patterns run consecutively from `first`, in 4 x 4 pieces
 // (column strips of 4 cells, row strips within each, each piece column by column).
 struct SpriteFrame {
-  std::int32_t first = 0;       // pattern-store number of the first pattern
-  std::int32_t width = 0;       // cells
+  std::int32_t first = 0;  // pattern-store number of the first pattern
+  std::int32_t width = 0;  // cells
   std::int32_t height = 0;
   std::uint16_t attribute = 0;  // bits 0-1 palette line, bit 2 priority; higher bits are kept as loaded
   bool operator==(const SpriteFrame&) const = default;

@@ -85,7 +85,8 @@ std::vector<SpriteTableEntry> segmentTable(const SpriteFrameList& list, std::spa
 
 }  // namespace
 
-std::vector<SpriteTableEntry> spriteAttributeTable(const SpriteFrameList& list, std::span<const sim::SpriteCall> calls) {
+std::vector<SpriteTableEntry> spriteAttributeTable(const SpriteFrameList& list,
+                                                   std::span<const sim::SpriteCall> calls) {
   // The calls after a separator are placed first; the ones before it then overwrite the start of that
   // table, and what lies beyond them stays visible. Done from the last separator backwards.
   std::vector<std::span<const sim::SpriteCall>> segments;

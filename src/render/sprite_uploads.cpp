@@ -37,8 +37,8 @@ void uploadObjectGraphics(VideoChip& chip, const SpriteFrameList& list, const si
   for (std::int64_t slot = 0; slot < slots; ++slot, destination += 4) {
     const std::uint32_t address = readLong(state.objects_here, static_cast<std::size_t>(4 * slot));
     // The console divides the signed distance into the table, truncating towards zero.
-    const std::int64_t index = (static_cast<std::int64_t>(address) - static_cast<std::int64_t>(kObjectTableAddress)) /
-                               kObjectRecordSize;
+    const std::int64_t index =
+        (static_cast<std::int64_t>(address) - static_cast<std::int64_t>(kObjectTableAddress)) / kObjectRecordSize;
     if (index < 0 || index >= kObjectRecords) continue;
     const std::size_t at = static_cast<std::size_t>(index * kObjectRecordSize + 6);
     if (at + 2 > state.objects.size()) continue;
@@ -52,8 +52,10 @@ void uploadHeroFrame(VideoChip& chip, std::int32_t first, std::int64_t spriteFra
                      const std::vector<Pattern>& heroFrames) {
   std::int64_t frame = spriteFrame;
   if (static_cast<std::int16_t>(static_cast<std::uint16_t>(frame)) < 2) {
-    if (expression == 1) frame += 28;
-    else if (expression == 2) frame += 38;
+    if (expression == 1)
+      frame += 28;
+    else if (expression == 2)
+      frame += 38;
   }
   frame &= 0x7F;
   for (int k = 0; k < kHeroFramePatterns; ++k)

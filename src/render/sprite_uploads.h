@@ -9,7 +9,9 @@
 #include "render/sprite_banks.h"
 #include "render/video_chip.h"
 
-namespace sim { struct GameState; }
+namespace sim {
+struct GameState;
+}
 
 namespace render {
 

@@ -15,7 +15,9 @@ std::optional<int> glyphFor(const sim::RomView& rom, std::uint8_t byte) {
 
 namespace {
 
-int floorHalf(int d) { return d >= 0 ? d / 2 : -((-d + 1) / 2); }
+int floorHalf(int d) {
+  return d >= 0 ? d / 2 : -((-d + 1) / 2);
+}
 
 // Draws one line's characters; false when a byte lies beyond the glyph table.
 bool drawLine(TextContext& c, const std::vector<std::uint8_t>& line, int row) {

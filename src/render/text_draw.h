@@ -11,7 +11,9 @@
 #include "render/texts.h"
 #include "render/video_chip.h"
 
-namespace sim { class RomView; }
+namespace sim {
+class RomView;
+}
 
 namespace render {
 
@@ -27,7 +29,9 @@ std::optional<int> glyphFor(const sim::RomView& rom, std::uint8_t byte);
 
 // Offset of a glyph's top cell from the font base; its bottom cell lies 40 patterns further. The font
 // sheet holds the tops of glyphs 0-39, their bottoms, then the tops and bottoms of glyphs 40-79.
-inline int glyphTopPattern(int glyph) { return glyph < 40 ? glyph : glyph + 40; }
+inline int glyphTopPattern(int glyph) {
+  return glyph < 40 ? glyph : glyph + 40;
+}
 
 struct TextContext {
   VideoChip* chip = nullptr;

@@ -7,8 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base/log.h"
 #include "base/asset_store.h"
+#include "base/log.h"
 
 namespace render {
 namespace {
@@ -31,75 +31,75 @@ constexpr std::array<char32_t, 128> kCodePage437High = {
     0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
 
 std::optional<std::uint8_t> codePage437(char32_t cp) {
-    for (std::size_t i = 0; i < kCodePage437High.size(); ++i)
-        if (kCodePage437High[i] == cp) return static_cast<std::uint8_t>(128 + i);
-    return std::nullopt;
+  for (std::size_t i = 0; i < kCodePage437High.size(); ++i)
+    if (kCodePage437High[i] == cp) return static_cast<std::uint8_t>(128 + i);
+  return std::nullopt;
 }
 
 // Decodes UTF-8; nothing for a malformed sequence.
 std::optional<std::u32string> decodeUtf8(std::string_view s) {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        auto b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) > s.size() - 1) return std::nullopt;
-        char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            if ((c & 0xC0) != 0x80) return std::nullopt;
-            cp = cp << 6 | (c & 0x3F);
-        }
-        out.push_back(cp);
-        i += static_cast<std::size_t>(extra) + 1;
+  std::u32string out;
+  for (std::size_t i = 0; i < s.size();) {
+    auto b = static_cast<unsigned char>(s[i]);
+    int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+    if (extra < 0 || i + static_cast<std::size_t>(extra) > s.size() - 1) return std::nullopt;
+    char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      auto c = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+      if ((c & 0xC0) != 0x80) return std::nullopt;
+      cp = cp << 6 | (c & 0x3F);
     }
-    return out;
+    out.push_back(cp);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return out;
 }
 
 int hexValue(char32_t c) {
-    if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-    if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-    return -1;
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+  return -1;
 }
 
 void pushWord(TextImage& out, std::uint32_t w) {
-    out.push_back(static_cast<std::uint8_t>(w >> 8));
-    out.push_back(static_cast<std::uint8_t>(w));
+  out.push_back(static_cast<std::uint8_t>(w >> 8));
+  out.push_back(static_cast<std::uint8_t>(w));
 }
 
 }  // namespace
 
 const char* languageCode(std::int64_t language) {
-    return language >= 0 && language < kLanguageCount ? kLanguageCodes[static_cast<std::size_t>(language)] : nullptr;
+  return language >= 0 && language < kLanguageCount ? kLanguageCodes[static_cast<std::size_t>(language)] : nullptr;
 }
 
 std::optional<std::vector<std::uint8_t>> encodePage(std::string_view page) {
-    std::optional<std::u32string> cps = decodeUtf8(page);
-    if (!cps) return std::nullopt;
-    std::vector<std::uint8_t> out;
-    out.reserve(cps->size());
-    for (std::size_t i = 0; i < cps->size(); ++i) {
-        char32_t c = (*cps)[i];
-        if (c == U'{') {
-            // "{XX}": the byte XX. The digits count as far as they are hex; a first one that is not makes
-            // the page unencodable.
-            if (i + 3 >= cps->size()) return std::nullopt;
-            int high = hexValue((*cps)[i + 1]);
-            int low = hexValue((*cps)[i + 2]);
-            if (high < 0) return std::nullopt;
-            out.push_back(static_cast<std::uint8_t>(low < 0 ? high : high * 16 + low));
-            i += 3;
-        } else if (c == U'\n') {
-            out.push_back(255);
-        } else if (c < 128) {
-            out.push_back(static_cast<std::uint8_t>(c));
-        } else if (std::optional<std::uint8_t> b = codePage437(c)) {
-            out.push_back(*b);
-        } else {
-            return std::nullopt;
-        }
+  std::optional<std::u32string> cps = decodeUtf8(page);
+  if (!cps) return std::nullopt;
+  std::vector<std::uint8_t> out;
+  out.reserve(cps->size());
+  for (std::size_t i = 0; i < cps->size(); ++i) {
+    char32_t c = (*cps)[i];
+    if (c == U'{') {
+      // "{XX}": the byte XX. The digits count as far as they are hex; a first one that is not makes
+      // the page unencodable.
+      if (i + 3 >= cps->size()) return std::nullopt;
+      int high = hexValue((*cps)[i + 1]);
+      int low = hexValue((*cps)[i + 2]);
+      if (high < 0) return std::nullopt;
+      out.push_back(static_cast<std::uint8_t>(low < 0 ? high : high * 16 + low));
+      i += 3;
+    } else if (c == U'\n') {
+      out.push_back(255);
+    } else if (c < 128) {
+      out.push_back(static_cast<std::uint8_t>(c));
+    } else if (std::optional<std::uint8_t> b = codePage437(c)) {
+      out.push_back(*b);
+    } else {
+      return std::nullopt;
     }
-    return out;
+  }
+  return out;
 }
 
 namespace {
@@ -107,83 +107,83 @@ namespace {
 // A whole number of the file. A number written with a fraction or an exponent is refused: one beyond the
 // 64-bit range would not convert at all.
 std::int64_t integer(const json& j) {
-    if (!j.is_number_integer()) throw std::invalid_argument("a number is not a whole number");
-    return j.get<std::int64_t>();
+  if (!j.is_number_integer()) throw std::invalid_argument("a number is not a whole number");
+  return j.get<std::int64_t>();
 }
 
 }  // namespace
 
 std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, std::int64_t language) {
-    const char* code = languageCode(language);
-    if (!code) {
-        app::logMessage(app::kError, "no text for language %lld", static_cast<long long>(language));
-        return std::nullopt;
-    }
-    std::filesystem::path path = dataDirectory / "assets/text" / (std::string(code) + ".json");
-    std::optional<std::string> text = app::readTextFile(path);
-    if (!text) return std::nullopt;
-    json doc = json::parse(*text, nullptr, false);
-    if (doc.is_discarded() || !doc.is_object() || !doc.contains("entries") || !doc.contains("messages")) {
-        app::logMessage(app::kError, "%s: not a text file", path.string().c_str());
-        return std::nullopt;
-    }
-    try {
-        const json& entries = doc["entries"];
-        const json& messages = doc["messages"];
-        if (!entries.is_array() || !messages.is_array()) throw std::invalid_argument("entries or messages is not an array");
-        const std::size_t tableSize = 2 * entries.size();
-        TextImage body;
-        std::vector<std::size_t> offsets;
-        for (const json& m : messages) {
-            offsets.push_back(tableSize + body.size());
-            if (m.contains("header") && !m["header"].is_array()) throw std::invalid_argument("a header is not an array");
-            if (m.contains("header"))
-                for (const json& h : m["header"]) pushWord(body, static_cast<std::uint32_t>(integer(h)));
-            const json& pages = m.at("pages");
-            if (!pages.is_array()) throw std::invalid_argument("\"pages\" is not an array");
-            for (std::size_t p = 0; p < pages.size(); ++p) {
-                if (p > 0) body.push_back(0);
-                std::optional<std::vector<std::uint8_t>> bytes = encodePage(pages[p].get<std::string>());
-                if (!bytes) {
-                    app::logMessage(app::kError, "%s: a message cannot be encoded", path.string().c_str());
-                    return std::nullopt;
-                }
-                body.insert(body.end(), bytes->begin(), bytes->end());
-            }
-            if (!m.contains("terminated") || m["terminated"].get<bool>()) body.push_back(0);
+  const char* code = languageCode(language);
+  if (!code) {
+    app::logMessage(app::kError, "no text for language %lld", static_cast<long long>(language));
+    return std::nullopt;
+  }
+  std::filesystem::path path = dataDirectory / "assets/text" / (std::string(code) + ".json");
+  std::optional<std::string> text = app::readTextFile(path);
+  if (!text) return std::nullopt;
+  json doc = json::parse(*text, nullptr, false);
+  if (doc.is_discarded() || !doc.is_object() || !doc.contains("entries") || !doc.contains("messages")) {
+    app::logMessage(app::kError, "%s: not a text file", path.string().c_str());
+    return std::nullopt;
+  }
+  try {
+    const json& entries = doc["entries"];
+    const json& messages = doc["messages"];
+    if (!entries.is_array() || !messages.is_array()) throw std::invalid_argument("entries or messages is not an array");
+    const std::size_t tableSize = 2 * entries.size();
+    TextImage body;
+    std::vector<std::size_t> offsets;
+    for (const json& m : messages) {
+      offsets.push_back(tableSize + body.size());
+      if (m.contains("header") && !m["header"].is_array()) throw std::invalid_argument("a header is not an array");
+      if (m.contains("header"))
+        for (const json& h : m["header"]) pushWord(body, static_cast<std::uint32_t>(integer(h)));
+      const json& pages = m.at("pages");
+      if (!pages.is_array()) throw std::invalid_argument("\"pages\" is not an array");
+      for (std::size_t p = 0; p < pages.size(); ++p) {
+        if (p > 0) body.push_back(0);
+        std::optional<std::vector<std::uint8_t>> bytes = encodePage(pages[p].get<std::string>());
+        if (!bytes) {
+          app::logMessage(app::kError, "%s: a message cannot be encoded", path.string().c_str());
+          return std::nullopt;
         }
-        TextImage image;
-        image.reserve(tableSize + body.size());
-        for (const json& e : entries) {
-            if (e.is_null()) {
-                pushWord(image, 0);
-                continue;
-            }
-            std::int64_t n = integer(e);
-            if (n < 0 || static_cast<std::size_t>(n) >= offsets.size())
-                throw std::out_of_range("entry names message " + std::to_string(n) + ", which does not exist");
-            // The table holds 16-bit offsets: a message beyond them cannot be addressed.
-            if (offsets[static_cast<std::size_t>(n)] > 0xFFFF)
-                throw std::out_of_range("the messages do not fit 16-bit offsets");
-            pushWord(image, static_cast<std::uint32_t>(offsets[static_cast<std::size_t>(n)]));
-        }
-        image.insert(image.end(), body.begin(), body.end());
-        return image;
-    } catch (const std::exception& e) {
-        app::logMessage(app::kError, "%s: %s", path.string().c_str(), e.what());
-        return std::nullopt;
+        body.insert(body.end(), bytes->begin(), bytes->end());
+      }
+      if (!m.contains("terminated") || m["terminated"].get<bool>()) body.push_back(0);
     }
+    TextImage image;
+    image.reserve(tableSize + body.size());
+    for (const json& e : entries) {
+      if (e.is_null()) {
+        pushWord(image, 0);
+        continue;
+      }
+      std::int64_t n = integer(e);
+      if (n < 0 || static_cast<std::size_t>(n) >= offsets.size())
+        throw std::out_of_range("entry names message " + std::to_string(n) + ", which does not exist");
+      // The table holds 16-bit offsets: a message beyond them cannot be addressed.
+      if (offsets[static_cast<std::size_t>(n)] > 0xFFFF)
+        throw std::out_of_range("the messages do not fit 16-bit offsets");
+      pushWord(image, static_cast<std::uint32_t>(offsets[static_cast<std::size_t>(n)]));
+    }
+    image.insert(image.end(), body.begin(), body.end());
+    return image;
+  } catch (const std::exception& e) {
+    app::logMessage(app::kError, "%s: %s", path.string().c_str(), e.what());
+    return std::nullopt;
+  }
 }
 
 const TextImage* textsFor(TextImages& cache, std::int64_t language) {
-    if (auto it = cache.images_.find(language); it != cache.images_.end()) return &it->second;
-    std::optional<TextImage> image = loadTexts(cache.dataDirectory_, language);
-    if (!image) return nullptr;
-    return &cache.images_.emplace(language, std::move(*image)).first->second;
+  if (auto it = cache.images_.find(language); it != cache.images_.end()) return &it->second;
+  std::optional<TextImage> image = loadTexts(cache.dataDirectory_, language);
+  if (!image) return nullptr;
+  return &cache.images_.emplace(language, std::move(*image)).first->second;
 }
 
 void replaceTexts(TextImages& cache, std::int64_t language, TextImage image) {
-    cache.images_[language] = std::move(image);
+  cache.images_[language] = std::move(image);
 }
 
 }  // namespace render

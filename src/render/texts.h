@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <utility>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace render {
@@ -32,15 +32,15 @@ std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, s
 
 // The text images loaded so far, by language. A failed load is not remembered and is tried again.
 class TextImages {
-public:
-    explicit TextImages(std::filesystem::path dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
-    const std::filesystem::path& dataDirectory() const { return dataDirectory_; }
+ public:
+  explicit TextImages(std::filesystem::path dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
+  const std::filesystem::path& dataDirectory() const { return dataDirectory_; }
 
-private:
-    friend const TextImage* textsFor(TextImages& cache, std::int64_t language);
-    friend void replaceTexts(TextImages& cache, std::int64_t language, TextImage image);
-    std::filesystem::path dataDirectory_;
-    std::map<std::int64_t, TextImage> images_;
+ private:
+  friend const TextImage* textsFor(TextImages& cache, std::int64_t language);
+  friend void replaceTexts(TextImages& cache, std::int64_t language, TextImage image);
+  std::filesystem::path dataDirectory_;
+  std::map<std::int64_t, TextImage> images_;
 };
 
 // The cached image of a language, loaded on first use; nullptr when it does not load.

@@ -100,8 +100,8 @@ void drawSpriteLine(const VideoChip& chip, int y, std::uint8_t* out) {
       cellRow = sprite.height - 1 - cellRow;
       pixelRow = 7 - pixelRow;
     }
-    const std::uint8_t attributes = static_cast<std::uint8_t>((sprite.palette & 3) << 4) |
-                                    (sprite.priority ? kPriorityBit : 0);
+    const std::uint8_t attributes =
+        static_cast<std::uint8_t>((sprite.palette & 3) << 4) | (sprite.priority ? kPriorityBit : 0);
     // A cell at a time: the pattern row is fetched once per cell, the flip mirrors the cell order and
     // the pixel order within the cell.
     const int flip = sprite.hflip ? 7 : 0;
@@ -193,8 +193,10 @@ Frame compose(const VideoChip& chip) {
       drawPlaneLine(chip, chip.window, y, 0, 0, lineW);
       std::memcpy(lineA + span.start, lineW + span.start, static_cast<std::size_t>(span.end - span.start));
     }
-    if (anySprites) drawSpriteLine(chip, y, lineS);
-    else std::memset(lineS, 0, sizeof lineS);
+    if (anySprites)
+      drawSpriteLine(chip, y, lineS);
+    else
+      std::memset(lineS, 0, sizeof lineS);
 
     std::uint8_t* out = frame.pixels.data() + static_cast<std::size_t>(y) * kScreenWidth;
     // The winning layer is the opaque one of highest rank: background 0, then low B, A and sprites
@@ -202,8 +204,8 @@ Frame compose(const VideoChip& chip) {
     // wins; plain arithmetic without branches, so the compiler can do whole vectors at a time.
     const std::uint16_t background = chip.background & kColourMask;
     for (int x = 0; x < kScreenWidth; ++x) {
-      const std::uint16_t key = std::max(std::max(background, rankKey(lineB[x], 1)),
-                                         std::max(rankKey(lineA[x], 2), rankKey(lineS[x], 3)));
+      const std::uint16_t key =
+          std::max(std::max(background, rankKey(lineB[x], 1)), std::max(rankKey(lineA[x], 2), rankKey(lineS[x], 3)));
       out[x] = static_cast<std::uint8_t>(key & kColourMask);
     }
   }

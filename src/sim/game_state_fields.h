@@ -194,7 +194,7 @@
   X(door_states, 64, "8 door records of 8 bytes")                                                                     \
   X(actors, 2320, "40 actor records of 58 bytes")
 
-#define GROVANTA_LATER_TRACED_SCALARS(X)                                                             \
+#define GROVANTA_LATER_TRACED_SCALARS(X)                                                         \
   X(palette_variant, "palette variant index 0..3")                                               \
   X(hazard_phase_timer, "frames to the next hazard phase rotation (5)")                          \
   X(star_phase_timer, "frames to the next star phase rotation (5)")                              \
@@ -225,7 +225,7 @@
   X(w8242, "frame of the object thrown in area 20")                                              \
   X(expression, "hero's face on screens (0, 1 on a moving lift, 2 rain or drowning)")
 
-#define GROVANTA_LATER_TRACED_BLOCKS(X)                                       \
+#define GROVANTA_LATER_TRACED_BLOCKS(X)                                   \
   X(frame_bases, 30, "15 per-actor-type base frames of the area")         \
   X(panel_anim, 6, "energy bar flash animation record")                   \
   X(passage_anim, 6, "the lamp animation of area 6")                      \

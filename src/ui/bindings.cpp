@@ -20,13 +20,14 @@ const ActionInfo kActions[kActionCount] = {
     {"inventory", kPadA, {"Inventory", "Inventaire", "Inventar", "Inventario", "Inventario"}},
     {"use", kPadB, {"Use / Drop", "Utiliser / Poser", "Nehmen / Ablegen", "Usar / Soltar", "Usa / Lascia"}},
     {"start", kPadStart, {"Start", "Start", "Start", "Start", "Start"}},
-    {"quick_save", 0,
-     {"Quick Save", "Sauver Vite", "Schnell speichern", "Guardado R\u00e1pido", "Salva Rapido"}},
+    {"quick_save", 0, {"Quick Save", "Sauver Vite", "Schnell speichern", "Guardado R\u00e1pido", "Salva Rapido"}},
     {"quick_load", 0, {"Quick Load", "Charger Vite", "Schnell laden", "Carga R\u00e1pida", "Carica Rapido"}},
     {"screenshot", 0, {"Screenshot", "Capture", "Bildschirmfoto", "Captura", "Screenshot"}},
 };
 
-bool validAction(int action) { return action >= 0 && action < kActionCount; }
+bool validAction(int action) {
+  return action >= 0 && action < kActionCount;
+}
 
 }  // namespace
 
@@ -48,9 +49,13 @@ Bindings defaultBindings() {
   return b;
 }
 
-const char* actionSettingsKey(int action) { return validAction(action) ? kActions[action].settingsKey : ""; }
+const char* actionSettingsKey(int action) {
+  return validAction(action) ? kActions[action].settingsKey : "";
+}
 
-std::uint8_t actionPadBit(int action) { return validAction(action) ? kActions[action].padBit : 0; }
+std::uint8_t actionPadBit(int action) {
+  return validAction(action) ? kActions[action].padBit : 0;
+}
 
 bool isReservedKey(std::int32_t scancode) {
   return scancode == 0 || scancode == SDL_SCANCODE_ESCAPE || scancode == SDL_SCANCODE_F11 ||
@@ -116,24 +121,42 @@ std::string bindingText(const Bindings& bindings, int action) {
 
 std::string buttonName(std::int32_t button) {
   switch (button) {
-    case 0: return "A";
-    case 1: return "B";
-    case 2: return "X";
-    case 3: return "Y";
-    case 4: return "View";
-    case 5: return "Guide";
-    case 6: return "Menu";
-    case 7: return "LS";
-    case 8: return "RS";
-    case 9: return "LB";
-    case 10: return "RB";
-    case 15: return "Share";
-    case 16: return "P1";
-    case 17: return "P2";
-    case 18: return "P3";
-    case 19: return "P4";
-    case 20: return "Touchpad";
-    default: return "None";
+    case 0:
+      return "A";
+    case 1:
+      return "B";
+    case 2:
+      return "X";
+    case 3:
+      return "Y";
+    case 4:
+      return "View";
+    case 5:
+      return "Guide";
+    case 6:
+      return "Menu";
+    case 7:
+      return "LS";
+    case 8:
+      return "RS";
+    case 9:
+      return "LB";
+    case 10:
+      return "RB";
+    case 15:
+      return "Share";
+    case 16:
+      return "P1";
+    case 17:
+      return "P2";
+    case 18:
+      return "P3";
+    case 19:
+      return "P4";
+    case 20:
+      return "Touchpad";
+    default:
+      return "None";
   }
 }
 

@@ -132,9 +132,9 @@ std::string settingsText(const Settings& settings) {
     keys[actionSettingsKey(action)] = list;
     if (action >= kFirstButtonAction) {
       const std::int32_t button = settings.bindings.buttons[action];
-      const char* name =
-          button == kButtonNone ? nullptr
-                                : SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(button));
+      const char* name = button == kButtonNone
+                             ? nullptr
+                             : SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(button));
       buttons[actionSettingsKey(action)] = name ? name : "";
     }
   }
@@ -160,7 +160,8 @@ bool saveSettings(const fs::path& path, const Settings& settings) {
       fs::path kept = path;
       kept += ".bad";
       fs::rename(path, kept, ec);
-      if (!ec) logMessage(kWarn, "%s: kept the unreadable settings as %s", path.string().c_str(), kept.string().c_str());
+      if (!ec)
+        logMessage(kWarn, "%s: kept the unreadable settings as %s", path.string().c_str(), kept.string().c_str());
     }
   }
   const std::string text = settingsText(settings);

@@ -11,10 +11,10 @@
 namespace app {
 
 struct Settings {
-  bool fullscreen = true;            // desktop full screen
-  std::int32_t sound_volume = 10;    // sound effects, tenths (0..10)
-  std::int32_t music_volume = 10;    // music, tenths (0..10)
-  bool crt = true;                   // draw through the CRT filter
+  bool fullscreen = true;          // desktop full screen
+  std::int32_t sound_volume = 10;  // sound effects, tenths (0..10)
+  std::int32_t music_volume = 10;  // music, tenths (0..10)
+  bool crt = true;                 // draw through the CRT filter
   Bindings bindings = defaultBindings();
 };
 

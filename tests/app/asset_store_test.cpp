@@ -34,7 +34,9 @@ const app::EmbeddedEntry kTableWithoutWorld[] = {
     {nullptr, nullptr, 0},
 };
 
-std::string text(const std::optional<app::Bytes>& bytes) { return std::string(bytes->begin(), bytes->end()); }
+std::string text(const std::optional<app::Bytes>& bytes) {
+  return std::string(bytes->begin(), bytes->end());
+}
 
 TEST(AssetStore, ReadsEmbeddedEntriesByExactName) {
   auto bytes = app::readFile("<embedded>/assets/text/en.json", kTable);

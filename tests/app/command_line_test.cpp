@@ -34,7 +34,8 @@ TEST_P(CommandLineCases, FillsTheOptions) {
 }
 
 const Case kCases[] = {
-    {"Defaults", {},
+    {"Defaults",
+     {},
      [](const Options& o) {
        EXPECT_EQ(o.area, 21);
        EXPECT_EQ(o.crashTest, -1);
@@ -47,9 +48,10 @@ const Case kCases[] = {
        EXPECT_TRUE(o.effects.empty());
      }},
     {"ValuesAndFlags",
-     {"--data", "d", "--user", "u", "--windowed", "--no-intro", "--quit-after-frames", "30", "--out", "o.png",
-      "--pads", "1-2:08", "--keys", "5:F11", "--f12", "9000000000", "--playback", "p", "--video", "v",
-      "--crash-test", "0", "--viewer", "--area", "7"},
+     {"--data", "d",          "--user",     "u",      "--windowed", "--no-intro", "--quit-after-frames",
+      "30",     "--out",      "o.png",      "--pads", "1-2:08",     "--keys",     "5:F11",
+      "--f12",  "9000000000", "--playback", "p",      "--video",    "v",          "--crash-test",
+      "0",      "--viewer",   "--area",     "7"},
      [](const Options& o) {
        EXPECT_EQ(o.dataDir, "d");
        EXPECT_EQ(o.userDir, "u");
@@ -67,11 +69,58 @@ const Case kCases[] = {
        EXPECT_EQ(o.area, 7);
      }},
     {"ToolOptions",
-     {"--render-area", "3", "--camera", "64", "--render-goldens", "g", "--replay", "r", "--subgame", "--menus",
-      "--live", "--game", "--new-game", "--recording", "rec", "--poke", "pk", "--frames", "f", "--sprites", "s",
-      "--verbose", "--port-art", "--hint-buttons", "A,B", "--check-menu", "--check-demo", "--autopilot", "a",
-      "--log", "l", "--states", "st", "--bot", "4", "--ticks", "100", "--language", "2", "--prefix", "px",
-      "--check-sound", "cs", "--z80-trace", "ta", "tb", "--sound-wav", "w.wav", "--tune", "5", "--seconds", "2.5"},
+     {"--render-area",
+      "3",
+      "--camera",
+      "64",
+      "--render-goldens",
+      "g",
+      "--replay",
+      "r",
+      "--subgame",
+      "--menus",
+      "--live",
+      "--game",
+      "--new-game",
+      "--recording",
+      "rec",
+      "--poke",
+      "pk",
+      "--frames",
+      "f",
+      "--sprites",
+      "s",
+      "--verbose",
+      "--port-art",
+      "--hint-buttons",
+      "A,B",
+      "--check-menu",
+      "--check-demo",
+      "--autopilot",
+      "a",
+      "--log",
+      "l",
+      "--states",
+      "st",
+      "--bot",
+      "4",
+      "--ticks",
+      "100",
+      "--language",
+      "2",
+      "--prefix",
+      "px",
+      "--check-sound",
+      "cs",
+      "--z80-trace",
+      "ta",
+      "tb",
+      "--sound-wav",
+      "w.wav",
+      "--tune",
+      "5",
+      "--seconds",
+      "2.5"},
      [](const Options& o) {
        EXPECT_EQ(o.renderArea, 3);
        EXPECT_EQ(o.camera, 64);
@@ -99,43 +148,50 @@ const Case kCases[] = {
        EXPECT_EQ(o.tune, 5);
        EXPECT_EQ(o.seconds, 2.5);
      }},
-    {"LastValueOptionTakesEmptyString", {"--data", "first", "--data"},
+    {"LastValueOptionTakesEmptyString",
+     {"--data", "first", "--data"},
      [](const Options& o) { EXPECT_EQ(o.dataDir, ""); }},
-    {"LaterOccurrenceWins", {"--area", "3", "--area", "9", "--out", "a", "--out", "b"},
+    {"LaterOccurrenceWins",
+     {"--area", "3", "--area", "9", "--out", "a", "--out", "b"},
      [](const Options& o) {
        EXPECT_EQ(o.area, 9);
        EXPECT_EQ(o.out, "b");
      }},
-    {"ValueMayLookLikeAnOption", {"--out", "--windowed"},
+    {"ValueMayLookLikeAnOption",
+     {"--out", "--windowed"},
      [](const Options& o) {
        EXPECT_EQ(o.out, "--windowed");
        EXPECT_FALSE(o.windowed);
      }},
-    {"NumbersReadLikeAtoi", {"--quit-after-frames", "abc", "--area", " 12xyz", "--camera", "-5", "--tune", "3.9"},
+    {"NumbersReadLikeAtoi",
+     {"--quit-after-frames", "abc", "--area", " 12xyz", "--camera", "-5", "--tune", "3.9"},
      [](const Options& o) {
        EXPECT_EQ(o.quitAfterFrames, 0);
        EXPECT_EQ(o.area, 12);
        EXPECT_EQ(o.camera, -5);
        EXPECT_EQ(o.tune, 3);
      }},
-    {"OutOfRangeNumbersClamp", {"--quit-after-frames", "99999999999", "--area", "-99999999999", "--f12",
-                                "999999999999999999999999"},
+    {"OutOfRangeNumbersClamp",
+     {"--quit-after-frames", "99999999999", "--area", "-99999999999", "--f12", "999999999999999999999999"},
      [](const Options& o) {
        EXPECT_EQ(o.quitAfterFrames, 2147483647);
        EXPECT_EQ(o.area, -2147483647 - 1);
        EXPECT_EQ(o.f12, 9223372036854775807LL);
      }},
-    {"SecondsAreKeptAsReadForTheExportToRefuse", {"--seconds", "nan"},
+    {"SecondsAreKeptAsReadForTheExportToRefuse",
+     {"--seconds", "nan"},
      [](const Options& o) { EXPECT_TRUE(std::isnan(o.seconds)); }},
     {"NegativeSecondsAreKept", {"--seconds", "-3"}, [](const Options& o) { EXPECT_EQ(o.seconds, -3.0); }},
-    {"EffectsAccumulate", {"--effect", "12", "--effect", "pause@30", "--effect", "resume", "--effect", "pauseX@2",
-                           "--effect", "7@0", "--effect"},
+    {"EffectsAccumulate",
+     {"--effect", "12", "--effect", "pause@30", "--effect", "resume", "--effect", "pauseX@2", "--effect", "7@0",
+      "--effect"},
      [](const Options& o) {
        using P = std::pair<std::int32_t, std::int32_t>;
        EXPECT_EQ(o.effects, (std::vector<P>{{12, 1}, {-1, 30}, {-2, 1}, {-1, 2}, {7, 0}, {0, 1}}));
        EXPECT_EQ(o.badEffects, (std::vector<std::string>{"7@0", ""})) << "block 0 never comes; empty is no effect";
      }},
-    {"Z80TraceShortOfValues", {"--z80-trace", "only"},
+    {"Z80TraceShortOfValues",
+     {"--z80-trace", "only"},
      [](const Options& o) {
        EXPECT_TRUE(o.z80Trace);
        EXPECT_EQ(o.z80TraceA, "only");
@@ -144,7 +200,9 @@ const Case kCases[] = {
 };
 
 // A case prints as its name (ctest lists it so), not as its bytes.
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandLineCases, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });

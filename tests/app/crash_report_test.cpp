@@ -34,8 +34,8 @@ TEST_F(CrashReport, AccessViolationLeavesOneLineAndDiesWithTheSignal) {
       ::testing::KilledBySignal(SIGSEGV), "crash: signal SIGSEGV \\(invalid memory access\\) at 0x0\n");
 
   const std::string errors = readWhole(user / "errors.log");
-  EXPECT_TRUE(std::regex_match(errors, std::regex(std::string(kStamp) +
-                                                  "  crash: signal SIGSEGV \\(invalid memory access\\) at 0x0\n")))
+  EXPECT_TRUE(std::regex_match(
+      errors, std::regex(std::string(kStamp) + "  crash: signal SIGSEGV \\(invalid memory access\\) at 0x0\n")))
       << errors;
   // The same line ends the log file.
   const std::string log = readWhole(user / "brumo.log");
@@ -54,8 +54,8 @@ TEST_F(CrashReport, EscapedExceptionIsReportedOnceThroughTerminate) {
 
   // The abort that follows the report does not add a second line.
   const std::string errors = readWhole(user / "errors.log");
-  EXPECT_TRUE(std::regex_match(errors, std::regex(std::string(kStamp) +
-                                                  "  crash: std::terminate \\(the disk is on fire\\)\n")))
+  EXPECT_TRUE(
+      std::regex_match(errors, std::regex(std::string(kStamp) + "  crash: std::terminate \\(the disk is on fire\\)\n")))
       << errors;
 }
 

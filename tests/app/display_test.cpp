@@ -23,8 +23,8 @@ TEST(DisplayScaling, PicturesFitTheWindowWithTheirAspectKept) {
     int x, y, width, height;
   };
   const Case cases[] = {
-      {1000, 700, 3.125, 0, 0, 1000, 700},   // fills the window exactly
-      {960, 1000, 3.0, 0, 164, 960, 672},    // bars of 164 above and below
+      {1000, 700, 3.125, 0, 0, 1000, 700},  // fills the window exactly
+      {960, 1000, 3.0, 0, 164, 960, 672},   // bars of 164 above and below
       {960, 672, 3.0, 0, 0, 960, 672},
       {1920, 1080, 1080.0 / 224.0, 188, 0, 1543, 1080},  // bars left and right (188.5 rounds down)
       {100, 50, 50.0 / 224.0, 14, 0, 71, 50},            // smaller than the picture

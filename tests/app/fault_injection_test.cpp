@@ -12,12 +12,12 @@
 
 #include "app/display.h"
 #include "app/pilot/route_cache.h"
-#include "app/recording/recording.h"
 #include "app/play_export.h"
-#include "ui/saves.h"
-#include "ui/settings.h"
+#include "app/recording/recording.h"
 #include "audio/wav.h"
 #include "temp_folder.h"
+#include "ui/saves.h"
+#include "ui/settings.h"
 
 namespace {
 
@@ -72,7 +72,10 @@ TEST(FullDisk, EveryWriterReportsItAndKeepsTheEarlierFile) {
       {"sound.wav", [&](const fs::path& p) { return audio::writeWav(p, samples, 48000); }},
       {"picture.png", [&](const fs::path& p) { return app::writeRgbaPng(p, picture); }},
       {"slot_1.json", [](const fs::path& p) { return ui::writeSave(p, sim::GameState{}, 0); }},
-      {"game.txt", [](const fs::path& p) { return app::writeRecording(p, 0, 2, 0, {{'S', 8}}, {"quit"}); }},
+      {"game.txt",
+       [](const fs::path& p) {
+         return app::writeRecording(p, 0, 2, 0, {{'S', 8}}, {"quit"});
+       }},
       {"route.txt.cache", [](const fs::path& p) { return app::pilot::RouteCache().save(p, false); }},
   };
   for (const Writer& w : writers) {
@@ -88,7 +91,6 @@ TEST(FullDisk, EveryWriterReportsItAndKeepsTheEarlierFile) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(contains(err, "cannot write " + path.string())) << w.file << ": " << err;
     EXPECT_EQ(readWhole(path), before) << w.file;
-
   }
 }
 
@@ -110,9 +112,9 @@ TEST(FullDisk, TheExportsOfARunFailWithTheirCode) {
   EXPECT_EQ(wav.exitCode, 1) << wav.err;
   EXPECT_TRUE(contains(wav.err, "cannot write " + wavPath.string())) << wav.err;
 
-  ChildRun out = runProgram(
-      {"--data", data, "--user", user, "--windowed", "--quit-after-frames", "3", "--out", outPath.string()},
-      folder.path());
+  ChildRun out =
+      runProgram({"--data", data, "--user", user, "--windowed", "--quit-after-frames", "3", "--out", outPath.string()},
+                 folder.path());
   EXPECT_EQ(out.exitCode, 2) << out.err;
   EXPECT_TRUE(contains(out.err, "cannot write " + outPath.string())) << out.err;
   EXPECT_TRUE(fs::is_symlink(outPath));

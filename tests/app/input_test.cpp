@@ -56,8 +56,7 @@ TEST(PadState, KeysButtonsAndSticksFromEveryController) {
                                           controller({app::kButtonDpadUp}, -16001, 0)};
   Keyboard none;
   EXPECT_EQ(app::computePadState(b, none.state, pads, false), app::kPadB | app::kPadUp | app::kPadLeft);
-  EXPECT_EQ(app::computePadState(b, none.state, pads, true),
-            app::kPadB | app::kPadUp | app::kPadLeft | app::kPadStart);
+  EXPECT_EQ(app::computePadState(b, none.state, pads, true), app::kPadB | app::kPadUp | app::kPadLeft | app::kPadStart);
   // Back is the Start action's button, so it is the console's Start in every case.
   std::vector<ControllerSnapshot> back = {controller({app::kButtonBack})};
   EXPECT_EQ(app::computePadState(b, none.state, back, false), app::kPadStart);
@@ -70,8 +69,11 @@ TEST(PadState, StickThresholdIsExclusive) {
     std::int16_t x, y;
     std::uint8_t pad;
   };
-  const Row rows[] = {{16000, 0, 0},       {-16000, -16000, 0},  {16001, 0, app::kPadRight},
-                      {0, 16001, app::kPadDown}, {-16001, -16001, app::kPadLeft | app::kPadUp}};
+  const Row rows[] = {{16000, 0, 0},
+                      {-16000, -16000, 0},
+                      {16001, 0, app::kPadRight},
+                      {0, 16001, app::kPadDown},
+                      {-16001, -16001, app::kPadLeft | app::kPadUp}};
   for (const Row& r : rows) {
     std::vector<ControllerSnapshot> pads = {controller({}, r.x, r.y)};
     EXPECT_EQ(app::computePadState(b, none.state, pads, false), r.pad) << r.x << "," << r.y;
@@ -83,10 +85,10 @@ TEST(PadState, HeldBitsWaitForARelease) {
   // Return chose "Resume" and is still down as the menu closes, with Jump held too.
   input.holdState(app::kPadStart | app::kPadC);
   EXPECT_EQ(input.releaseHeld(app::kPadStart | app::kPadC | app::kPadLeft), app::kPadLeft);
-  EXPECT_EQ(input.releaseHeld(app::kPadStart), 0);                  // Jump let go, Start still held
+  EXPECT_EQ(input.releaseHeld(app::kPadStart), 0);                        // Jump let go, Start still held
   EXPECT_EQ(input.releaseHeld(app::kPadStart | app::kPadC), app::kPadC);  // Jump pressed again: it counts
-  EXPECT_EQ(input.releaseHeld(0), 0);                               // Start let go
-  EXPECT_EQ(input.releaseHeld(app::kPadStart), app::kPadStart);     // and pressed again
+  EXPECT_EQ(input.releaseHeld(0), 0);                                     // Start let go
+  EXPECT_EQ(input.releaseHeld(app::kPadStart), app::kPadStart);           // and pressed again
 }
 
 TEST(Classify, CommandsFromKeysAndButtons) {

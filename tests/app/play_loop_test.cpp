@@ -114,7 +114,7 @@ TEST_F(PlayLoopRun, AStoppedGameGoesBackToItsSafePointOrToTheTitle) {
   EXPECT_EQ(simulation.state().front, 0);
   EXPECT_EQ(simulation.tickKind(), 'S');
   loop.menu().command(5);  // OK
-  loop.frame();  // and goes on
+  loop.frame();            // and goes on
   EXPECT_TRUE(simulation.stopMessage().empty());
 
   // A stop on the first step of a new game has no safe point yet (the front end dropped it): the title
@@ -147,8 +147,9 @@ TEST_F(PlayLoopRun, F12DuringTheGameIsRefusedAndTheGameGoesOn) {
   testing::internal::CaptureStderr();
   while (loop.vblank() < 5) loop.frame();
   const std::string log = testing::internal::GetCapturedStderr();
-  EXPECT_NE(log.find("[info] F12: the code menu opens from the front end only (the menus, the title, its attract part)\n"),
-            std::string::npos)
+  EXPECT_NE(
+      log.find("[info] F12: the code menu opens from the front end only (the menus, the title, its attract part)\n"),
+      std::string::npos)
       << log;
   EXPECT_EQ(loop.simulation().tickKind(), 'S');
   EXPECT_EQ(loop.tickCounter(), loop.vblank());

@@ -4,13 +4,13 @@
 #include <lodepng.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <regex>
 #include <set>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -110,8 +110,7 @@ TEST_F(PlayRun, QuitAfterFramesWritesThePictureAndItsCrtView) {
   // At least one V-blank per presented frame (more when a frame takes longer than a V-blank), no sound
   // device, and the summary.
   const std::regex summary(R"(\[info\] presented 40 frames, (\d+) game ticks; the menu: closed\n)");
-  EXPECT_TRUE(std::regex_search(run.err, summary))
-      << run.err;
+  EXPECT_TRUE(std::regex_search(run.err, summary)) << run.err;
   // Every presented frame runs at least one V-blank, and without a fade every V-blank steps the game.
   EXPECT_GE(summaryTicks(run.err), 40);
   EXPECT_EQ(run.err.find("no OpenGL"), std::string::npos) << testing_support::kNoOpenGl << "\n" << run.err;
@@ -176,8 +175,7 @@ TEST_F(PlayRun, VideoExportsEveryFrameWithItsSound) {
   ChildRun run = runProgram(game({"--quit-after-frames", "100", "--video", video.string()}), folder.path(), kHeadless);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::string line = "[info] --video: 100 frames and 2.0 s of sound in " + video.string() + "\n";
-  EXPECT_NE(run.err.find(line), std::string::npos)
-      << run.err;
+  EXPECT_NE(run.err.find(line), std::string::npos) << run.err;
   // One table row per frame; without a playback the tick column stays 0.
   std::string table = "frame\ttick\n";
   for (int n = 0; n < 100; ++n) table += std::to_string(n) + "\t0\n";
@@ -193,8 +191,8 @@ TEST_F(PlayRun, VideoExportsEveryFrameWithItsSound) {
 
 TEST_F(PlayRun, AnExportThatCannotBeWrittenFailsTheRun) {
   const auto blocked = folder.put("blocked", "a file, not a folder");
-  ChildRun run = runProgram(game({"--quit-after-frames", "3", "--out", (blocked / "last.png").string()}),
-                            folder.path(), kHeadless);
+  ChildRun run = runProgram(game({"--quit-after-frames", "3", "--out", (blocked / "last.png").string()}), folder.path(),
+                            kHeadless);
   EXPECT_EQ(run.exitCode, 2) << run.err;
   EXPECT_NE(run.err.find("[info] presented 3 frames"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("[error] cannot write " + (blocked / "last.png").string()), std::string::npos) << run.err;
@@ -242,9 +240,9 @@ TEST_F(PlayRun, TheViewerPresentsFramesAndRefusesAnUnknownArea) {
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.err.find("[info] presented 5 frames\n"), std::string::npos) << run.err;
 
-  ChildRun unknown = runProgram(
-      {"--data", GROVANTA_SOURCE_DIR, "--viewer", "--windowed", "--area", "99", "--quit-after-frames", "5"},
-      folder.path(), kHeadless);
+  ChildRun unknown =
+      runProgram({"--data", GROVANTA_SOURCE_DIR, "--viewer", "--windowed", "--area", "99", "--quit-after-frames", "5"},
+                 folder.path(), kHeadless);
   EXPECT_EQ(unknown.exitCode, 1) << unknown.err;
   EXPECT_NE(unknown.err.find("no area 99"), std::string::npos) << unknown.err;
 }

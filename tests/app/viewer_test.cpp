@@ -21,9 +21,9 @@ TEST(Viewer, PagingWrapsAroundTheAreaList) {
     int current, direction, expected;
   };
   const Case cases[] = {
-      {0, 1, 3}, {3, 1, 7}, {21, 1, 0},    // Page Up: the next one, the last wraps to the first
-      {7, -1, 3}, {0, -1, 21},             // Page Down: the previous one, the first wraps to the last
-      {99, 1, 0}, {99, -1, 21},            // not in the list: just past its end
+      {0, 1, 3},  {3, 1, 7},    {21, 1, 0},  // Page Up: the next one, the last wraps to the first
+      {7, -1, 3}, {0, -1, 21},               // Page Down: the previous one, the first wraps to the last
+      {99, 1, 0}, {99, -1, 21},              // not in the list: just past its end
   };
   for (const Case& c : cases)
     EXPECT_EQ(app::viewerStepArea(areas, c.current, c.direction), c.expected) << c.current << " " << c.direction;
@@ -37,11 +37,11 @@ TEST(Viewer, ScrollingStaysWithinTheArea) {
     int width, expected;
   };
   const Case cases[] = {
-      {0, false, true, false, 20, 2},     {0, false, true, true, 20, 8},
-      {10, true, false, false, 20, 8},    {6, true, false, true, 20, 0},    // not below 0
-      {318, false, true, true, 20, 320},  {320, false, true, false, 20, 320},  // (20 - 10) x 32
-      {0, false, true, false, 10, 0},     {0, false, true, false, 4, 0},   // one screen or less: no scroll
-      {40, true, true, false, 20, 40},    // both held: back and forth
+      {0, false, true, false, 20, 2},    {0, false, true, true, 20, 8},
+      {10, true, false, false, 20, 8},   {6, true, false, true, 20, 0},       // not below 0
+      {318, false, true, true, 20, 320}, {320, false, true, false, 20, 320},  // (20 - 10) x 32
+      {0, false, true, false, 10, 0},    {0, false, true, false, 4, 0},       // one screen or less: no scroll
+      {40, true, true, false, 20, 40},                                        // both held: back and forth
   };
   for (const Case& c : cases)
     EXPECT_EQ(app::viewerScroll(c.scroll, c.left, c.right, c.shift, c.width), c.expected)

@@ -28,12 +28,16 @@ class ImageBuilder {
   // carrier mask is 0x0F, and song s (music s + 1) using slot 1 -> instrument 0 with attenuation 0.
   ImageBuilder& basics() {
     put(0x741EE, {3, 1, 0});
-    for (std::uint32_t alg = 0; alg < 8; ++alg) put(0x74318 + alg, {alg == 7 ? std::uint8_t{0x0F} : std::uint8_t{0x08}});
+    for (std::uint32_t alg = 0; alg < 8; ++alg)
+      put(0x74318 + alg, {alg == 7 ? std::uint8_t{0x0F} : std::uint8_t{0x08}});
     for (std::uint32_t a = 0; a < 128; ++a) put(0x7463C + a, {static_cast<std::uint8_t>(a < 63 ? 63 - a : 0)});
     for (std::uint32_t x = 0; x < 110; ++x) word(0x74A5C + 2 * x, static_cast<std::uint16_t>(0x2000 + x));
     std::vector<std::uint8_t> record(29);
     for (std::size_t i = 0; i < 29; ++i) record[i] = static_cast<std::uint8_t>(0x10 + i);
-    record[4] = 20; record[5] = 21; record[6] = 22; record[7] = 23;
+    record[4] = 20;
+    record[5] = 21;
+    record[6] = 22;
+    record[7] = 23;
     record[28] = 7;
     put(0x78B97, record);
     return *this;
@@ -90,14 +94,17 @@ struct DriverRig {
     auto it = writes.find(f);
     if (it == writes.end()) return out;
     std::vector<std::uint8_t> bytes;
-    for (auto [a, v] : it->second) if (a > 0x1D00 && a < 0x1FFE) bytes.push_back(v);
-    for (std::size_t i = 0; i + 2 < bytes.size() && bytes[i] < 0x80; i += 3) out.push_back({bytes[i], bytes[i + 1], bytes[i + 2]});
+    for (auto [a, v] : it->second)
+      if (a > 0x1D00 && a < 0x1FFE) bytes.push_back(v);
+    for (std::size_t i = 0; i + 2 < bytes.size() && bytes[i] < 0x80; i += 3)
+      out.push_back({bytes[i], bytes[i + 1], bytes[i + 2]});
     return out;
   }
   bool listHanded(int f) const {
     auto it = writes.find(f);
     if (it == writes.end()) return false;
-    for (auto [a, v] : it->second) if (a == 0x1D00 && v == 0xFF) return true;
+    for (auto [a, v] : it->second)
+      if (a == 0x1D00 && v == 0xFF) return true;
     return false;
   }
 };

@@ -10,7 +10,9 @@
 namespace audio::testing {
 namespace {
 
-constexpr std::uint8_t note(int n, int code) { return static_cast<std::uint8_t>(n * 4 + code); }
+constexpr std::uint8_t note(int n, int code) {
+  return static_cast<std::uint8_t>(n * 4 + code);
+}
 const std::vector<std::uint8_t> kLongRest = {0x03, 0x3F, 0xFF};  // a rest of 63 rows
 
 TEST(DriverImageTest, OnlyTheExactSizeIsAccepted) {
@@ -97,8 +99,8 @@ TEST(DriverFrameTest, ARepeatReplaysTheBytesBeforeIt) {
   ImageBuilder b;
   b.basics();
   // 0x94 with D = 0: replay the 6 bytes that start 8 bytes before the byte after D.
-  const std::vector<std::uint8_t> melody = {0xF1,       note(5, 2), note(6, 2), note(7, 2), note(8, 2), note(9, 2),
-                                            note(10, 2), 0x94,      0x00,       note(11, 2), 0xFF};
+  const std::vector<std::uint8_t> melody = {0xF1,        note(5, 2), note(6, 2), note(7, 2),  note(8, 2), note(9, 2),
+                                            note(10, 2), 0x94,       0x00,       note(11, 2), 0xFF};
   b.song(1, {0}, {{melody, kLongRest, kLongRest, kLongRest}});
   DriverRig rig(b);
   rig.driver.requestMusic(2);
@@ -112,7 +114,10 @@ TEST(DriverFrameTest, ARepeatReplaysTheBytesBeforeIt) {
 }
 
 TEST(DriverFrameTest, TheEndOfTheOrderListLoopsAndSongEightChainsToMusicTwo) {
-  struct Case { std::uint16_t music; std::uint16_t songIndexAfter; };
+  struct Case {
+    std::uint16_t music;
+    std::uint16_t songIndexAfter;
+  };
   for (Case c : {Case{9, 1}, Case{4, 3}}) {
     ImageBuilder b;
     b.basics();
@@ -169,7 +174,8 @@ TEST(DriverEffectTest, PitchSequencesStepEveryRow) {
     rig.runFrame();
     rig.runFrame();
     const auto list = rig.listAt(rig.frame - 2);  // row starts fall on odd frames
-    for (const auto& w : list) if (w[0] == 2 && w[1] == 0xA0) lows.push_back(w[2]);
+    for (const auto& w : list)
+      if (w[0] == 2 && w[1] == 0xA0) lows.push_back(w[2]);
   }
   // The first row loads the instrument with the effect's note (0) and then steps the sequence from 0.
   EXPECT_EQ(lows, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 1}));
@@ -212,7 +218,11 @@ TEST(DriverWithZ80Test, TheFirstRowReachesTheChipAfterTheFourthFrame) {
   ImageBuilder b = oneNoteSong();
   b.put(DriverImage::kZ80ImageAddress, z80ProgramImage());
   b.put(DriverImage::kZ80ImageAddress + 0xB0, {0xFF});
-  struct Write { int port; std::uint8_t value; std::int64_t time; };
+  struct Write {
+    int port;
+    std::uint8_t value;
+    std::int64_t time;
+  };
   std::vector<Write> ym;
   Z80 z80([&](int port, std::uint8_t value, std::int64_t time) { ym.push_back({port, value, time}); });
   SoundDriver driver([&](std::uint16_t a, std::uint8_t v) { z80.poke(a, v); }, [&] { z80.reset(); });
@@ -277,8 +287,10 @@ TEST(DriverFrameTest, ARestKeysItsChannelOff) {
     const auto list = rig.listAt(f);
     const bool on = std::find(list.begin(), list.end(), keyOn) != list.end();
     const bool off = std::find(list.begin(), list.end(), keyOff) != list.end();
-    if (on) lists.push_back("n");
-    else if (off) lists.push_back("r");
+    if (on)
+      lists.push_back("n");
+    else if (off)
+      lists.push_back("r");
   }
   ASSERT_GE(lists.size(), 3u);
   EXPECT_EQ(lists[0], "n");

@@ -19,7 +19,9 @@ std::filesystem::path freshDirectory(const std::string& name) {
   return dir;
 }
 
-void writeText(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
+void writeText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
 
 std::string readText(const std::filesystem::path& path) {
   std::ifstream in(path);
@@ -38,7 +40,8 @@ std::string silenceWrites(int lastValue) {
          "{\"vblank\": 1, \"address\": 7424, \"value\": 255}\n"
          "{\"vblank\": 1, \"address\": 7425, \"value\": 255}\n"
          "{\"vblank\": 1, \"address\": 7426, \"value\": 255}\n"
-         "{\"vblank\": 1, \"address\": 7427, \"value\": " + std::to_string(lastValue) + "}\n";
+         "{\"vblank\": 1, \"address\": 7427, \"value\": " +
+         std::to_string(lastValue) + "}\n";
 }
 
 TEST(DriverTraceToolsTest, CheckSoundPassesOnAMatchingTraceAndReportsTheFirstDifference) {

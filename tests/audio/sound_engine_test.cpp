@@ -32,24 +32,22 @@ TEST(SoundRouting, WritesReachTheRightChips) {
     int chips;  // bit 0 chip 0 (music), bit 1 chip 1 (effects)
   };
   const Case cases[] = {
-      {1, 0x28, 0xF4, 2},  // key on FM channel 4: effects chip only
-      {1, 0x28, 0xF5, 2},  // channel 5
-      {1, 0x28, 0xF6, 1},  // channel 6: music chip only
-      {1, 0x28, 0xF0, 1},  // channel 1
-      {1, 0x28, 0x03, 3},  // no channel: both
-      {1, 0x28, 0x07, 3},
-      {1, 0x22, 0x08, 3},  // LFO: both
-      {1, 0x27, 0x00, 3},  // timers / channel-3 mode: both
-      {1, 0x2A, 0x80, 1},  // DAC data: music chip
-      {1, 0x2B, 0x80, 1},  // DAC enable: music chip
-      {1, 0x40, 0x7F, 1},  // channel 1 register
-      {1, 0x42, 0x7F, 1},  // channel 3 register
-      {1, 0x43, 0x7F, 3},  // no channel: both
-      {3, 0x40, 0x7F, 2},  // channel 4
-      {3, 0xA1, 0x22, 2},  // channel 5
-      {3, 0xB6, 0xC0, 1},  // channel 6 (pan of the DAC) stays with the music
-      {3, 0x43, 0x7F, 3},
-      {3, 0x22, 0x00, 3},  // below 0x30 on the high half: both
+      {1, 0x28, 0xF4, 2},                      // key on FM channel 4: effects chip only
+      {1, 0x28, 0xF5, 2},                      // channel 5
+      {1, 0x28, 0xF6, 1},                      // channel 6: music chip only
+      {1, 0x28, 0xF0, 1},                      // channel 1
+      {1, 0x28, 0x03, 3},                      // no channel: both
+      {1, 0x28, 0x07, 3}, {1, 0x22, 0x08, 3},  // LFO: both
+      {1, 0x27, 0x00, 3},                      // timers / channel-3 mode: both
+      {1, 0x2A, 0x80, 1},                      // DAC data: music chip
+      {1, 0x2B, 0x80, 1},                      // DAC enable: music chip
+      {1, 0x40, 0x7F, 1},                      // channel 1 register
+      {1, 0x42, 0x7F, 1},                      // channel 3 register
+      {1, 0x43, 0x7F, 3},                      // no channel: both
+      {3, 0x40, 0x7F, 2},                      // channel 4
+      {3, 0xA1, 0x22, 2},                      // channel 5
+      {3, 0xB6, 0xC0, 1},                      // channel 6 (pan of the DAC) stays with the music
+      {3, 0x43, 0x7F, 3}, {3, 0x22, 0x00, 3},  // below 0x30 on the high half: both
   };
   for (const Case& c : cases) {
     std::array<std::uint8_t, 2> latches{};

@@ -1,24 +1,24 @@
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <limits>
 #include <map>
 #include <set>
 #include <sstream>
-#include <filesystem>
-#include <functional>
 #include <vector>
 
-#include "base/asset_store.h"
 #include "app/data.h"
 #include "app/modes.h"
 #include "app/options.h"
-#include "audio/sound.h"
 #include "audio/driver/sound_driver.h"
+#include "audio/sound.h"
 #include "audio/sound_music_compiler.h"
+#include "base/asset_store.h"
 
 namespace audio {
 namespace {
@@ -54,7 +54,9 @@ TEST(SoundMusic, CompilerReportsErrorsInsteadOfBuilding) {
       {"song number 17", "song 17 6\n"},
       {"pattern outside a song", "pattern A\n"},
       {"short instrument", "instrument x 01 02\n"},
-      {"effect of one row", "instrument x 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 07\neffect 20 0 x C5 1\n"},
+      {"effect of one row",
+       "instrument x 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 07\neffect 20 "
+       "0 x C5 1\n"},
       {"channels of unequal length", "song 1 6\npattern A\nch0 C4/4\nch1 C4/2\nch2 r/4\nch3 r/4\norder A\n"},
   };
   for (const auto& [what, text] : cases) EXPECT_FALSE(compileMusic({{"case", text}})) << what;
@@ -66,7 +68,8 @@ TEST(SoundMusic, CompilerReportsSpaceAndRefusesWhatDoesNotFit) {
   ASSERT_TRUE(compileMusic(musicSources(), &space));
   ASSERT_FALSE(space.empty());
   for (const auto& region : space) EXPECT_LE(region.used, region.size) << region.name;
-  const auto songs = std::find_if(space.begin(), space.end(), [](const MusicRegion& r) { return std::string(r.name) == "songs"; });
+  const auto songs =
+      std::find_if(space.begin(), space.end(), [](const MusicRegion& r) { return std::string(r.name) == "songs"; });
   ASSERT_NE(songs, space.end());
   EXPECT_EQ(songs->size, 0x78B97u - 0x7679Eu);
 
@@ -152,7 +155,9 @@ Render render(const std::vector<std::uint8_t>& image, std::uint32_t music, doubl
   return out;
 }
 
-std::vector<std::uint8_t> committedImage() { return app::readFile(kSource / "assets/audio/driver.bin").value_or(std::vector<std::uint8_t>{}); }
+std::vector<std::uint8_t> committedImage() {
+  return app::readFile(kSource / "assets/audio/driver.bin").value_or(std::vector<std::uint8_t>{});
+}
 
 std::vector<std::uint8_t> compileOne(const std::string& song) {
   const auto image = compileMusic({{"fixture", std::string(kOrgan) + song}});
@@ -164,8 +169,9 @@ std::vector<std::uint8_t> compileOne(const std::string& song) {
 // also has); a rest silences the note before it within its release instead of letting it ring.
 TEST(SoundFaults, EverySongNumberSoundsAndRestsFallSilent) {
   for (int n : {1, 2, 16}) {
-    const auto image = compileOne("song " + std::to_string(n) +
-                                  " 6\nslot 1 organ 0\npattern A\nch0 @1 C4/8 r/24\nch1 r/32\nch2 r/32\nch3 r/32\norder A\n");
+    const auto image =
+        compileOne("song " + std::to_string(n) +
+                   " 6\nslot 1 organ 0\npattern A\nch0 @1 C4/8 r/24\nch1 r/32\nch2 r/32\nch3 r/32\norder A\n");
     const Render r = render(image, static_cast<std::uint32_t>(n), 3.6);
     EXPECT_GT(r.peak(0.2, 1.0), 600) << "song " << n << " plays its note";
     EXPECT_LT(r.peak(1.4, 3.5), 16) << "song " << n << " is silent through its rest";
@@ -279,13 +285,18 @@ int writtenFrames(const std::string& text) {
     std::istringstream words(line);
     std::string word;
     words >> word;
-    if (word == "song") words >> tempo >> tempo;
-    else if (word == "pattern") words >> pattern;
-    else if (word == "loop") words >> loop;
-    else if (word == "order") for (std::string name; words >> name;) order.push_back(name);
+    if (word == "song")
+      words >> tempo >> tempo;
+    else if (word == "pattern")
+      words >> pattern;
+    else if (word == "loop")
+      words >> loop;
+    else if (word == "order")
+      for (std::string name; words >> name;) order.push_back(name);
     else if (word == "ch0")
       for (std::string token; words >> token;)
-        if (const auto slash = token.find('/'); slash != std::string::npos) rows[pattern] += std::stoi(token.substr(slash + 1));
+        if (const auto slash = token.find('/'); slash != std::string::npos)
+          rows[pattern] += std::stoi(token.substr(slash + 1));
   }
   int total = 0;
   for (std::size_t i = 0; i < (loop ? static_cast<std::size_t>(loop) : order.size()); ++i) total += rows[order[i]];
@@ -303,7 +314,8 @@ TEST(SoundSongs, EveryVoiceIsHeardAndTheSongsMatchTheirPlaces) {
   std::map<int, double> loudest;
   for (const auto& source : sources) {
     int number = 0, tempo = 0;
-    if (std::sscanf(source.text.substr(source.text.find("\nsong ") + 1).c_str(), "song %d %d", &number, &tempo) != 2) continue;
+    if (std::sscanf(source.text.substr(source.text.find("\nsong ") + 1).c_str(), "song %d %d", &number, &tempo) != 2)
+      continue;
     for (int ch = 0; ch < 4; ++ch) {
       const std::string text = isolateChannel(source.text, ch);
       if (text == isolateChannel(source.text, -1)) continue;  // a channel without notes
@@ -318,7 +330,8 @@ TEST(SoundSongs, EveryVoiceIsHeardAndTheSongsMatchTheirPlaces) {
     double loudestSecond = 0;
     for (int second = 0; second < 20; ++second) {
       double sum = 0;
-      for (std::size_t i = second * 96000u; i < (second + 1) * 96000u; ++i) sum += double(whole.samples[i]) * whole.samples[i];
+      for (std::size_t i = second * 96000u; i < (second + 1) * 96000u; ++i)
+        sum += double(whole.samples[i]) * whole.samples[i];
       loudestSecond = std::max(loudestSecond, std::sqrt(sum / 96000));
     }
     EXPECT_LT(whole.peak(0, 20), 32000) << source.name << " clips";
@@ -383,8 +396,14 @@ TEST(SoundWavMode, PlaysTheFirstBlocksEffectsAndRefusesWhatItCannotPlay) {
       {"infinite seconds", [inf](app::Options& o) { o.seconds = inf; }},
       {"seconds beyond a WAV file", [](app::Options& o) { o.seconds = 1e6; }},
       {"effect that is not a number", [](app::Options& o) { o.badEffects = {"jump"}; }},
-      {"effect the image lacks", [](app::Options& o) { o.effects = {{30, 1}}; }},
-      {"effect 0", [](app::Options& o) { o.effects = {{0, 1}}; }},
+      {"effect the image lacks",
+       [](app::Options& o) {
+         o.effects = {{30, 1}};
+       }},
+      {"effect 0",
+       [](app::Options& o) {
+         o.effects = {{0, 1}};
+       }},
   };
   for (const Case& c : cases) {
     app::Options options = base;

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 #include <vector>
 
-#include "base/asset_store.h"
 #include "audio/wav.h"
+#include "base/asset_store.h"
 
 namespace audio {
 namespace {
@@ -31,8 +31,8 @@ TEST(Wav, HeaderOfOneSecondAt48000) {
   EXPECT_EQ(le32(b, 4), 192036u);
   EXPECT_EQ(std::memcmp(b.data() + 8, "WAVEfmt ", 8), 0);
   EXPECT_EQ(le32(b, 16), 16u);
-  EXPECT_EQ(le16(b, 20), 1);      // PCM
-  EXPECT_EQ(le16(b, 22), 2);      // stereo
+  EXPECT_EQ(le16(b, 20), 1);  // PCM
+  EXPECT_EQ(le16(b, 22), 2);  // stereo
   EXPECT_EQ(le32(b, 24), 48000u);
   EXPECT_EQ(le32(b, 28), 192000u);
   EXPECT_EQ(le16(b, 32), 4);
@@ -51,7 +51,8 @@ TEST(Wav, UnwritablePathFails) {
 // A stream written in uneven blocks gives the same file as the whole buffer at once, and refuses
 // more samples than it announced or a close short of them.
 TEST(Wav, StreamInBlocksMatchesTheWholeFile) {
-  const auto path = std::filesystem::temp_directory_path() / ("grovanta_wav_stream_" + std::to_string(::getpid()) + ".wav");
+  const auto path =
+      std::filesystem::temp_directory_path() / ("grovanta_wav_stream_" + std::to_string(::getpid()) + ".wav");
   std::vector<std::int16_t> samples(2 * 2500);
   for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::int16_t>(i * 37 - 30000);
   WavStream stream;

@@ -27,12 +27,11 @@ TEST(Ym2612Control, PhaseStepWithDetuneAndMultiple) {
     std::uint32_t step;
   };
   const Case cases[] = {
-      {4, 1024, 0x01, 8192},     {4, 1024, 0x11, 8195},   {4, 1024, 0x21, 8198},
-      {4, 1024, 0x31, 8201},     {4, 1024, 0x51, 8189},   {4, 1024, 0x61, 8186},
-      {4, 1024, 0x71, 8183},     {4, 1024, 0x00, 4096},   {4, 1024, 0x03, 24576},
-      {4, 1024, 0x0F, 122880},
-      {0, 1, 0x71, 131070},      // negative detune on a tiny step wraps at 17 bits
-      {0, 1, 0x51, 0},           {7, 2047, 0x3F, 1965450},
+      {4, 1024, 0x01, 8192},  {4, 1024, 0x11, 8195},    {4, 1024, 0x21, 8198}, {4, 1024, 0x31, 8201},
+      {4, 1024, 0x51, 8189},  {4, 1024, 0x61, 8186},    {4, 1024, 0x71, 8183}, {4, 1024, 0x00, 4096},
+      {4, 1024, 0x03, 24576}, {4, 1024, 0x0F, 122880},  {0, 1, 0x71, 131070},  // negative detune on a tiny step wraps
+                                                                               // at 17 bits
+      {0, 1, 0x51, 0},        {7, 2047, 0x3F, 1965450},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "block " << c.block << " F " << c.fnum << " reg " << int(c.reg30));
@@ -49,8 +48,8 @@ TEST(Ym2612Control, KeyCodes) {
   struct Case {
     std::uint32_t block, fnum, kc;
   };
-  for (const Case c : {Case{4, 0x380, 17}, Case{4, 0x400, 18}, Case{4, 0x480, 19}, Case{7, 0x7FF, 31},
-                       Case{0, 1, 0}, Case{3, 0x300, 12}}) {
+  for (const Case c : {Case{4, 0x380, 17}, Case{4, 0x400, 18}, Case{4, 0x480, 19}, Case{7, 0x7FF, 31}, Case{0, 1, 0},
+                       Case{3, 0x300, 12}}) {
     Ym2612 chip;
     setFrequency(chip, c.block, c.fnum);
     sample(chip);

@@ -164,8 +164,7 @@ TEST(Ym2612Output, LevelsClipAndAmplitudeModulation) {
   };
   const Case cases[] = {
       {"TL 8 is -6 dB", {{0x4C, 0x08}}, 0x80, 3171, -2331},
-      {"four carriers clip at +256 / -257",
-       {{0x40, 0}, {0x44, 0}, {0x48, 0}}, 0xF0, 5881, -5041},
+      {"four carriers clip at +256 / -257", {{0x40, 0}, {0x44, 0}, {0x48, 0}}, 0xF0, 5881, -5041},
       {"SL 4 holds A at 128", {{0x6C, 31}, {0x8C, 0x4F}}, 0x80, 1827, -987},
       {"SL 15 settles beyond hearing", {{0x6C, 31}, {0x8C, 0xFF}}, 0x80, 504, 504},
       {"disabled LFO still attenuates AM operators, AMS 1", {{0x6C, 0x80}, {0xB4, 0xD0}}, 0x80, 5062, 0},
@@ -231,9 +230,8 @@ TEST(Ym2612Output, ReferenceFmVoiceWithFeedback) {
   perOperator(v, 0x70, {0x02, 0x02, 0x02, 0x02});
   perOperator(v, 0x80, {0x36, 0x36, 0x36, 0x36});
   const auto out = play(v, 3000);
-  const std::vector<std::int32_t> first = {1554, 1785, 1344, 966,  819,  756,  693,  651,
-                                           756,  1029, 1407, 1701, 1827, 1785, 1638, 1449,
-                                           1323, 1239, 1239, 1260, 1344, 1449, 1575, 1680};
+  const std::vector<std::int32_t> first = {1554, 1785, 1344, 966,  819,  756,  693,  651,  756,  1029, 1407, 1701,
+                                           1827, 1785, 1638, 1449, 1323, 1239, 1239, 1260, 1344, 1449, 1575, 1680};
   EXPECT_EQ(std::vector<std::int32_t>(out.begin(), out.begin() + 24), first);
   expectAt(out, {{100, -441}, {500, 1365}, {1000, -945}, {2000, 1659}, {3000, 1701}});
 }
@@ -266,5 +264,6 @@ TEST(Ym2612Output, ReferenceSsgEgAlternatingVoice) {
   const std::vector<std::int32_t> first = {777,  1071, 1260, 1533, 1764, 1953, 2184, 2415,
                                            2457, 2667, 2835, 2919, 3108, 3255, 3192, 3318};
   EXPECT_EQ(std::vector<std::int32_t>(out.begin(), out.begin() + 16), first);
-  expectAt(out, {{100, -189}, {200, 273}, {300, 504}, {400, 903}, {500, 3969}, {1000, 2961}, {2000, -903}, {4000, 777}});
+  expectAt(out,
+           {{100, -189}, {200, 273}, {300, 504}, {400, 903}, {500, 3969}, {1000, 2961}, {2000, -903}, {4000, 777}});
 }

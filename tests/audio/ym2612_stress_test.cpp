@@ -126,12 +126,8 @@ TEST(Ym2612Stress, RandomRegisterStormsMatchTheRecordedModel) {
     std::uint64_t hash;
   };
   const Case cases[] = {
-      {1, 3705117937536771426ull},
-      {2, 17884231060611633925ull},
-      {3, 11971263180682990337ull},
-      {4, 17206918367147458389ull},
-      {5, 3178902480094948376ull},
-      {6, 982391583242319694ull},
+      {1, 3705117937536771426ull},  {2, 17884231060611633925ull}, {3, 11971263180682990337ull},
+      {4, 17206918367147458389ull}, {5, 3178902480094948376ull},  {6, 982391583242319694ull},
   };
   for (const Case& c : cases) EXPECT_EQ(stressHash(c.seed, 4000), c.hash) << "seed " << c.seed;
 }

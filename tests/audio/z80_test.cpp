@@ -70,7 +70,10 @@ TEST(Z80ProgramTest, StartUpRunsTheListAndWaitsInTheMainLoopAtNinetyEightTStates
 }
 
 TEST(Z80ProgramTest, ASampleByteCostsTwoHundredFortyEightPlusSixteenTStatesPerDelay) {
-  struct Case { std::uint8_t delay; std::int64_t cost; };
+  struct Case {
+    std::uint8_t delay;
+    std::int64_t cost;
+  };
   for (Case c : {Case{9, 392}, Case{1, 264}, Case{0, 248 + 16 * 256}}) {
     ProgramRig rig;
     rig.z80.runUntil(500);
@@ -85,7 +88,8 @@ TEST(Z80ProgramTest, ASampleByteCostsTwoHundredFortyEightPlusSixteenTStatesPerDe
     rig.writes.clear();
     rig.z80.runUntil(500 + 6 * c.cost);
     std::vector<YmWrite> data;
-    for (const auto& w : rig.writes) if (w.port == 1) data.push_back(w);
+    for (const auto& w : rig.writes)
+      if (w.port == 1) data.push_back(w);
     ASSERT_EQ(data.size(), 4u) << int(c.delay);
     for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(data[i].value, static_cast<std::uint8_t>(0x10 * i - 0x80));
     for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(data[i].time - data[i - 1].time, c.cost) << int(c.delay);
@@ -116,7 +120,8 @@ TEST(Z80ProgramTest, ASampleStartsAFixedTimeAfterThePassThatSeesIt) {
   // 4 x (LD A,(IX+d) 19 + LD (nn),A 13), XOR A 4, LD (nn),A 13, RET 10;
   // then LD BC,(nn) 20, LD A,B 4, OR C 4, JR Z not taken 7, DEC BC 6, LD (nn),BC 20, LD IX,(nn) 20,
   // LD A,n 7 and LD (0x4000),A 13 select the DAC register.
-  const std::int64_t select = 13 + 4 + 12 + 13 + 4 + 7 + 17 + (7 + 4 + 4 + 14 + 7 + 4 + 15 + 4 * (19 + 13) + 4 + 13 + 10) +
+  const std::int64_t select = 13 + 4 + 12 + 13 + 4 + 7 + 17 +
+                              (7 + 4 + 4 + 14 + 7 + 4 + 15 + 4 * (19 + 13) + 4 + 13 + 10) +
                               (20 + 4 + 4 + 7 + 6 + 20 + 20 + 7 + 13);
   EXPECT_EQ(std::make_tuple(rig.writes[0].port, int(rig.writes[0].value), rig.writes[0].time - pass),
             std::make_tuple(0, 0x2A, select));
@@ -177,7 +182,8 @@ TEST(Z80ProgramTest, RunsInSlicesMatchSingleSteps) {
       {150000, {{0x1FFF, 200}, {0x1FFE, 1}}},
       {260000, {}},
   };
-  for (const std::int64_t slice : {std::int64_t{71364}, std::int64_t{67}, std::int64_t{1}, std::int64_t{997}, std::int64_t{23}}) {
+  for (const std::int64_t slice :
+       {std::int64_t{71364}, std::int64_t{67}, std::int64_t{1}, std::int64_t{997}, std::int64_t{23}}) {
     Rig stepped, sliced;
     std::int64_t t = 0;
     for (const Event& e : events) {
@@ -216,7 +222,10 @@ TEST(Z80ProgramTest, RunsInSlicesMatchSingleSteps) {
 }
 
 TEST(Z80Test, LeavingTheCodeStopsTheZ80AndTheClockFollowsTheTarget) {
-  struct Case { std::vector<std::uint8_t> code; std::uint16_t stopPc; };
+  struct Case {
+    std::vector<std::uint8_t> code;
+    std::uint16_t stopPc;
+  };
   // An opcode the program does not use; a call past the end of the code.
   for (const Case& c : {Case{{0xAF, 0xC3, 0x00, 0x00}, 0x0001}, Case{{0xCD, 0x00, 0x01}, 0x0100}}) {
     Z80 z80;

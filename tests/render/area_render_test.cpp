@@ -25,7 +25,9 @@ world::Area makeArea(int width = 12) {
   return area;
 }
 
-int pixel(const render::Frame& frame, int x, int y) { return frame.pixels[static_cast<std::size_t>(y * 320 + x)]; }
+int pixel(const render::Frame& frame, int x, int y) {
+  return frame.pixels[static_cast<std::size_t>(y * 320 + x)];
+}
 
 std::vector<render::Pattern> solidPatterns(int count) {
   std::vector<render::Pattern> patterns;
@@ -116,8 +118,8 @@ TEST(AreaDrawing, CameraZeroShowsColumnOneAtTheLeftEdge) {
   EXPECT_EQ(3, chip.plane_a.at(0, 43));  // column 10, block 2
   EXPECT_EQ(0, chip.plane_a.at(0, 44));  // column 11 is not drawn
   const render::Frame frame = render::compose(chip);
-  EXPECT_EQ(1, pixel(frame, 0, 0));    // area x 1
-  EXPECT_EQ(1, pixel(frame, 30, 0));   // area x 31
+  EXPECT_EQ(1, pixel(frame, 0, 0));        // area x 1
+  EXPECT_EQ(1, pixel(frame, 30, 0));       // area x 31
   EXPECT_EQ(32 + 0, pixel(frame, 31, 0));  // area x 32: the skipped block shows the background
   EXPECT_EQ(2, pixel(frame, 31, 40));
 
@@ -140,14 +142,15 @@ TEST(AreaDrawing, LineThreeBlocksAndAnimations) {
   VideoChip chip;
   render::drawArea(chip, area, 32, {});
   EXPECT_EQ(0x6000 | 1, chip.plane_a.at(0, 0));  // block 0 < 2: line 3
-  EXPECT_EQ(3, chip.plane_a.at(0, 4));            // block 1 shown as frames[0] of the last animation: 2
+  EXPECT_EQ(3, chip.plane_a.at(0, 4));           // block 1 shown as frames[0] of the last animation: 2
   render::drawArea(chip, area, 32, {0, 0, 3});
-  EXPECT_EQ(4, chip.plane_a.at(0, 4));            // the current block given for that animation
+  EXPECT_EQ(4, chip.plane_a.at(0, 4));  // the current block given for that animation
 }
 
 TEST(AreaDrawing, BlockCellsRunColumnByColumn) {
   world::Area area = makeArea();
-  for (int w = 0; w < 16; ++w) area.blocks[2][static_cast<std::size_t>(w)] = static_cast<std::uint16_t>(0x0800 | (100 + w));
+  for (int w = 0; w < 16; ++w)
+    area.blocks[2][static_cast<std::size_t>(w)] = static_cast<std::uint16_t>(0x0800 | (100 + w));
   VideoChip chip;
   render::drawArea(chip, area, 32, {});
   // Map column 2, row 3 holds block 2: plane A cells (12-15, 8-11); word 4q + s is cell column q, row s.
@@ -162,8 +165,11 @@ TEST(AreaDrawing, ScrollValues) {
     bool front;
     std::uint16_t a, b;
   };
-  const Case cases[] = {{12, 0, false, 511, 255}, {12, 100, false, 411, 205}, {12, 600, false, 423, 211},
-                        {10, 100, false, 0, 205}, {12, 100, true, 411, 32}};
+  const Case cases[] = {{12, 0, false, 511, 255},
+                        {12, 100, false, 411, 205},
+                        {12, 600, false, 423, 211},
+                        {10, 100, false, 0, 205},
+                        {12, 100, true, 411, 32}};
   for (const Case& c : cases) {
     area.width = c.width;
     area.backdrop_front = c.front;
@@ -186,8 +192,8 @@ TEST(PaletteFade, StepsBetweenVariants) {
     std::uint16_t colour;
   };
   // Variant 1 fades from line 0 (black) to line 1 (white); k = (step - 1) >> 1.
-  const Case cases[] = {{0, 0x0000}, {1, 0x0000}, {2, 0x0000}, {17, 0x0777 & 0x0EEE}, {18, 0x0777 & 0x0EEE},
-                        {33, 0x0EEE}, {34, 0x0EEE}, {9, 0x0333 & 0x0EEE}};
+  const Case cases[] = {{0, 0x0000},           {1, 0x0000},  {2, 0x0000},  {17, 0x0777 & 0x0EEE},
+                        {18, 0x0777 & 0x0EEE}, {33, 0x0EEE}, {34, 0x0EEE}, {9, 0x0333 & 0x0EEE}};
   for (const Case& c : cases) {
     VideoChip chip;
     render::fadeVariant(chip, area, 1, c.step);
@@ -231,7 +237,8 @@ TEST(StatusPanel, TilesDigitsAndLives) {
     int digits[5];
     int icons;
   };
-  const Case cases[] = {{65535, 7, {6, 5, 5, 3, 5}, 6}, {65536 + 42, 0, {0, 0, 0, 4, 2}, 0}, {-1, 3, {6, 5, 5, 3, 5}, 3}};
+  const Case cases[] = {
+      {65535, 7, {6, 5, 5, 3, 5}, 6}, {65536 + 42, 0, {0, 0, 0, 4, 2}, 0}, {-1, 3, {6, 5, 5, 3, 5}, 3}};
   for (const Case& c : cases) {
     render::drawPanelNumbers(chip, c.score, c.lives);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(0xC000 | (0x780 + c.digits[i]), chip.window.at(26, 4 + i)) << c.score;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -19,11 +19,11 @@
 #include "app/data.h"
 #include "app/modes.h"
 #include "app/options.h"
+#include "base/pattern_sheet.h"
+#include "golden_cases.h"
 #include "render/area_render.h"
 #include "render/game_frame.h"
-#include "base/pattern_sheet.h"
 #include "render/render_assets.h"
-#include "golden_cases.h"
 #include "render_fixture.h"
 #include "sim/game_state.h"
 #include "sim/rom_view.h"
@@ -74,7 +74,8 @@ TEST(AreaGoldens, DifferencesAndBadGoldensAreReportedAndFail) {
   std::optional<render::IndexedImage> image = render::readPalettePng(dir.path() / "area_12_0000.png");
   ASSERT_TRUE(image);
   image->pixels[100 * 320 + 17] ^= 1;
-  render_test::writeIndexedPng(dir.path() / "area_12_0000.png", 320, static_cast<unsigned>(image->height), image->pixels);
+  render_test::writeIndexedPng(dir.path() / "area_12_0000.png", 320, static_cast<unsigned>(image->height),
+                               image->pixels);
 
   nlohmann::json golden = nlohmann::json::parse(std::ifstream(dir.path() / "area_28_0260.json"));
   golden["cram"][5] = golden["cram"][5].get<int>() ^ 2;
@@ -84,10 +85,11 @@ TEST(AreaGoldens, DifferencesAndBadGoldensAreReportedAndFail) {
 
   const ModeRun run = runGoldens(dir.path());
   EXPECT_EQ(1, run.status);
-  EXPECT_EQ("area 12 camera    0: 1 pixels differ\n"
-            "area 28 camera  260: 0 pixels differ, CRAM differs\n"
-            "2 of 5 area goldens match the original pixel for pixel (palette indices and CRAM)\n",
-            run.out);
+  EXPECT_EQ(
+      "area 12 camera    0: 1 pixels differ\n"
+      "area 28 camera  260: 0 pixels differ, CRAM differs\n"
+      "2 of 5 area goldens match the original pixel for pixel (palette indices and CRAM)\n",
+      run.out);
   EXPECT_NE(std::string::npos, run.err.find("area_01_0000.json: not valid JSON")) << run.err;
 }
 

@@ -12,10 +12,10 @@
 
 #include "render/render_assets.h"
 #include "render/sprite_banks.h"
+#include "sim/cartridge.h"
 #include "sim/game_state.h"
 #include "sim/rom_view.h"
 #include "world/world.h"
-#include "sim/cartridge.h"
 
 namespace {
 
@@ -108,7 +108,9 @@ struct GameFrameFixture : testing::Test {
     state.block_anims[1] = 1;
   }
 
-  static int pixel(const render::Frame& frame, int x, int y) { return frame.pixels[static_cast<std::size_t>(y * 320 + x)]; }
+  static int pixel(const render::Frame& frame, int x, int y) {
+    return frame.pixels[static_cast<std::size_t>(y * 320 + x)];
+  }
 };
 
 sim::SpriteCall at(int frame, int x, int y, std::uint32_t attributes = 0) {
@@ -123,7 +125,8 @@ TEST_F(GameFrameFixture, AreaPanelHeroAndObjects) {
   // Object slot 0 shows object record 2, whose graphic is 3; slot 1 points outside the table.
   state.objects_here_count = 2;
   const std::uint32_t record2 = 0xFFFFAC62 + 2 * 16;
-  for (int b = 0; b < 4; ++b) state.objects_here[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(record2 >> (24 - 8 * b));
+  for (int b = 0; b < 4; ++b)
+    state.objects_here[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(record2 >> (24 - 8 * b));
   state.objects[2 * 16 + 7] = 3;
 
   const std::vector<sim::SpriteCall> calls = {at(0, 100, 80, 0x08), at(2, 40, 40), at(3, 60, 40), at(1, 0, 0)};
@@ -152,7 +155,8 @@ TEST_F(GameFrameFixture, ExpressionAndTheHintHook) {
   state.sprite_frame = 1;
   state.expression = 1;
   int hooked = 0;
-  render::SpriteCallHook hook = [&](render::VideoChip&, render::SpriteFrameList& list, std::vector<sim::SpriteCall>& calls) {
+  render::SpriteCallHook hook = [&](render::VideoChip&, render::SpriteFrameList& list,
+                                    std::vector<sim::SpriteCall>& calls) {
     ++hooked;
     EXPECT_EQ(4u, list.frames.size());
     calls.push_back(at(1, 200, 100, 0x04));
@@ -189,7 +193,8 @@ TEST_F(GameFrameFixture, FailuresLeaveNoPicture) {
   const std::vector<Case> cases = {
       {"an unknown area", 9, true, true, "no area 9"},
       {"no cartridge tables", kArea, false, true, "the game frame needs the cartridge tables"},
-      {"an area without a bank list", 4, true, true, "the sprite bank list 03E854 reads a ROM table that was not exported"},
+      {"an area without a bank list", 4, true, true,
+       "the sprite bank list 03E854 reads a ROM table that was not exported"},
       {"a bank without its picture", kArea, true, false, "sprite bank 040000 is not an exported picture"},
   };
   for (const Case& c : cases) {

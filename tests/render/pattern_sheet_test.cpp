@@ -40,8 +40,7 @@ TEST(PatternSheet, SizeAndFormatRules) {
   for (const SheetCase& c : cases) {
     TempDir dir;
     const auto path = dir.path() / "sheet.png";
-    render_test::writeIndexedPng(path, c.width, c.height, std::vector<std::uint8_t>(c.width * c.height, 1),
-                                 c.bitDepth);
+    render_test::writeIndexedPng(path, c.width, c.height, std::vector<std::uint8_t>(c.width * c.height, 1), c.bitDepth);
     testing::internal::CaptureStderr();
     auto patterns = render::readPatternSheet(path, c.count);
     const std::string log = testing::internal::GetCapturedStderr();

@@ -69,16 +69,18 @@ TEST(Pictures, OneBadDescriptionLeavesNoPictures) {
   };
   const Case cases[] = {
       {"unparsable", "{\"block\": ", "bad.json: not valid JSON"},
-      {"width as text", R"({"block": "10", "width": "2", "height": 1, "patterns": 3, "palette": [], "names": [[0, 1]]})",
-       "bad.json: "},
+      {"width as text",
+       R"({"block": "10", "width": "2", "height": 1, "patterns": 3, "palette": [], "names": [[0, 1]]})", "bad.json: "},
       {"block not hex", pictureJson("XYZ"), "bad.json: "},
       {"block with trailing text", pictureJson("12G"), "bad.json: "},
       {"short palette", R"({"block": "10", "width": 2, "height": 1, "patterns": 3, "palette": [1], "names": [[0, 1]]})",
        "bad.json: "},
       {"names not matching the size", R"({"block": "10", "width": 2, "height": 2, "patterns": 3,
-        "palette": [0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0], "names": [[0, 1]]})", "needs 4 words, not 2"},
+        "palette": [0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0], "names": [[0, 1]]})",
+       "needs 4 words, not 2"},
       {"zero width", R"({"block": "10", "width": 0, "height": 2, "patterns": 3,
-        "palette": [0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0], "names": []})", "bad.json: "},
+        "palette": [0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0], "names": []})",
+       "bad.json: "},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -109,8 +111,8 @@ TEST(CommonGraphics, LoadOnceWithCountsFromTheStreams) {
   render::RenderAssets assets(dir.path(), world);
   ASSERT_TRUE(assets.loadCommonGraphics());
   EXPECT_EQ(414u, assets.hero_frames.size());
-  EXPECT_EQ(32u, assets.object_patterns.size());   // every square of a 16 x 2 sheet
-  EXPECT_TRUE(assets.panel_patterns.empty());      // a missing count is 0
+  EXPECT_EQ(32u, assets.object_patterns.size());  // every square of a 16 x 2 sheet
+  EXPECT_TRUE(assets.panel_patterns.empty());     // a missing count is 0
   EXPECT_EQ(5u, assets.status_panel_patterns.size());
   EXPECT_EQ((std::vector<std::uint16_t>{1, 2, 2049}), assets.status_panel_table);
   EXPECT_EQ(4u, assets.minecart_patterns.size());
@@ -137,8 +139,8 @@ TEST(CommonGraphics, FailuresKeepNothingAndAreRetried) {
   writeText(dir.path() / "assets" / "graphics" / "pattern_streams.json", "{oops");
   testing::internal::CaptureStderr();
   EXPECT_FALSE(assets.loadCommonGraphics());
-  EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find(
-                                   "pattern_streams.json or brumo_common.json is not valid JSON"));
+  EXPECT_NE(std::string::npos,
+            testing::internal::GetCapturedStderr().find("pattern_streams.json or brumo_common.json is not valid JSON"));
   EXPECT_FALSE(assets.loadPortraitFrames());
 
   writeText(dir.path() / "assets" / "graphics" / "pattern_streams.json", R"({"panel_patterns": "18"})");

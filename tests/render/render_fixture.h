@@ -21,9 +21,8 @@ class TempDir {
     // A random part keeps copies of the suite run at the same time (other checkouts, other builds) out of
     // one another's folders.
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("grovanta_render_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-             std::to_string(std::random_device{}()));
+    path_ = std::filesystem::temp_directory_path() / ("grovanta_render_" + std::string(info->test_suite_name()) + "_" +
+                                                      info->name() + "_" + std::to_string(std::random_device{}()));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

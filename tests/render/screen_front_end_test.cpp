@@ -21,7 +21,8 @@ const std::filesystem::path kLooks = std::filesystem::path(GROVANTA_BINARY_DIR) 
 void look(const render::Frame& frame, const std::string& name) {
   std::vector<unsigned char> rgba;
   for (std::uint32_t p : render::toRgb(frame))
-    rgba.insert(rgba.end(), {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p), 255});
+    rgba.insert(rgba.end(), {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                             static_cast<unsigned char>(p), 255});
   std::filesystem::create_directories(kLooks);
   lodepng::encode((kLooks / (name + ".png")).string(), rgba, 320, 224);
 }

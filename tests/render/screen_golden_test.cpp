@@ -55,7 +55,8 @@ std::string missingPieces(DataSet& d) {
   if (!d.assets->loadCommonGraphics()) missing += " the common sprite graphics;";
   if (!d.assets->loadPortraitFrames()) missing += " the message font;";
   for (int language = 0; language < render::kLanguageCount; ++language)
-    if (!render::textsFor(*d.texts, language)) missing += std::string(" the ") + render::languageCode(language) + " texts;";
+    if (!render::textsFor(*d.texts, language))
+      missing += std::string(" the ") + render::languageCode(language) + " texts;";
   return missing;
 }
 
@@ -83,17 +84,21 @@ std::optional<render::Frame> readGolden(const fs::path& path) {
   state.decoder.color_convert = 0;
   std::vector<unsigned char> pixels;
   unsigned w = 0, h = 0;
-  if (lodepng::decode(pixels, w, h, state, png) || w != 320 || h != 224 || state.info_png.color.palettesize != 64) return std::nullopt;
+  if (lodepng::decode(pixels, w, h, state, png) || w != 320 || h != 224 || state.info_png.color.palettesize != 64)
+    return std::nullopt;
   render::Frame frame;
   frame.pixels.assign(pixels.begin(), pixels.end());
   for (std::size_t i = 0; i < 64; ++i) {
     const unsigned char* c = state.info_png.color.palette + 4 * i;
-    frame.cram[i] = static_cast<std::uint16_t>(((c[2] * 7 + 127) / 255) << 9 | ((c[1] * 7 + 127) / 255) << 5 | ((c[0] * 7 + 127) / 255) << 1);
+    frame.cram[i] = static_cast<std::uint16_t>(((c[2] * 7 + 127) / 255) << 9 | ((c[1] * 7 + 127) / 255) << 5 |
+                                               ((c[0] * 7 + 127) / 255) << 1);
   }
   return frame;
 }
 
-sim::GameState gameAt(int area) { return render_goldens::screenGame(area); }
+sim::GameState gameAt(int area) {
+  return render_goldens::screenGame(area);
+}
 
 TEST(ScreenGoldens, OurMainScreensDrawAsKept) {
   const std::string refusal = render_goldens::regenerationRefusal();
@@ -165,7 +170,8 @@ TEST(ScreenPages, PaletteChoiceKeepsThePicturesColoursAndBrightnessScalesThem) {
   ASSERT_TRUE(full && half && none);
   for (std::size_t i = 0; i < 64; ++i) {
     std::uint16_t halved = 0;
-    for (int shift : {0, 4, 8}) halved |= static_cast<std::uint16_t>(((8 * ((full->cram[i] >> shift) & 0xF) / 16) & 0xE) << shift);
+    for (int shift : {0, 4, 8})
+      halved |= static_cast<std::uint16_t>(((8 * ((full->cram[i] >> shift) & 0xF) / 16) & 0xE) << shift);
     EXPECT_EQ(halved, half->cram[i]) << "colour " << i;
     EXPECT_EQ(0, none->cram[i]) << "colour " << i;
   }
@@ -222,7 +228,8 @@ TEST(ScreenPages, EveryTextOfOurDataSetDrawsInEveryLanguage) {
       screen.frames = {{}};
       screen.picture = event == 17 ? 3 : event == 18 ? 1 : event == 19 ? 5 : event >= 22 ? 4 : 0;
       if (screen.picture == 4) screen.values_b = {0}, screen.values_c = {16};
-      EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, current, screen, 0)) << "event " << event << ", language " << language;
+      EXPECT_TRUE(render::renderScreen(*d->assets, *d->texts, current, screen, 0))
+          << "event " << event << ", language " << language;
     }
     for (int object = 0; object < 62; object += 3) {
       sim::Screen inventory;

@@ -44,9 +44,15 @@ struct Fixture {
   std::uint16_t at(int row, int column) const { return chip.plane_a.at(row, column); }
 };
 
-TextImage bytes(const std::string& s) { return TextImage(s.begin(), s.end()); }
-std::uint16_t top(int glyph) { return static_cast<std::uint16_t>((1000 + render::glyphTopPattern(glyph)) | 0x2000); }
-std::uint16_t bottom(int glyph) { return static_cast<std::uint16_t>((1040 + render::glyphTopPattern(glyph)) | 0x2000); }
+TextImage bytes(const std::string& s) {
+  return TextImage(s.begin(), s.end());
+}
+std::uint16_t top(int glyph) {
+  return static_cast<std::uint16_t>((1000 + render::glyphTopPattern(glyph)) | 0x2000);
+}
+std::uint16_t bottom(int glyph) {
+  return static_cast<std::uint16_t>((1040 + render::glyphTopPattern(glyph)) | 0x2000);
+}
 
 TEST(TextRecord, LinesAreCentredAndOddMarginsShiftHalfACell) {
   struct Case {
@@ -115,7 +121,10 @@ TEST(TextRecord, ErrorsStopTheRecord) {
   const Case cases[] = {
       {"a control byte", TextImage{'A', 0x15, 'B', 0}, "a character beyond the glyph table ($005626 + F5)"},
       {"a byte past the table", TextImage{'A', 176, 0}, "a character beyond the glyph table ($005626 + 90)"},
-      {"the end of the image", bytes("ABC\xFF" "DE"), nullptr},
+      {"the end of the image",
+       bytes("ABC\xFF"
+             "DE"),
+       nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -108,7 +108,8 @@ TEST(ShippedTexts, EveryEntryDrawsWholeAndInItsPlaceInEveryLanguage) {
     ASSERT_TRUE(text) << render::languageCode(language);
     for (const Place& place : kPlaces) {
       for (int entry = place.first; entry <= place.last; ++entry) {
-        SCOPED_TRACE(std::string(render::languageCode(language)) + " entry " + std::to_string(entry) + ", " + place.what);
+        SCOPED_TRACE(std::string(render::languageCode(language)) + " entry " + std::to_string(entry) + ", " +
+                     place.what);
         const auto offset = render::messageOffset(*text, entry);
         ASSERT_TRUE(offset) << "the entry is empty";
 

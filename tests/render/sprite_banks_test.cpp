@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "sim/rom_view.h"
 #include "sim/cartridge.h"
+#include "sim/rom_view.h"
 
 namespace {
 
@@ -47,7 +47,9 @@ Picture gridPicture(std::uint32_t block, int width, int height) {
   return picture;
 }
 
-int sourceOf(const Pattern& p) { return p[0] - 1; }  // modulo 15, enough for the small pictures here
+int sourceOf(const Pattern& p) {
+  return p[0] - 1;
+}  // modulo 15, enough for the small pictures here
 
 struct RomWriter {
   sim::RomView rom;
@@ -126,7 +128,7 @@ TEST(SpriteSelections, NameFlipsMirrorTheCopyAndMissingPatternsStillTakeTheirPla
   EXPECT_EQ(2, chip.patterns[11][7]);
   EXPECT_EQ(15, chip.patterns[12][0]);  // the bottom-left pixel came to the top
   EXPECT_EQ(3, chip.patterns[12][56]);
-  EXPECT_EQ(9, chip.patterns[13][0]);   // left as it was
+  EXPECT_EQ(9, chip.patterns[13][0]);  // left as it was
   EXPECT_EQ(5, chip.patterns[14][0]);
 }
 
@@ -148,8 +150,8 @@ TEST(SpriteSelections, ReuseCopiesAFrameWithItsOwnAttribute) {
   SpriteFrameList list;
   list.next_pattern = 50;
   // On an empty list a reuse becomes a frame at pattern 0 of its own size.
-  ASSERT_TRUE(render::loadSelections(chip, pictures, 0x040000,
-                                     {{1, -3, 0, 2, 3}, {2, 0, 0, 2, 2}, {7, -1, 9, 4, 4}}, list));
+  ASSERT_TRUE(
+      render::loadSelections(chip, pictures, 0x040000, {{1, -3, 0, 2, 3}, {2, 0, 0, 2, 2}, {7, -1, 9, 4, 4}}, list));
   ASSERT_EQ(3u, list.frames.size());
   EXPECT_EQ((SpriteFrame{0, 2, 3, 1}), list.frames[0]);
   EXPECT_EQ((SpriteFrame{50, 2, 2, 2}), list.frames[1]);
@@ -167,11 +169,21 @@ TEST(SpriteSelections, FailuresNameTheBank) {
   };
   const std::vector<Case> cases = {
       {"a bank that is not a picture", 0x012345, {{0, 0, 0, 1, 1}}, "sprite bank 012345 is not an exported picture", 0},
-      {"a reuse ahead of the frames", 0x040000, {{0, 0, 0, 1, 1}, {0, -2, 0, 1, 1}},
-       "a sprite selection of bank 040000 reuses frame 2 before it exists", 1},
-      {"a rectangle past the right edge", 0x040000, {{0, 0, 0, 1, 1}, {0, 2, 0, 3, 1}},
-       "a sprite selection of bank 040000 is outside it", 2},
-      {"a rectangle past the bottom", 0x040000, {{0, 0, 3, 1, 2}}, "a sprite selection of bank 040000 is outside it", 1},
+      {"a reuse ahead of the frames",
+       0x040000,
+       {{0, 0, 0, 1, 1}, {0, -2, 0, 1, 1}},
+       "a sprite selection of bank 040000 reuses frame 2 before it exists",
+       1},
+      {"a rectangle past the right edge",
+       0x040000,
+       {{0, 0, 0, 1, 1}, {0, 2, 0, 3, 1}},
+       "a sprite selection of bank 040000 is outside it",
+       2},
+      {"a rectangle past the bottom",
+       0x040000,
+       {{0, 0, 3, 1, 2}},
+       "a sprite selection of bank 040000 is outside it",
+       1},
       {"a rectangle above the top", 0x040000, {{0, 0, -1, 1, 2}}, "a sprite selection of bank 040000 is outside it", 1},
   };
   for (const Case& c : cases) {
@@ -239,7 +251,9 @@ TEST(SpriteBankList, TablesThatWereNotExportedFailTheList) {
   const std::vector<Case> cases = {
       {"no list at all", [](RomWriter&) {}, "the sprite bank list 010000 reads a ROM table that was not exported"},
       {"a selection list that is missing",
-       [](RomWriter& w) { w.bankList(0x010000, {{0x040000, 0x020000}}); },
+       [](RomWriter& w) {
+         w.bankList(0x010000, {{0x040000, 0x020000}});
+       },
        "the sprite bank list 010000 reads a ROM table that was not exported"},
       {"a list without its end marker",
        [](RomWriter& w) {

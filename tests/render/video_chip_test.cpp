@@ -24,9 +24,13 @@ VideoChip makeChip() {
   return chip;
 }
 
-void fillPlane(render::Plane& plane, std::uint16_t word) { plane.cells.assign(plane.cells.size(), word); }
+void fillPlane(render::Plane& plane, std::uint16_t word) {
+  plane.cells.assign(plane.cells.size(), word);
+}
 
-int pixel(const render::Frame& frame, int x, int y) { return frame.pixels[static_cast<std::size_t>(y * 320 + x)]; }
+int pixel(const render::Frame& frame, int x, int y) {
+  return frame.pixels[static_cast<std::size_t>(y * 320 + x)];
+}
 
 Sprite sprite(int x, int y, int w, int h, int first, int palette = 0, bool priority = false) {
   Sprite s;
@@ -48,16 +52,16 @@ TEST(Compose, LayerPriorities) {
     int expected;  // colour index
   };
   const Case cases[] = {
-      {0, 0, 0, 0, 0, 0, 5},           // background only
-      {1, 0, 0, 0, 0, 0, 16 + 1},      // plane B
-      {1, 0, 2, 0, 0, 0, 32 + 2},      // A over B
-      {1, 0, 2, 0, 3, 0, 48 + 3},      // sprite over both
-      {1, 1, 2, 0, 3, 0, 16 + 1},      // high B over low A and low sprite
-      {1, 1, 2, 1, 3, 0, 32 + 2},      // high A over high B
-      {1, 1, 2, 1, 3, 1, 48 + 3},      // high sprite over everything
-      {1, 0, 2, 1, 3, 0, 32 + 2},      // high A over low sprite
-      {1, 0, 0, 1, 0, 0, 16 + 1},      // a transparent high-priority cell hides nothing
-      {0, 1, 2, 0, 0, 1, 32 + 2},      // transparent layers with priority change nothing
+      {0, 0, 0, 0, 0, 0, 5},       // background only
+      {1, 0, 0, 0, 0, 0, 16 + 1},  // plane B
+      {1, 0, 2, 0, 0, 0, 32 + 2},  // A over B
+      {1, 0, 2, 0, 3, 0, 48 + 3},  // sprite over both
+      {1, 1, 2, 0, 3, 0, 16 + 1},  // high B over low A and low sprite
+      {1, 1, 2, 1, 3, 0, 32 + 2},  // high A over high B
+      {1, 1, 2, 1, 3, 1, 48 + 3},  // high sprite over everything
+      {1, 0, 2, 1, 3, 0, 32 + 2},  // high A over low sprite
+      {1, 0, 0, 1, 0, 0, 16 + 1},  // a transparent high-priority cell hides nothing
+      {0, 1, 2, 0, 0, 1, 32 + 2},  // transparent layers with priority change nothing
   };
   for (const Case& c : cases) {
     VideoChip chip = makeChip();
@@ -66,8 +70,8 @@ TEST(Compose, LayerPriorities) {
     fillPlane(chip.plane_a, static_cast<std::uint16_t>((c.ap ? 0x8000 : 0) | 0x4000 | c.a));
     chip.sprites.push_back(sprite(0, 0, 1, 1, c.s, 3, c.sp != 0));
     const render::Frame frame = render::compose(chip);
-    EXPECT_EQ(c.expected, pixel(frame, 3, 3)) << "B " << c.b << "/" << c.bp << " A " << c.a << "/" << c.ap
-                                              << " S " << c.s << "/" << c.sp;
+    EXPECT_EQ(c.expected, pixel(frame, 3, 3))
+        << "B " << c.b << "/" << c.bp << " A " << c.a << "/" << c.ap << " S " << c.s << "/" << c.sp;
   }
 }
 
@@ -110,7 +114,7 @@ TEST(Compose, ScrollAndFlipsSelectTheSampledPixel) {
       chip.plane_a.set(row, column, static_cast<std::uint16_t>(((column % 4) << 13) | 20));
       chip.plane_b.set(row, column, static_cast<std::uint16_t>(((row % 4) << 13) | 21));
     }
-  chip.hscroll_a = 0x3F3;  // only the low 10 bits count: 0x3F3 -> shifted left by 1011 -> xs = x + 13
+  chip.hscroll_a = 0x3F3;   // only the low 10 bits count: 0x3F3 -> shifted left by 1011 -> xs = x + 13
   chip.vscroll_b = 0xFFFD;  // ys = (y - 3) & 255
   const render::Frame frame = render::compose(chip);
   for (int x : {0, 2, 3, 100, 319}) {
@@ -141,8 +145,8 @@ TEST(Compose, StripScrollUsesOneValuePerEightLines) {
   VideoChip chip = makeChip();
   for (int column = 0; column < 64; ++column) chip.plane_a.set(1, column, static_cast<std::uint16_t>(1 + column % 15));
   chip.strip_scroll = true;
-  chip.hscroll_a = 100;         // ignored while strips are on
-  chip.strip_table[1] = 8;      // line 8-15: one cell to the right
+  chip.hscroll_a = 100;     // ignored while strips are on
+  chip.strip_table[1] = 8;  // line 8-15: one cell to the right
   const render::Frame frame = render::compose(chip);
   EXPECT_EQ(1 + 63 % 15, pixel(frame, 0, 8));  // column (0 - 8) & 511 -> cell 63
   EXPECT_EQ(1, pixel(frame, 8, 15));
@@ -154,8 +158,8 @@ TEST(Sprites, CellsRunColumnByColumnAndFlipWhole) {
     int topLeft, topRight, bottomLeft;
   };
   // Patterns 10-13: cell (column 0, row 0), (0, 1), (1, 0), (1, 1) of a 2 x 2 sprite.
-  const Case cases[] = {{false, false, 10, 12, 11}, {true, false, 12, 10, 13}, {false, true, 11, 13, 10},
-                        {true, true, 13, 11, 12}};
+  const Case cases[] = {
+      {false, false, 10, 12, 11}, {true, false, 12, 10, 13}, {false, true, 11, 13, 10}, {true, true, 13, 11, 12}};
   for (const Case& c : cases) {
     VideoChip chip = makeChip();
     for (int n = 10; n < 14; ++n) chip.patterns[n] = solidPattern(static_cast<std::uint8_t>(n));
@@ -234,8 +238,8 @@ TEST(Sprites, TwentyPerLine) {
 TEST(Sprites, DotLimitDrawsTheSpriteThatReachesItWhole) {
   VideoChip chip = makeChip();
   for (int i = 0; i < 9; ++i) chip.sprites.push_back(sprite(-40, 0, 4, 1, 1));  // 288 dots off screen
-  chip.sprites.push_back(sprite(0, 0, 4, 1, 2));   // 288 -> 320: still drawn, all 32 dots
-  chip.sprites.push_back(sprite(100, 0, 1, 1, 3));  // past the limit
+  chip.sprites.push_back(sprite(0, 0, 4, 1, 2));                                // 288 -> 320: still drawn, all 32 dots
+  chip.sprites.push_back(sprite(100, 0, 1, 1, 3));                              // past the limit
   const render::Frame frame = render::compose(chip);
   EXPECT_EQ(2, pixel(frame, 0, 0));
   EXPECT_EQ(5, pixel(frame, 31, 0));  // its fourth cell: pattern 2 + 3
@@ -244,8 +248,8 @@ TEST(Sprites, DotLimitDrawsTheSpriteThatReachesItWhole) {
 
 TEST(Sprites, MaskingSpriteHidesLaterSpritesOnOccupiedLines) {
   VideoChip chip = makeChip();
-  chip.sprites.push_back(sprite(10, 0, 1, 1, 1));      // occupies lines 0-7
-  chip.sprites.push_back(sprite(-128, 0, 1, 2, 4));    // masks lines 0-7 only
+  chip.sprites.push_back(sprite(10, 0, 1, 1, 1));    // occupies lines 0-7
+  chip.sprites.push_back(sprite(-128, 0, 1, 2, 4));  // masks lines 0-7 only
   chip.sprites.push_back(sprite(50, 0, 1, 2, 2));
   const render::Frame frame = render::compose(chip);
   EXPECT_EQ(1, pixel(frame, 10, 0));
@@ -369,7 +373,8 @@ TEST(Colours, ToRgbAndFades) {
     int level;
     std::uint16_t in, out;
   };
-  const Case cases[] = {{8, 0x0EEE, 0x0666}, {16, 0x0EEE, 0x0EEE}, {0, 0x0EEE, 0}, {8, 0xFFFF, 0x0666}, {4, 0x0642, 0x0000}, {12, 0x0EEE, 0x0AAA}};
+  const Case cases[] = {{8, 0x0EEE, 0x0666}, {16, 0x0EEE, 0x0EEE}, {0, 0x0EEE, 0},
+                        {8, 0xFFFF, 0x0666}, {4, 0x0642, 0x0000},  {12, 0x0EEE, 0x0AAA}};
   for (const Case& c : cases) {
     frame.cram[1] = c.in;
     const render::Frame faded = render::fadeFrame(frame, c.level);

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -52,8 +52,9 @@ TEST(Builder, RebuildReproducesTheCommittedDataSetExactly) {
   ScratchData scratch("rebuild");
   auto result = builder::buildDataSet(kSource, scratch.root());
   ASSERT_TRUE(result.ok) << result.error;
-  const std::string kFolders[] = {"world",       "assets/data",    "assets/graphics", "assets/graphics/areas",
-                                  "assets/graphics/pictures", "assets/icon", "assets/palettes", "assets/text"};
+  const std::string kFolders[] = {
+      "world",       "assets/data",     "assets/graphics", "assets/graphics/areas", "assets/graphics/pictures",
+      "assets/icon", "assets/palettes", "assets/text"};
   std::set<std::string> built, committed;
   for (const std::string& folder : kFolders) {
     built.merge(filesIn(scratch.root(), folder));
@@ -130,25 +131,31 @@ class BuilderRefuses : public testing::TestWithParam<BadSource> {};
 TEST_P(BuilderRefuses, WithTheFileAndLine) {
   const auto& c = GetParam();
   ScratchData scratch(c.name);
-  if (*c.from) scratch.replace(c.file, c.from, c.to);
-  else scratch.append(c.file, c.to);
+  if (*c.from)
+    scratch.replace(c.file, c.from, c.to);
+  else
+    scratch.append(c.file, c.to);
   auto result = builder::buildDataSet(scratch.root(), scratch.root());
   ASSERT_FALSE(result.ok);
   EXPECT_NE(result.error.find(expectedMessage(c)), std::string::npos) << result.error;
 }
 
 // A case prints as its name (ctest lists it so), not as its bytes.
-void PrintTo(const BadSource& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadSource& c, std::ostream* os) {
+  *os << c.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     BadSources, BuilderRefuses,
     testing::Values(
-        BadSource{"unknown_letter", "areas/area_21.txt", "map:\n.......................W", "map:\n.......Z...............W",
-                  "area_21.txt:{map+1}: 'Z' in column 7 is not in the legend"},
-        BadSource{"ragged_map", "areas/area_21.txt", "map:\n.......................W", "map:\n........................W",
-                  "area_21.txt:{map+2}: map rows differ in length (24 against 25)"},
-        BadSource{"too_narrow", "areas/area_44.txt", "width: 72", "width: 9", "area_44.txt: width 9 lies outside 10 to 96"},
-        BadSource{"five_rows", "areas/area_21.txt", "______%_!___,:_________W\n", "", "area_21.txt:{map+1}: a map has six rows, found 5"},
+        BadSource{"unknown_letter", "areas/area_21.txt", "map:\n.......................W",
+                  "map:\n.......Z...............W", "area_21.txt:{map+1}: 'Z' in column 7 is not in the legend"},
+        BadSource{"ragged_map", "areas/area_21.txt", "map:\n.......................W",
+                  "map:\n........................W", "area_21.txt:{map+2}: map rows differ in length (24 against 25)"},
+        BadSource{"too_narrow", "areas/area_44.txt", "width: 72", "width: 9",
+                  "area_44.txt: width 9 lies outside 10 to 96"},
+        BadSource{"five_rows", "areas/area_21.txt", "______%_!___,:_________W\n", "",
+                  "area_21.txt:{map+1}: a map has six rows, found 5"},
         BadSource{"shared_flag", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 490 120 68 0",
                   "area_21.txt:14: item flag 68 is already used at"},
         BadSource{"item_outside", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 768 120 69 0",
@@ -160,22 +167,29 @@ INSTANTIATE_TEST_SUITE_P(
                   "tilesets/land.txt:31: unknown pattern plonk"},
         BadSource{"tower_too_small", "areas/area_47.txt", "tileset: tower", "tileset: land",
                   "the tower's sheet needs at least 401 patterns"},
-        BadSource{"tunnel_backdrop", "areas/area_36.txt", "backdrop_front: yes\n", "", "area_36.txt: the tunnel areas 34 to 40"},
-        BadSource{"door_missing", "world.json", "    {\"area\": 21, \"target\": 1,", "    {\"area\": 21, \"target\": 1, \"x\": 0, \"y\": 0, \"rect\": [0,0,16,32]}, {\"area\": 21, \"target\": 1,",
+        BadSource{"tunnel_backdrop", "areas/area_36.txt", "backdrop_front: yes\n", "",
+                  "area_36.txt: the tunnel areas 34 to 40"},
+        BadSource{"door_missing", "world.json", "    {\"area\": 21, \"target\": 1,",
+                  "    {\"area\": 21, \"target\": 1, \"x\": 0, \"y\": 0, \"rect\": [0,0,16,32]}, {\"area\": 21, "
+                  "\"target\": 1,",
                   "the world needs 32 doors, found 33"},
         BadSource{"door_to_mapless", "world.json", "{\"area\": 21, \"target\": 22,", "{\"area\": 21, \"target\": 50,",
                   "world.json: doors[1]: leads to area 50, which has no map"},
         BadSource{"edge_past_the_end", "world.json", "\"right\": {\"threshold\": 1568, \"area\": 35, \"x\": 24,",
-                  "\"right\": {\"threshold\": 1568, \"area\": 35, \"x\": 9999,", "edges[0].right: arrival x 9999 lies outside area 35"},
+                  "\"right\": {\"threshold\": 1568, \"area\": 35, \"x\": 9999,",
+                  "edges[0].right: arrival x 9999 lies outside area 35"},
         BadSource{"door_in_the_air", "world.json", "\"x\": 196, \"y\": 152", "\"x\": 196, \"y\": 100",
                   "world.json: doors[0]: (196, 100) in area 1 is not open ground"},
-        BadSource{"edge_in_the_air", "world.json", "\"area\": 35, \"x\": 24, \"y\": 152}}", "\"area\": 35, \"x\": 24, \"y\": 100}}",
+        BadSource{"edge_in_the_air", "world.json", "\"area\": 35, \"x\": 24, \"y\": 152}}",
+                  "\"area\": 35, \"x\": 24, \"y\": 100}}",
                   "world.json: edges[0].right: (24, 100) in area 35 is not open ground"},
-        BadSource{"exit_restart_in_a_wall", "areas/area_21.txt", "exits_bottom: 0 0 1568 152", "exits_bottom: 0 0 0 152",
-                  "area_21.txt: exits_bottom[0]: (0, 152) in area 0 is not open ground"},
-        BadSource{"exit_to_mapless_area", "areas/area_21.txt", "exits_bottom: 0 0 1568 152", "exits_bottom: 0 44 100 152",
+        BadSource{"exit_restart_in_a_wall", "areas/area_21.txt", "exits_bottom: 0 0 1568 152",
+                  "exits_bottom: 0 0 0 152", "area_21.txt: exits_bottom[0]: (0, 152) in area 0 is not open ground"},
+        BadSource{"exit_to_mapless_area", "areas/area_21.txt", "exits_bottom: 0 0 1568 152",
+                  "exits_bottom: 0 44 100 152",
                   "world.json: area 21 exits_bottom[0]: leads to area 44, which has no map"},
-        BadSource{"wrong_address", "rom/brumo_sequences.txt", "word 4 0  0 1 2 3 4 5 6 7  0xFFFF", "word 4 0  0 1 2 3 4 5 6  0xFFFF",
+        BadSource{"wrong_address", "rom/brumo_sequences.txt", "word 4 0  0 1 2 3 4 5 6 7  0xFFFF",
+                  "word 4 0  0 1 2 3 4 5 6  0xFFFF",
                   "brumo_sequences.txt:8: this point lies at 00180A, expected 00180C"},
         BadSource{"disagreeing_overlap", "rom/placeholders.txt", "", "rule 0x0017E0\nword 5\n",
                   "byte at 0017E1 disagrees with the one placed by"},
@@ -185,7 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "placeholders.txt:17: pointer 0x080000 lies at or past the cartridge end 080000"},
         BadSource{"unknown_label", "rom/placeholders.txt", "", "rule 0x020000\nptr @nowhere\n",
                   "placeholders.txt:17: unknown label @nowhere"},
-        BadSource{"bad_palette", "palettes.json", "\"457\"", "\"458\"", "palettes.json: brumo_line2[0]: a colour is three digits 0-7"}),
+        BadSource{"bad_palette", "palettes.json", "\"457\"", "\"458\"",
+                  "palettes.json: brumo_line2[0]: a colour is three digits 0-7"}),
     [](const testing::TestParamInfo<BadSource>& info) { return std::string(info.param.name); });
 
 TEST(RomImage, AgreeingOverlapsAreAcceptedAndLabelsResolveForward) {

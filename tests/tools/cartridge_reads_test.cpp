@@ -100,47 +100,52 @@ std::vector<Read> readsOfTheBuiltGame() {
       {"area 48's handler: the flames", 0x0097C8, 8, Shape::kBytes},
   };
   reads.insert(reads.end(), ahead.begin(), ahead.end());
-  for (std::uint32_t use : {0x009DA8u, 0x009E2Cu, 0x009E34u, 0x009E82u, 0x009F30u, 0x009F38u, 0x009FBAu, 0x009FC2u,
-                            0x009FFEu, 0x00A04Cu, 0x00A0DAu, 0x00A0E2u, 0x00A120u, 0x00A180u, 0x00A1DAu, 0x00A268u,
-                            0x00A2ACu, 0x00A2E8u, 0x00A36Eu, 0x00A376u, 0x00A3BCu, 0x00A4F6u, 0x00A53Au, 0x00A5CAu,
-                            0x00A650u, 0x00A68Cu, 0x00A7EEu, 0x00A82Au, 0x00A886u, 0x00A8C2u})
+  for (std::uint32_t use :
+       {0x009DA8u, 0x009E2Cu, 0x009E34u, 0x009E82u, 0x009F30u, 0x009F38u, 0x009FBAu, 0x009FC2u, 0x009FFEu, 0x00A04Cu,
+        0x00A0DAu, 0x00A0E2u, 0x00A120u, 0x00A180u, 0x00A1DAu, 0x00A268u, 0x00A2ACu, 0x00A2E8u, 0x00A36Eu, 0x00A376u,
+        0x00A3BCu, 0x00A4F6u, 0x00A53Au, 0x00A5CAu, 0x00A650u, 0x00A68Cu, 0x00A7EEu, 0x00A82Au, 0x00A886u, 0x00A8C2u})
     reads.push_back({"object use routines: a place of use", use, 8, Shape::kBytes});
   for (std::uint32_t e = 1; e <= 29; ++e)
-    reads.push_back({"event screens and attract pages: event " + std::to_string(e), 0x03E470 + 4 * e, 0,
-                     Shape::kEventPointer});
+    reads.push_back(
+        {"event screens and attract pages: event " + std::to_string(e), 0x03E470 + 4 * e, 0, Shape::kEventPointer});
   for (std::uint32_t a = 0; a < 50; ++a)
     if (a != 44)  // entered without a map, never loaded
-      reads.push_back({"area loading: sprite banks of area " + std::to_string(a), 0x03E844 + 4 * a, 0,
-                       Shape::kBankPointer});
+      reads.push_back(
+          {"area loading: sprite banks of area " + std::to_string(a), 0x03E844 + 4 * a, 0, Shape::kBankPointer});
   return reads;
 }
 
 // Walks one read's bytes; the first address without its byte, or a fault of the shape, comes back.
 class Walker {
-public:
+ public:
   explicit Walker(const sim::RomView& rom) : rom_(rom) {}
 
   std::optional<std::string> check(const Read& r) {
     switch (r.shape) {
-    case Shape::kBytes: return bytes(r.address, r.length);
-    case Shape::kSequence: return sequence(r.address);
-    case Shape::kByteList:
-      for (std::uint32_t a = r.address; a < r.address + 256; ++a) {
-        if (auto gap = bytes(a, 1)) return gap;
-        if (rom_.byteAt(a) == 0xFF) return std::nullopt;
-      }
-      return "no FF end within 256 bytes";
-    case Shape::kBankList: return bankList(r.address);
-    case Shape::kBankEntry: return bankEntry(r.address);
-    case Shape::kBankPointer:
-      if (auto gap = bytes(r.address, 4)) return gap;
-      return bankList(rom_.longAt(r.address));
-    case Shape::kEventPointer: return event(r.address);
+      case Shape::kBytes:
+        return bytes(r.address, r.length);
+      case Shape::kSequence:
+        return sequence(r.address);
+      case Shape::kByteList:
+        for (std::uint32_t a = r.address; a < r.address + 256; ++a) {
+          if (auto gap = bytes(a, 1)) return gap;
+          if (rom_.byteAt(a) == 0xFF) return std::nullopt;
+        }
+        return "no FF end within 256 bytes";
+      case Shape::kBankList:
+        return bankList(r.address);
+      case Shape::kBankEntry:
+        return bankEntry(r.address);
+      case Shape::kBankPointer:
+        if (auto gap = bytes(r.address, 4)) return gap;
+        return bankList(rom_.longAt(r.address));
+      case Shape::kEventPointer:
+        return event(r.address);
     }
     return std::nullopt;
   }
 
-private:
+ private:
   static std::string hex(std::uint32_t a) {
     std::ostringstream out;
     out << std::hex << std::uppercase << a;

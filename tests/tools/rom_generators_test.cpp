@@ -3,8 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <random>
+#include <string>
 #include <system_error>
 
 #include "rom_image.h"

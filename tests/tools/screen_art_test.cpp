@@ -86,8 +86,10 @@ TEST(ScreenArt, BadPictureSourcesNameTheirLine) {
       {"bad colour", "block 1\nsize 2 2\n" + kPalette + "fill 16\n", "p.txt:4: a colour is . or a number 0-15"},
       {"drawing before the size", "block 1\nrect 0 0 1 1 1\n", "p.txt:2: \"size\" must come first"},
       {"no palette", "block 1\nsize 2 2\n", "p.txt: a picture needs a palette"},
-      {"a letter the font lacks", "block 1\nsize 4 4\n" + kPalette + "text 0 0 1 1 - A2\n", "p.txt:4: the font has no glyph for '2'"},
-      {"place without end", "block 1\nsize 1 1\n" + kPalette + "place 0 0\n12\n", "p.txt:4: \"place\" needs an \"end\" line"},
+      {"a letter the font lacks", "block 1\nsize 4 4\n" + kPalette + "text 0 0 1 1 - A2\n",
+       "p.txt:4: the font has no glyph for '2'"},
+      {"place without end", "block 1\nsize 1 1\n" + kPalette + "place 0 0\n12\n",
+       "p.txt:4: \"place\" needs an \"end\" line"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -23,8 +23,8 @@ using tools_test::spit;
 
 struct BadSprites {
   const char* name;
-  const char* file;    // under data/
-  const char* from;    // text to replace; empty to append `to`
+  const char* file;  // under data/
+  const char* from;  // text to replace; empty to append `to`
   const char* to;
   const char* expect;  // part of the message; "{L}" stands for the line that held `from`
 };
@@ -42,7 +42,9 @@ TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
     auto at = text.find(c.from);
     ASSERT_NE(at, std::string::npos) << c.from << " is not in " << c.file;
     text.replace(at, std::string(c.from).size(), c.to);
-    if (auto l = expect.find("{L}"); l != std::string::npos) expect.replace(l, 3, std::to_string(lineOf(c.file, std::string(c.from).substr(0, std::string(c.from).find('\n')))));
+    if (auto l = expect.find("{L}"); l != std::string::npos)
+      expect.replace(l, 3,
+                     std::to_string(lineOf(c.file, std::string(c.from).substr(0, std::string(c.from).find('\n')))));
   } else {
     text += c.to;
   }
@@ -53,7 +55,9 @@ TEST_P(SpriteSourcesRefused, WithTheFileAndLine) {
 }
 
 // A case prints as its name (ctest lists it so), not as its bytes.
-void PrintTo(const BadSprites& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadSprites& c, std::ostream* os) {
+  *os << c.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SpriteSourcesRefused,
@@ -62,9 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadSprites{"ragged_art", "sprites/common.art", "..9a.9..\n", "..9a.9...\n",
                    "sprites/common.art:{L}: a row of art bubble_0 is 8 characters, found 9"},
         BadSprites{"bad_colour", "sprites/common.art", "..9a.9..", "..9g.9..", "'g' is not a colour"},
-        BadSprites{"unknown_part", "sprites/brumo.art", "compose stand 24 24 legs_stand@6,18", "compose stand 24 24 legs_stnad@6,18",
-                   "sprites/brumo.art:{L}: unknown art legs_stnad"},
-        BadSprites{"twice", "sprites/area.art", "", "\nderive raindrop glitter\n", "art raindrop is already defined at"},
+        BadSprites{"unknown_part", "sprites/brumo.art", "compose stand 24 24 legs_stand@6,18",
+                   "compose stand 24 24 legs_stnad@6,18", "sprites/brumo.art:{L}: unknown art legs_stnad"},
+        BadSprites{"twice", "sprites/area.art", "", "\nderive raindrop glitter\n",
+                   "art raindrop is already defined at"},
         BadSprites{"unknown_change", "sprites/brumo.art", "derive ball_r ball rot-r", "derive ball_r ball rot-45",
                    "sprites/brumo.art:{L}: unknown art change \"rot-45\""},
         // Sheets and the panel.
@@ -76,11 +81,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "sprites/banks.txt:{L}: a panel row is 40 characters, found 41"},
         BadSprites{"panel_legend", "sprites/banks.txt", "panel_row CUUUU", "panel_row CUUU?",
                    "sprites/banks.txt:{L}: '?' is not in the panel legend"},
-        BadSprites{"no_life_icon", "sprites/banks.txt", "panel_pattern 17 life_icon\n", "", "panel_pattern 17 is missing"},
+        BadSprites{"no_life_icon", "sprites/banks.txt", "panel_pattern 17 life_icon\n", "",
+                   "panel_pattern 17 is missing"},
         // Banks and lists.
         BadSprites{"common_77", "sprites/banks.txt", "frame bar_end attr 6", "",
                    "the common bank has 77 frames; the logic numbers exactly 78"},
-        BadSprites{"slot_shape", "sprites/banks.txt", "frame object_slot attr 6 times 32", "frame object_slot attr 6 times 31\nframe rope_point attr 6",
+        BadSprites{"slot_shape", "sprites/banks.txt", "frame object_slot attr 6 times 32",
+                   "frame object_slot attr 6 times 31\nframe rope_point attr 6",
                    "frame 33 (an object slot, refilled every frame) must be 2 x 2 cells"},
         BadSprites{"high_attribute", "sprites/banks.txt", "frame raindrop attr 2", "frame raindrop attr 8",
                    "sprites/banks.txt:{L}: attr 8: only bits 0-2 (palette line, priority) may be set"},
@@ -88,30 +95,34 @@ INSTANTIATE_TEST_SUITE_P(
                    "sprites/banks.txt:{L}: reuse 96 names a frame after it"},
         BadSprites{"list_without_common", "sprites/banks.txt", "list doors area_common doors", "list doors doors",
                    "sprites/banks.txt:{L}: list doors must start with the common bank"},
-        BadSprites{"replace_other_size", "sprites/banks.txt", "replace 40 fruit_0", "replace 40 raindrop",
-                   "sprites/banks.txt:{L}: raindrop takes the place of common frame 40 (hazard_0) and must have its size"},
+        BadSprites{
+            "replace_other_size", "sprites/banks.txt", "replace 40 fruit_0", "replace 40 raindrop",
+            "sprites/banks.txt:{L}: raindrop takes the place of common frame 40 (hazard_0) and must have its size"},
         BadSprites{"area_twice", "sprites/banks.txt", "areas crystal 43", "areas crystal 42-43",
                    "sprites/banks.txt:{L}: area 42 already has list plain"},
         BadSprites{"fixed_list_for_area", "sprites/banks.txt", "", "\nareas help 43\n",
                    "list help has an address of its own and is not for areas"},
-        BadSprites{"fixed_list_odd", "sprites/banks.txt", "list help common help at 0x03EC90", "list help common help at 0x03EC91",
+        BadSprites{"fixed_list_odd", "sprites/banks.txt", "list help common help at 0x03EC90",
+                   "list help common help at 0x03EC91",
                    "sprites/banks.txt:{L}: at 0x03EC91: an even cartridge address below 080000"},
-        BadSprites{"fixed_list_overlaps", "sprites/banks.txt", "list help common help at 0x03EC90", "list help common help at 0x03EC84",
-                   "disagrees with the one placed by"},
+        BadSprites{"fixed_list_overlaps", "sprites/banks.txt", "list help common help at 0x03EC90",
+                   "list help common help at 0x03EC84", "disagrees with the one placed by"},
         BadSprites{"area_missing", "sprites/banks.txt", "areas crystal 43", "", "area 43 has no bank list"},
         BadSprites{"same_block", "sprites/banks.txt", "bank crystal 041800", "bank crystal 041700",
                    "sprites/banks.txt:{L}: block 041700 is already the picture of bank lanterns"},
         // The pattern room: a bank that would run into the status panel's patterns.
-        BadSprites{"over_budget", "sprites/banks.txt", "frame glitter attr 2", "frame glitter attr 2\nframe energy_bar attr 2 times 60",
-                   "area 43: its "},
+        BadSprites{"over_budget", "sprites/banks.txt", "frame glitter attr 2",
+                   "frame glitter attr 2\nframe energy_bar attr 2 times 60", "area 43: its "},
         // Frame numbers that do not mean what the logic draws.
-        BadSprites{"area_out_of_range", "sprites/frame_uses.txt", "use 79 lift_basket 0 3-5 15-17 47", "use 79 lift_basket 0 3-5 15-17 47 85",
-                   "sprites/frame_uses.txt:{L}: area 85 lies outside 0 to 50"},
-        BadSprites{"door_not_there", "sprites/frame_uses.txt", "use 85 door_0 2-7 21", "use 85 door_0 2-7 21 22",
-                   "sprites/frame_uses.txt:{L}: area 22 draws frame 85 (door_0), but its list plain has only 85 frames"},
+        BadSprites{"area_out_of_range", "sprites/frame_uses.txt", "use 79 lift_basket 0 3-5 15-17 47",
+                   "use 79 lift_basket 0 3-5 15-17 47 85", "sprites/frame_uses.txt:{L}: area 85 lies outside 0 to 50"},
+        BadSprites{
+            "door_not_there", "sprites/frame_uses.txt", "use 85 door_0 2-7 21", "use 85 door_0 2-7 21 22",
+            "sprites/frame_uses.txt:{L}: area 22 draws frame 85 (door_0), but its list plain has only 85 frames"},
         BadSprites{"shows_other", "sprites/frame_uses.txt", "use 86 door_1 2-7 21", "use 86 door_2 2-7 21",
                    "sprites/frame_uses.txt:{L}: area 2 frame 86 shows door_1 (list doors), not door_2"},
-        BadSprites{"two_meanings", "sprites/frame_uses.txt", "", "use 89 hint_arrow 21\n", "area 21 frame 89 is wanted as hint_arrow here and as hint_button"}),
+        BadSprites{"two_meanings", "sprites/frame_uses.txt", "", "use 89 hint_arrow 21\n",
+                   "area 21 frame 89 is wanted as hint_arrow here and as hint_button"}),
     [](const testing::TestParamInfo<BadSprites>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -58,7 +58,8 @@ Walk walkList(const sim::RomView& rom, const render::RenderAssets& assets, std::
       int attribute = rom.wordAt(sel);
       if (attribute == 0xFFFF) break;
       EXPECT_LE(attribute, 7) << "attribute bits past the palette and priority";
-      int x = rom.signedWordAt(sel + 2), y = rom.signedWordAt(sel + 4), w = rom.wordAt(sel + 6), h = rom.wordAt(sel + 8);
+      int x = rom.signedWordAt(sel + 2), y = rom.signedWordAt(sel + 4), w = rom.wordAt(sel + 6),
+          h = rom.wordAt(sel + 8);
       if (x < 0) {
         EXPECT_LT(-x, static_cast<int>(walk.frames.size())) << "a reuse of a frame not loaded yet";
         if (-x >= static_cast<int>(walk.frames.size())) break;
@@ -100,7 +101,8 @@ TEST(SpriteData, CommonGraphicsLoadAndEveryAreaListFitsItsPatternRoom) {
         common.frames.push_back(common.frames[static_cast<std::size_t>(-x)]);
         continue;
       }
-      common.frames.push_back({rom.longAt(list), x, rom.signedWordAt(sel + 4), rom.wordAt(sel + 6), rom.wordAt(sel + 8), 0});
+      common.frames.push_back(
+          {rom.longAt(list), x, rom.signedWordAt(sel + 4), rom.wordAt(sel + 6), rom.wordAt(sel + 8), 0});
     }
   }
   ASSERT_EQ(common.frames.size(), 78u);

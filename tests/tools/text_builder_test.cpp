@@ -75,7 +75,9 @@ class TextFixture {
   fs::path root_;
 };
 
-int word(const render::TextImage& image, std::size_t at) { return image.at(at) << 8 | image.at(at + 1); }
+int word(const render::TextImage& image, std::size_t at) {
+  return image.at(at) << 8 | image.at(at + 1);
+}
 
 TEST(TextBuilder, LaysOutPagesNamesAndDescriptionsAsTheScreensReadThem) {
   TextFixture fixture("layout");
@@ -90,8 +92,8 @@ TEST(TextBuilder, LaysOutPagesNamesAndDescriptionsAsTheScreensReadThem) {
   // centred in rows 10-15 (row 11); a 0 continuation ends the page.
   std::size_t page = word(*image, 0);
   EXPECT_EQ(page, 282u);
-  std::vector<int> expected = {0, 2, 0, 12, 0, 1, 'T', 'i', 't', 'l', 'e', 0, 1, 0, 0, 4, 0, 8, 0, 11,
-                               'O', 'n', 'e', 255, 'T', 'w', 'o', 0, 0, 0};
+  std::vector<int> expected = {0, 2, 0, 12, 0,  1,   'T', 'i', 't', 'l', 'e', 0,   1, 0, 0,
+                               4, 0, 8, 0,  11, 'O', 'n', 'e', 255, 'T', 'w', 'o', 0, 0, 0};
   ASSERT_GE(image->size(), page + expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(image->at(page + i), expected[i]) << "byte " << i;
 
@@ -100,7 +102,8 @@ TEST(TextBuilder, LaysOutPagesNamesAndDescriptionsAsTheScreensReadThem) {
   // page above kept "Title" as it is.
   std::size_t description = word(*image, 2);
   EXPECT_EQ(image->at(description), 21);
-  EXPECT_EQ(std::string(image->begin() + description + 1, image->begin() + description + 10), std::string("A place \0", 9));
+  EXPECT_EQ(std::string(image->begin() + description + 1, image->begin() + description + 10),
+            std::string("A place \0", 9));
 
   // Names are plain text ended by 0, on whole cells too; every message starts at an even offset.
   std::size_t name = word(*image, 4);
@@ -127,7 +130,8 @@ TEST(TextBuilder, KeepsTheLettersTheFontDraws) {
   EXPECT_EQ(std::vector<int>(es->begin() + at, es->begin() + at + 11),
             (std::vector<int>{168, 'Q', 'u', 130, '?', ' ', 173, 165, 'u', '!', 0}));
   at = word(*de, 4);
-  EXPECT_EQ(std::vector<int>(de->begin() + at, de->begin() + at + 7), (std::vector<int>{'F', 129, 's', 's', 'e', ' ', 0}));
+  EXPECT_EQ(std::vector<int>(de->begin() + at, de->begin() + at + 7),
+            (std::vector<int>{'F', 129, 's', 's', 'e', ' ', 0}));
 }
 
 // An entry the screens draw in English only is left out of the translations, whose blocks carry the
@@ -141,7 +145,8 @@ TEST(TextBuilder, AnEnglishOnlyEntryCarriesTheEnglishWordsIntoEveryBlock) {
     builder::buildTexts(fixture.root());
     FAIL() << "built with entry 4 in it.txt";
   } catch (const builder::SourceError& e) {
-    EXPECT_NE(std::string(e.what()).find("it.txt:12: entry 4 is drawn in English only (layout.txt:6)"), std::string::npos)
+    EXPECT_NE(std::string(e.what()).find("it.txt:12: entry 4 is drawn in English only (layout.txt:6)"),
+              std::string::npos)
         << e.what();
   }
   fixture.replace("it.txt", "@4\nThing\n", "");
@@ -151,8 +156,10 @@ TEST(TextBuilder, AnEnglishOnlyEntryCarriesTheEnglishWordsIntoEveryBlock) {
     auto image = render::loadTexts(out, language);
     ASSERT_TRUE(image) << kCodes[language];
     const std::size_t at = word(*image, 8) + 6;  // past the record's header
-    EXPECT_EQ(std::string(image->begin() + at, image->begin() + at + 12), std::string("Press Start\0", 12)) << kCodes[language];
-    EXPECT_EQ(std::string(image->begin() + word(*image, 10), image->begin() + word(*image, 10) + 5), "Thing") << kCodes[language];
+    EXPECT_EQ(std::string(image->begin() + at, image->begin() + at + 12), std::string("Press Start\0", 12))
+        << kCodes[language];
+    EXPECT_EQ(std::string(image->begin() + word(*image, 10), image->begin() + word(*image, 10) + 5), "Thing")
+        << kCodes[language];
   }
 }
 
@@ -181,7 +188,9 @@ TEST_P(TextBuilderRefuses, WithTheFileAndLine) {
 // Lines of the fixture's language files: 1 "@0", 2 "Title", 3 "--", 4 "One", 5 "Two", 6 "@1",
 // 7 "A place", then two lines per name from entry 2 on (entry e's text on line 2e + 5).
 // A case prints as its name (ctest lists it so), not as its bytes.
-void PrintTo(const BadText& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadText& c, std::ostream* os) {
+  *os << c.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     BadTexts, TextBuilderRefuses,
@@ -192,20 +201,29 @@ INSTANTIATE_TEST_SUITE_P(
         BadText{"hyphen", "it.txt", "A place", "A well-lit place", "it.txt:7: \"-\" cannot be drawn"},
         BadText{"control_byte", "en.txt", "One", "O\tne", "en.txt:4: byte 09 cannot be drawn"},
         BadText{"bad_utf8", "en.txt", "One", "O\xC3ne", "en.txt:4: not valid UTF-8"},
-        BadText{"wide_line", "fr.txt", "Title", "Titles here", "fr.txt:2: this line has 11 characters; entry 0's box 1 takes at most 10"},
-        BadText{"too_many_lines", "fr.txt", "Two", "Two\nSix\nTen", "fr.txt:4: entry 0's box 2 has room for 3 lines, this text has 4"},
-        BadText{"long_name", "de.txt", "@9\nThing", "@9\nA name of twenty five lets", "de.txt:23: this line has 26 characters; an object name takes at most 24"},
-        BadText{"two_line_name", "de.txt", "@9\nThing", "@9\nThing\nMore", "de.txt:24: entry 9 is an object name: one line"},
-        BadText{"long_description", "it.txt", "A place", "A place\nwith far\ntoo many lines", "it.txt:7: an area description has room for 2 lines"},
+        BadText{"wide_line", "fr.txt", "Title", "Titles here",
+                "fr.txt:2: this line has 11 characters; entry 0's box 1 takes at most 10"},
+        BadText{"too_many_lines", "fr.txt", "Two", "Two\nSix\nTen",
+                "fr.txt:4: entry 0's box 2 has room for 3 lines, this text has 4"},
+        BadText{"long_name", "de.txt", "@9\nThing", "@9\nA name of twenty five lets",
+                "de.txt:23: this line has 26 characters; an object name takes at most 24"},
+        BadText{"two_line_name", "de.txt", "@9\nThing", "@9\nThing\nMore",
+                "de.txt:24: entry 9 is an object name: one line"},
+        BadText{"long_description", "it.txt", "A place", "A place\nwith far\ntoo many lines",
+                "it.txt:7: an area description has room for 2 lines"},
         BadText{"missing_entry", "es.txt", "@5\nThing\n", "", "es.txt:14: entry 5 is missing (before entry 6)"},
         BadText{"missing_last", "en.txt", "@140\nThing\n", "", "en.txt:283: entry 140 is missing (the file ends)"},
-        BadText{"skipped", "en.txt", "@3\nThing\n@4", "@4\nThing\n@3", "en.txt:10: entry 3 is missing (before entry 4)"},
+        BadText{"skipped", "en.txt", "@3\nThing\n@4", "@4\nThing\n@3",
+                "en.txt:10: entry 3 is missing (before entry 4)"},
         BadText{"repeated", "en.txt", "@3\n", "@2\n", "en.txt:10: entry 2 comes after entry 2: entries go in order"},
-        BadText{"wrong_parts", "it.txt", "Two", "Two\n--\nThree", "it.txt:1: entry 0 has 3 parts; its layout (layout.txt:2) has 2"},
+        BadText{"wrong_parts", "it.txt", "Two", "Two\n--\nThree",
+                "it.txt:1: entry 0 has 3 parts; its layout (layout.txt:2) has 2"},
         BadText{"empty_part", "it.txt", "--\nOne\nTwo", "--\n", "it.txt:1: entry 0 has an empty part"},
         BadText{"unlaid_entry", "layout.txt", "4-140 name", "4-139 name", "layout.txt:6: entry 140 is not laid out"},
-        BadText{"laid_twice", "layout.txt", "4-140 name", "3-140 name", "layout.txt:6: entry 3 is already laid out at line 5"},
-        BadText{"box_past_the_screen", "layout.txt", "box 4 8 10 15", "box 4 8 10 32", "layout.txt:2: row 32 lies outside 11 to 31"}),
+        BadText{"laid_twice", "layout.txt", "4-140 name", "3-140 name",
+                "layout.txt:6: entry 3 is already laid out at line 5"},
+        BadText{"box_past_the_screen", "layout.txt", "box 4 8 10 15", "box 4 8 10 32",
+                "layout.txt:2: row 32 lies outside 11 to 31"}),
     [](const testing::TestParamInfo<BadText>& info) { return std::string(info.param.name); });
 
 TEST(TextBuilder, ShippedTextsHaveEveryEntryInEveryLanguage) {

@@ -30,7 +30,8 @@ class SkinFixture : public testing::Test {
          "derive ground_dark ground shade-1\n");
     spit(root_ / "tilesets/base.txt",
          "patterns base.txt\n"
-         "block air empty\nblank blank blank blank\nblank blank blank blank\nblank blank blank blank\nblank blank blank blank\n"
+         "block air empty\nblank blank blank blank\nblank blank blank blank\nblank blank blank blank\nblank blank "
+         "blank blank\n"
          "block floor bottom\nblank blank blank blank\nblank blank blank blank\n"
          "ground ground ground ground\nground_dark ground_dark ground_dark ground_dark\n");
     // Sand instead of ground (its dark form derived again from the new one), and a pebble for the floor.
@@ -97,8 +98,8 @@ TEST_F(SkinFixture, BackingFillsTheClearCellsOfEveryBlock) {
   EXPECT_EQ(skin.blocks[0][4 * 0 + 0], ground);
   EXPECT_EQ(skin.blocks[0][4 * 1 + 0], dark);
   EXPECT_EQ(skin.blocks[0][4 * 0 + 1], dark);
-  EXPECT_EQ(skin.blocks[1][4 * 0 + 0], ground);                                   // the floor's open top
-  EXPECT_EQ(skin.blocks[1][4 * 0 + 1], dark);                                     // beside the pebbles
+  EXPECT_EQ(skin.blocks[1][4 * 0 + 0], ground);  // the floor's open top
+  EXPECT_EQ(skin.blocks[1][4 * 0 + 1], dark);    // beside the pebbles
   // The pebble is only partly drawn: it gets a pattern of its own, the sand showing round it.
   const auto pebble = skin.blocks[1][4 * 1 + 1];
   ASSERT_GE(pebble, skin.patterns.patterns.size() - 2);
@@ -128,7 +129,9 @@ TEST_P(SkinRefused, WithTheFileAndLine) {
 }
 
 // A case prints as its name (ctest lists it so), not as its bytes.
-void PrintTo(const BadSkin& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadSkin& c, std::ostream* os) {
+  *os << c.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Skins, SkinRefused,
@@ -137,8 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "skin base\npatterns sand.txt\nblock floor solid\nblank blank blank blank\nblank blank blank blank\n"
                 "ground ground ground ground\nground_dark ground_dark ground_dark ground_dark\n",
                 "skin.txt:3: block floor must keep its collision in tileset base"},
-        BadSkin{"new_block", "skin base\nblock roof empty\nblank blank blank blank\nblank blank blank blank\n"
-                             "blank blank blank blank\nblank blank blank blank\n",
+        BadSkin{"new_block",
+                "skin base\nblock roof empty\nblank blank blank blank\nblank blank blank blank\n"
+                "blank blank blank blank\nblank blank blank blank\n",
                 "skin.txt:2: block roof is not in tileset base: a skin only redraws its blocks"},
         BadSkin{"skin_late", "patterns sand.txt\nskin base\n", "skin.txt:2: skin comes first"},
         // A clear backing cell would leave the play field showing through.

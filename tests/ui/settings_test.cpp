@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "ui/settings.h"
 #include "app/temp_folder.h"
+#include "ui/settings.h"
 
 namespace {
 
@@ -18,8 +18,8 @@ class SettingsFile : public ::testing::Test {
  protected:
   // Loads a settings file whose members beyond format and version are the given JSON text.
   Settings loadWith(const std::string& members, std::string* log = nullptr) {
-    folder.put("settings.json", R"({"format":"brumo-settings","version":1)" +
-                                    (members.empty() ? std::string() : "," + members) + "}");
+    folder.put("settings.json",
+               R"({"format":"brumo-settings","version":1)" + (members.empty() ? std::string() : "," + members) + "}");
     testing::internal::CaptureStderr();
     Settings s = app::loadSettings(path());
     std::string err = testing::internal::GetCapturedStderr();
@@ -95,9 +95,15 @@ TEST_F(SettingsFile, KeysBindInActionOrderWithSwaps) {
       {R"({"jump":["Space","Z"]})", app::kJump, {SDL_SCANCODE_SPACE, 0}, app::kInventory, {SDL_SCANCODE_Z, 0}},
       {R"({"jump":["Q","W"]})", app::kJump, {SDL_SCANCODE_Q, SDL_SCANCODE_W}, app::kUse, {SDL_SCANCODE_X, 0}},
       // Reserved or unknown first keys, empty lists and nulls leave the keys alone.
-      {R"({"jump":["Escape","Q"],"use":[],"start":null,"pause":["P"]})", app::kJump,
-       {SDL_SCANCODE_SPACE, SDL_SCANCODE_C}, app::kUse, {SDL_SCANCODE_X, 0}},
-      {R"({"jump":["NoSuchKey"],"use":[3, "Q"]})", app::kJump, {SDL_SCANCODE_SPACE, SDL_SCANCODE_C}, app::kUse,
+      {R"({"jump":["Escape","Q"],"use":[],"start":null,"pause":["P"]})",
+       app::kJump,
+       {SDL_SCANCODE_SPACE, SDL_SCANCODE_C},
+       app::kUse,
+       {SDL_SCANCODE_X, 0}},
+      {R"({"jump":["NoSuchKey"],"use":[3, "Q"]})",
+       app::kJump,
+       {SDL_SCANCODE_SPACE, SDL_SCANCODE_C},
+       app::kUse,
        {SDL_SCANCODE_X, 0}},
       // The same key on two actions ends on the later one; the earlier takes the later one's old key.
       {R"({"jump":["Q"],"use":["Q"]})", app::kUse, {SDL_SCANCODE_Q, 0}, app::kJump, {SDL_SCANCODE_X, 0}},
@@ -116,14 +122,14 @@ TEST_F(SettingsFile, ButtonsBindUnbindOrAreRefused) {
     std::int32_t expected;
   };
   const Row rows[] = {
-      {R"({"jump":"start"})", app::kJump, app::kButtonA},        // reserved
-      {R"({"jump":"dpleft"})", app::kJump, app::kButtonA},       // reserved
+      {R"({"jump":"start"})", app::kJump, app::kButtonA},          // reserved
+      {R"({"jump":"dpleft"})", app::kJump, app::kButtonA},         // reserved
       {R"({"move_left":"a"})", app::kMoveLeft, app::kButtonNone},  // movement has no button
-      {R"({"jump":""})", app::kJump, app::kButtonNone},          // unbinds
-      {R"({"jump":"nonsense"})", app::kJump, app::kButtonNone},  // unbinds
-      {R"({"jump":7})", app::kJump, app::kButtonA},              // not a string
+      {R"({"jump":""})", app::kJump, app::kButtonNone},            // unbinds
+      {R"({"jump":"nonsense"})", app::kJump, app::kButtonNone},    // unbinds
+      {R"({"jump":7})", app::kJump, app::kButtonA},                // not a string
       {R"({"quick_save":"y"})", app::kQuickSave, 3},
-      {R"({"jump":"x"})", app::kInventory, app::kButtonA},       // swapped with Jump
+      {R"({"jump":"x"})", app::kInventory, app::kButtonA},  // swapped with Jump
   };
   for (const Row& r : rows) {
     Settings s = loadWith(std::string(R"("buttons":)") + r.buttons);

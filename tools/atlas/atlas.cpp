@@ -5,9 +5,9 @@
 // the distinct heights a hero can stand at, the longest stretch of floor at one height, and the
 // distinct 8 x 8 patterns a screen shows (averaged over the area's screens).
 #include <algorithm>
-#include <set>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <vector>
 
 #include <lodepng.h>

@@ -45,11 +45,16 @@ std::uint16_t tileWord(const std::string& token, const PatternSet& set, const st
   std::uint16_t word = static_cast<std::uint16_t>(it->second);
   if (slash != std::string::npos) {
     for (char f : token.substr(slash + 1)) {
-      if (f == 'h') word |= 0x0800;
-      else if (f == 'v') word |= 0x1000;
-      else if (f == 'p') word |= 0x8000;
-      else if (f >= '0' && f <= '3') word = static_cast<std::uint16_t>(word | ((f - '0') << 13));
-      else fail(file, line, std::string("unknown cell flag '") + f + "' (h v p 0-3)");
+      if (f == 'h')
+        word |= 0x0800;
+      else if (f == 'v')
+        word |= 0x1000;
+      else if (f == 'p')
+        word |= 0x8000;
+      else if (f >= '0' && f <= '3')
+        word = static_cast<std::uint16_t>(word | ((f - '0') << 13));
+      else
+        fail(file, line, std::string("unknown cell flag '") + f + "' (h v p 0-3)");
     }
   }
   return word;
@@ -98,10 +103,14 @@ std::uint16_t backed(PatternSet& set, std::uint16_t cell, std::uint16_t back) {
 std::array<bool, 16> collisionOf(const std::string& rule, const std::filesystem::path& file, int line) {
   // Masks are written row by row (top first) for the eye; the result is column-major like the words.
   std::array<std::string, 4> rows;
-  if (rule == "solid") rows = {"####", "####", "####", "####"};
-  else if (rule == "empty") rows = {"....", "....", "....", "...."};
-  else if (rule == "top") rows = {"####", "....", "....", "...."};
-  else if (rule == "bottom") rows = {"....", "....", "####", "####"};
+  if (rule == "solid")
+    rows = {"####", "####", "####", "####"};
+  else if (rule == "empty")
+    rows = {"....", "....", "....", "...."};
+  else if (rule == "top")
+    rows = {"####", "....", "....", "...."};
+  else if (rule == "bottom")
+    rows = {"....", "....", "####", "####"};
   else if (rule.rfind("mask:", 0) == 0 && rule.size() == 5 + 19) {
     for (int r = 0; r < 4; ++r) rows[r] = rule.substr(5 + 5 * r, 4);
   } else {
@@ -126,9 +135,10 @@ void readPatternsLine(const std::vector<std::string>& w, PatternSet& set, const 
 namespace {
 
 // `base` is set while reading the tileset a skin names, which must not be a skin in turn.
-Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem::path& patternDir, const std::string& base) {
+Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem::path& patternDir,
+                        const std::string& base) {
   Tileset t;
-  std::set<std::string> redrawn;  // the blocks a skin has drawn anew
+  std::set<std::string> redrawn;                         // the blocks a skin has drawn anew
   std::optional<std::array<std::uint16_t, 16>> backing;  // column-major like a block's words
   auto lines = readLines(file);
   bool first = true;
@@ -141,7 +151,8 @@ Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem
     if (w[0] == "skin") {
       if (w.size() != 2) fail(file, n, "expected: skin BASE");
       if (!opening) fail(file, n, "skin comes first in a tileset, before its patterns and blocks");
-      if (!base.empty()) fail(file, n, "tileset " + base + " is itself a skin; a skin names a tileset with its own blocks");
+      if (!base.empty())
+        fail(file, n, "tileset " + base + " is itself a skin; a skin names a tileset with its own blocks");
       t = readTilesetFile(file.parent_path() / (w[1] + ".txt"), patternDir, w[1]);
       t.skinOf = w[1];
     } else if (w[0] == "patterns") {
@@ -152,7 +163,8 @@ Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem
       for (int r = 0; r < 4; ++r) {
         std::size_t at = i + 1 + r;
         auto cw = at < lines.size() ? words(lines[at]) : std::vector<std::string>{};
-        if (cw.size() != 4) fail(file, static_cast<int>(at) + 1, "block " + w[1] + ": each of its four rows holds four cells");
+        if (cw.size() != 4)
+          fail(file, static_cast<int>(at) + 1, "block " + w[1] + ": each of its four rows holds four cells");
         for (int c = 0; c < 4; ++c) cells[4 * c + r] = tileWord(cw[c], t.patterns, file, static_cast<int>(at) + 1);
       }
       const auto solid = collisionOf(w[2], file, n);
@@ -198,7 +210,8 @@ Tileset readTilesetFile(const std::filesystem::path& file, const std::filesystem
   if (backing)
     for (auto& block : t.blocks)
       for (std::size_t k = 0; k < block.size(); ++k) {
-        if (isClear(t.patterns, block[k])) block[k] = (*backing)[k];
+        if (isClear(t.patterns, block[k]))
+          block[k] = (*backing)[k];
         else if ((block[k] & 0x6000) == 0 && !isOpaque(t.patterns, block[k]))
           block[k] = backed(t.patterns, block[k], (*backing)[k]);
       }
@@ -222,14 +235,16 @@ Backdrop readBackdrop(const std::filesystem::path& file, const std::filesystem::
     int n = static_cast<int>(i) + 1;
     auto w = words(lines[i]);
     if (w.empty()) continue;
-    if (w[0] == "patterns") readPatternsLine(w, b.patterns, patternDir);
+    if (w[0] == "patterns")
+      readPatternsLine(w, b.patterns, patternDir);
     else if (w[0] == "legend") {
       if (w.size() != 3 || w[1].size() != 1) fail(file, n, "expected: legend CHARACTER PATTERN");
       legend[w[1][0]] = w[2];
     } else if (w[0] == "grid") {
       ++i;
       break;
-    } else fail(file, n, "unknown statement \"" + w[0] + "\"");
+    } else
+      fail(file, n, "unknown statement \"" + w[0] + "\"");
   }
   for (; i < lines.size() && b.rows.size() < 24; ++i) {
     int n = static_cast<int>(i) + 1;
@@ -271,27 +286,52 @@ AreaSource readArea(const std::filesystem::path& file) {
     auto need = [&](std::size_t count) {
       if (w.size() != count + 1) fail(file, n, key + ": expected " + std::to_string(count) + " values");
     };
-    if (key == "id") { need(1); a.id = num(w[1], file, n); }
-    else if (key == "name") { a.name = lines[i].substr(lines[i].find(':') + 1); a.name.erase(0, a.name.find_first_not_of(' ')); }
-    else if (key == "region") { need(1); a.region = w[1]; }
-    else if (key == "width") { need(1); a.width = num(w[1], file, n); }
-    else if (key == "tileset") { need(1); a.tileset = w[1]; }
-    else if (key == "backdrop") { need(1); a.backdrop = w[1]; }
-    else if (key == "palette") { need(1); a.palette = w[1]; }
-    else if (key == "backdrop_front") { need(1); a.backdropFront = w[1] == "yes"; }
-    else if (key == "origin_x") { need(1); a.originX = num(w[1], file, n); }
-    else if (key == "min_y") { need(1); a.minY = num(w[1], file, n); }
-    else if (key == "description") { need(1); a.description = num(w[1], file, n); }
-    else if (key == "blocks_line3") { need(1); a.blocksLine3 = num(w[1], file, n); }
-    else if (key == "exits_top" || key == "exits_bottom") {
+    if (key == "id") {
+      need(1);
+      a.id = num(w[1], file, n);
+    } else if (key == "name") {
+      a.name = lines[i].substr(lines[i].find(':') + 1);
+      a.name.erase(0, a.name.find_first_not_of(' '));
+    } else if (key == "region") {
+      need(1);
+      a.region = w[1];
+    } else if (key == "width") {
+      need(1);
+      a.width = num(w[1], file, n);
+    } else if (key == "tileset") {
+      need(1);
+      a.tileset = w[1];
+    } else if (key == "backdrop") {
+      need(1);
+      a.backdrop = w[1];
+    } else if (key == "palette") {
+      need(1);
+      a.palette = w[1];
+    } else if (key == "backdrop_front") {
+      need(1);
+      a.backdropFront = w[1] == "yes";
+    } else if (key == "origin_x") {
+      need(1);
+      a.originX = num(w[1], file, n);
+    } else if (key == "min_y") {
+      need(1);
+      a.minY = num(w[1], file, n);
+    } else if (key == "description") {
+      need(1);
+      a.description = num(w[1], file, n);
+    } else if (key == "blocks_line3") {
+      need(1);
+      a.blocksLine3 = num(w[1], file, n);
+    } else if (key == "exits_top" || key == "exits_bottom") {
       need(8);
       auto& e = key == "exits_top" ? a.exitsTop : a.exitsBottom;
       for (int k = 0; k < 2; ++k)
-        e[k] = {num(w[1 + 4 * k], file, n), num(w[2 + 4 * k], file, n), num(w[3 + 4 * k], file, n), num(w[4 + 4 * k], file, n)};
+        e[k] = {num(w[1 + 4 * k], file, n), num(w[2 + 4 * k], file, n), num(w[3 + 4 * k], file, n),
+                num(w[4 + 4 * k], file, n)};
     } else if (key == "item") {
       need(5);
       // Item types by name: what the logic does with each.
-      static const std::map<std::string, int> kTypes = {{"hazard", 0}, {"food", 1},       {"star", 2},
+      static const std::map<std::string, int> kTypes = {{"hazard", 0},  {"food", 1},       {"star", 2},
                                                         {"scenery", 3}, {"tower_star", 4}, {"fruit", 5}};
       auto named = kTypes.find(w[1]);
       int type = named != kTypes.end() ? named->second : num(w[1], file, n);
@@ -314,9 +354,12 @@ AreaSource readArea(const std::filesystem::path& file) {
       if (w[1].size() != 1) fail(file, n, "legend: one character, then a block name");
       a.legend[w[1][0]] = w[2];
     } else if (key == "map") {
-      if (w.size() == 2 && w[1] == "none") a.mapless = true;
-      else if (w.size() == 1) inMap = true;
-      else fail(file, n, "map: on its own line, then six rows (or map: none)");
+      if (w.size() == 2 && w[1] == "none")
+        a.mapless = true;
+      else if (w.size() == 1)
+        inMap = true;
+      else
+        fail(file, n, "map: on its own line, then six rows (or map: none)");
     } else {
       fail(file, n, "unknown key \"" + key + "\"");
     }

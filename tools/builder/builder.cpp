@@ -15,11 +15,11 @@
 #include "patterns.h"
 #include "rom_image.h"
 #include "screen_art.h"
+#include "sim/cartridge.h"
 #include "source_error.h"
 #include "sprite_banks.h"
 #include "star_check.h"
 #include "texts.h"
-#include "sim/cartridge.h"
 
 namespace builder {
 
@@ -41,9 +41,9 @@ constexpr int kStartArea = 21;
 constexpr int kTowerArea = 47;
 constexpr int kTowerPatterns = 401;  // the tower reads its edge collision from the sheet's packed bytes
 
-const char* const kTableNames[] = {"brumo_sequences", "star_count_display", "rope_records", "sub1_neighbours",
-                                   "sub2_records",    "sub4_track",         "ending_text",  "subgame_sprites",
-                                   "sine_tables",     "title_table",        "event_screens", "sprite_banks",
+const char* const kTableNames[] = {"brumo_sequences",   "star_count_display", "rope_records",  "sub1_neighbours",
+                                   "sub2_records",      "sub4_track",         "ending_text",   "subgame_sprites",
+                                   "sine_tables",       "title_table",        "event_screens", "sprite_banks",
                                    "screen_frame_lists"};
 
 std::string hex6(std::uint32_t a) {
@@ -72,7 +72,8 @@ json readJson(const fs::path& file) {
 }
 
 int intAt(const json& obj, const char* key, const fs::path& file, const std::string& where) {
-  if (!obj.contains(key) || !obj[key].is_number_integer()) fail(file, 0, where + ": \"" + key + "\" must be an integer");
+  if (!obj.contains(key) || !obj[key].is_number_integer())
+    fail(file, 0, where + ": \"" + key + "\" must be an integer");
   return obj[key].get<int>();
 }
 
@@ -112,7 +113,9 @@ struct PaletteSet {
   std::vector<PaletteLine> variants;
 };
 
-json lineJson(const PaletteLine& l) { return json(std::vector<int>(l.begin(), l.end())); }
+json lineJson(const PaletteLine& l) {
+  return json(std::vector<int>(l.begin(), l.end()));
+}
 
 json exitJson(const ExitSource& e) {
   return json{{"threshold", e.threshold}, {"area", e.area}, {"x", e.x}, {"y", e.y}};
@@ -120,7 +123,8 @@ json exitJson(const ExitSource& e) {
 
 void checkRange(int v, int lo, int hi, const fs::path& file, int line, const std::string& what) {
   if (v < lo || v > hi) {
-    fail(file, line, what + " " + std::to_string(v) + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
+    fail(file, line,
+         what + " " + std::to_string(v) + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
   }
 }
 
@@ -169,7 +173,8 @@ std::vector<AreaSource> readAreas(const fs::path& folder) {
     AreaSource a = readArea(f);
     int expected = std::stoi(stem.substr(5));
     if (a.id != expected) fail(f, 0, "id " + std::to_string(a.id) + " does not match the file name");
-    if (expected != static_cast<int>(areas.size())) fail(f, 0, "area " + std::to_string(areas.size()) + " is missing before it");
+    if (expected != static_cast<int>(areas.size()))
+      fail(f, 0, "area " + std::to_string(areas.size()) + " is missing before it");
     areas.push_back(std::move(a));
   }
   if (areas.size() != kAreaCount)
@@ -186,7 +191,7 @@ struct AreaBuild {
   std::map<std::string, Backdrop> backdrops;
   std::map<int, std::pair<fs::path, int>> itemFlags;
   std::map<int, std::vector<std::uint8_t>> collisions;  // by area, for the arrival checks
-  std::map<int, int> sheetPatterns;                      // by area, for the sprites' pattern room
+  std::map<int, int> sheetPatterns;                     // by area, for the sprites' pattern room
   json worldAreas = json::array();
   json paletteAreas = json::array();
   int written = 0;
@@ -198,7 +203,8 @@ using MapColumn = std::array<std::uint8_t, 6>;
 void checkAreaFields(const AreaSource& a, std::map<int, std::pair<fs::path, int>>& itemFlags) {
   const fs::path& f = a.file;
   const bool mapless = kMaplessAreas.count(a.id) > 0;
-  if (mapless != a.mapless) fail(f, 0, mapless ? "this area is entered without a map: write map: none" : "this area needs a map");
+  if (mapless != a.mapless)
+    fail(f, 0, mapless ? "this area is entered without a map: write map: none" : "this area needs a map");
   if (a.description != 0) checkRange(a.description, 90, 140, f, 0, "description");
   checkRange(a.originX, -32768, 32767, f, 0, "origin_x");
   checkRange(a.minY, -32768, 32767, f, 0, "min_y");
@@ -213,8 +219,10 @@ void checkAreaFields(const AreaSource& a, std::map<int, std::pair<fs::path, int>
     checkRange(it.y, -64, 191, f, it.line, "item y");
     if (it.flag != 0) {
       auto [prev, fresh] = itemFlags.try_emplace(it.flag, f, it.line);
-      if (!fresh) fail(f, it.line, "item flag " + std::to_string(it.flag) + " is already used at " +
-                                       prev->second.first.generic_string() + ":" + std::to_string(prev->second.second));
+      if (!fresh)
+        fail(f, it.line,
+             "item flag " + std::to_string(it.flag) + " is already used at " + prev->second.first.generic_string() +
+                 ":" + std::to_string(prev->second.second));
     }
   }
 }
@@ -223,7 +231,9 @@ const Tileset* tilesetOf(AreaBuild& build, const AreaSource& a) {
   if (a.tileset.empty()) return nullptr;
   auto it = build.tilesets.find(a.tileset);
   if (it == build.tilesets.end())
-    it = build.tilesets.emplace(a.tileset, readTileset(build.data / "tilesets" / (a.tileset + ".txt"), build.data / "patterns")).first;
+    it = build.tilesets
+             .emplace(a.tileset, readTileset(build.data / "tilesets" / (a.tileset + ".txt"), build.data / "patterns"))
+             .first;
   return &it->second;
 }
 
@@ -231,7 +241,10 @@ const Backdrop* backdropOf(AreaBuild& build, const AreaSource& a) {
   if (a.backdrop.empty()) return nullptr;
   auto it = build.backdrops.find(a.backdrop);
   if (it == build.backdrops.end())
-    it = build.backdrops.emplace(a.backdrop, readBackdrop(build.data / "backdrops" / (a.backdrop + ".txt"), build.data / "patterns")).first;
+    it = build.backdrops
+             .emplace(a.backdrop,
+                      readBackdrop(build.data / "backdrops" / (a.backdrop + ".txt"), build.data / "patterns"))
+             .first;
   return &it->second;
 }
 
@@ -243,15 +256,19 @@ std::vector<MapColumn> readMap(const AreaSource& a, const Tileset* tiles) {
   const int width = static_cast<int>(a.rows[0].size());
   for (int r = 0; r < 6; ++r)
     if (static_cast<int>(a.rows[r].size()) != width)
-      fail(f, a.mapLine + r, "map rows differ in length (" + std::to_string(a.rows[r].size()) + " against " + std::to_string(width) + ")");
+      fail(
+          f, a.mapLine + r,
+          "map rows differ in length (" + std::to_string(a.rows[r].size()) + " against " + std::to_string(width) + ")");
   std::vector<MapColumn> map(static_cast<std::size_t>(width));
   for (int c = 0; c < width; ++c)
     for (int r = 0; r < 6; ++r) {
       char ch = a.rows[r][c];
       auto l = a.legend.find(ch);
-      if (l == a.legend.end()) fail(f, a.mapLine + r, std::string("'") + ch + "' in column " + std::to_string(c) + " is not in the legend");
+      if (l == a.legend.end())
+        fail(f, a.mapLine + r, std::string("'") + ch + "' in column " + std::to_string(c) + " is not in the legend");
       auto b = tiles->blockIndex.find(l->second);
-      if (b == tiles->blockIndex.end()) fail(f, 0, "legend " + std::string(1, ch) + ": block " + l->second + " is not in tileset " + a.tileset);
+      if (b == tiles->blockIndex.end())
+        fail(f, 0, "legend " + std::string(1, ch) + ": block " + l->second + " is not in tileset " + a.tileset);
       map[c][r] = static_cast<std::uint8_t>(b->second);
     }
   return map;
@@ -294,9 +311,13 @@ AreaSheet writeAreaSheet(AreaBuild& build, const AreaSource& a, const Tileset* t
   }
   int room = a.id == kStartArea ? kPatternRoomStart : kPatternRoom;
   if (static_cast<int>(sheet.size()) > room)
-    fail(f, 0, "tileset and backdrop hold " + std::to_string(sheet.size()) + " patterns; the area has room for " + std::to_string(room));
+    fail(f, 0,
+         "tileset and backdrop hold " + std::to_string(sheet.size()) + " patterns; the area has room for " +
+             std::to_string(room));
   if (a.id == kTowerArea && static_cast<int>(sheet.size()) < kTowerPatterns)
-    fail(f, 0, "the tower's sheet needs at least " + std::to_string(kTowerPatterns) + " patterns, it has " + std::to_string(sheet.size()));
+    fail(f, 0,
+         "the tower's sheet needs at least " + std::to_string(kTowerPatterns) + " patterns, it has " +
+             std::to_string(sheet.size()));
   char name[64];
   std::snprintf(name, sizeof name, "assets/graphics/areas/area_%02d.png", a.id);
   writePatternSheet(build.outputRoot / name, sheet);
@@ -340,8 +361,10 @@ json animationsJson(const AreaSource& a, const Tileset& tiles) {
     std::vector<int> frames;
     for (std::size_t i = 3; i < w.size(); ++i) frames.push_back(block(w[i]));
     int loop = static_cast<int>(parseNumber(w[2], f, line));
-    if (loop < 0 || loop >= static_cast<int>(frames.size())) fail(f, line, "the loop index must name one of the frames");
-    anims.push_back({{"block", block(w[0])}, {"delay", parseNumber(w[1], f, line)}, {"loop", loop}, {"frames", frames}});
+    if (loop < 0 || loop >= static_cast<int>(frames.size()))
+      fail(f, line, "the loop index must name one of the frames");
+    anims.push_back(
+        {{"block", block(w[0])}, {"delay", parseNumber(w[1], f, line)}, {"loop", loop}, {"frames", frames}});
   }
   return anims;
 }
@@ -361,7 +384,8 @@ json paletteEntry(const AreaBuild& build, const AreaSource& a, const Backdrop* b
     for (const auto& l : p->second.variants) lines.push_back(lineJson(l));
     entry["variants"] = {{"index", {0, 1, 2, 3}}, {"lines", lines}};
   }
-  if (a.id == 0 && (!back || !p->second.line1)) fail(f, 0, "area 0 lends the title its backdrop and line 1: it needs both");
+  if (a.id == 0 && (!back || !p->second.line1))
+    fail(f, 0, "area 0 lends the title its backdrop and line 1: it needs both");
   return entry;
 }
 
@@ -449,17 +473,25 @@ Links readLinks(const fs::path& worldFile) {
   Links out;
   json& links = out.source = readJson(worldFile);
   for (const char* key : {"doors", "edges", "objects", "lifts"})
-    if (!links.contains(key) || !links[key].is_array()) fail(worldFile, 0, std::string("\"") + key + "\" must be an array");
-  if (links["doors"].size() != kDoorCount) fail(worldFile, 0, "the world needs " + std::to_string(kDoorCount) + " doors, found " + std::to_string(links["doors"].size()));
-  if (links["edges"].size() != kEdgeCount) fail(worldFile, 0, "the world needs " + std::to_string(kEdgeCount) + " edges, found " + std::to_string(links["edges"].size()));
+    if (!links.contains(key) || !links[key].is_array())
+      fail(worldFile, 0, std::string("\"") + key + "\" must be an array");
+  if (links["doors"].size() != kDoorCount)
+    fail(worldFile, 0,
+         "the world needs " + std::to_string(kDoorCount) + " doors, found " + std::to_string(links["doors"].size()));
+  if (links["edges"].size() != kEdgeCount)
+    fail(worldFile, 0,
+         "the world needs " + std::to_string(kEdgeCount) + " edges, found " + std::to_string(links["edges"].size()));
   for (std::size_t i = 0; i < links["doors"].size(); ++i) {
     const auto& d = links["doors"][i];
     std::string where = "doors[" + std::to_string(i) + "]";
-    json door{{"area", intAt(d, "area", worldFile, where)}, {"target", intAt(d, "target", worldFile, where)},
-              {"x", intAt(d, "x", worldFile, where)},       {"y", intAt(d, "y", worldFile, where)}};
+    json door{{"area", intAt(d, "area", worldFile, where)},
+              {"target", intAt(d, "target", worldFile, where)},
+              {"x", intAt(d, "x", worldFile, where)},
+              {"y", intAt(d, "y", worldFile, where)}};
     checkRange(door["area"], 0, kAreaCount - 1, worldFile, 0, where + " area");
     checkRange(door["target"], 0, kAreaCount - 1, worldFile, 0, where + " target");
-    if (!d.contains("rect") || !d["rect"].is_array() || d["rect"].size() != 4) fail(worldFile, 0, where + ": \"rect\" is four integers");
+    if (!d.contains("rect") || !d["rect"].is_array() || d["rect"].size() != 4)
+      fail(worldFile, 0, where + ": \"rect\" is four integers");
     door["rect"] = d["rect"];
     out.doors.push_back(door);
   }
@@ -473,8 +505,10 @@ Links readLinks(const fs::path& worldFile) {
       if (!e.contains(side)) fail(worldFile, 0, where + ": needs \"" + side + "\"");
       const auto& s = e[side];
       std::string w2 = where + "." + side;
-      edge[side] = {{"threshold", intAt(s, "threshold", worldFile, w2)}, {"area", intAt(s, "area", worldFile, w2)},
-                    {"x", intAt(s, "x", worldFile, w2)}, {"y", intAt(s, "y", worldFile, w2)}};
+      edge[side] = {{"threshold", intAt(s, "threshold", worldFile, w2)},
+                    {"area", intAt(s, "area", worldFile, w2)},
+                    {"x", intAt(s, "x", worldFile, w2)},
+                    {"y", intAt(s, "y", worldFile, w2)}};
     }
     out.edges.push_back(edge);
   }
@@ -504,8 +538,9 @@ class ArrivalCheck {
     for (int px : {x + 6, x + 14, x + 18})
       for (int dy = 0; dy < 24; ++dy) clear = clear && !solidAt(area, px, y + dy);
     if (!clear || !(solidAt(area, x + 6, y + 24) || solidAt(area, x + 18, y + 24)))
-      fail(file, 0, where + ": (" + std::to_string(x) + ", " + std::to_string(y) + ") in area " + std::to_string(area) +
-                        " is not open ground");
+      fail(file, 0,
+           where + ": (" + std::to_string(x) + ", " + std::to_string(y) + ") in area " + std::to_string(area) +
+               " is not open ground");
   }
   void standing(int area, int x, int y, const std::string& where) const { standing(worldFile_, area, x, y, where); }
 
@@ -522,7 +557,8 @@ class ArrivalCheck {
   const AreaBuild& build_;
 };
 
-void checkArrivals(const fs::path& worldFile, const Links& links, const std::vector<AreaSource>& areas, const AreaBuild& build) {
+void checkArrivals(const fs::path& worldFile, const Links& links, const std::vector<AreaSource>& areas,
+                   const AreaBuild& build) {
   const ArrivalCheck check(worldFile, build);
   for (std::size_t i = 0; i < links.doors.size(); ++i) {
     std::string where = "doors[" + std::to_string(i) + "]";
@@ -567,10 +603,13 @@ RomImage assembleRom(const fs::path& data, const fs::path& worldFile, const Link
   rom.reserve(sim::cart::kEdges, 18 * nEdges + 2, "the edge table built from world.json");
   // Objects and lifts have their own sources; world.json keeps its two keys empty.
   for (const char* key : {"objects", "lifts"})
-    if (!links.source[key].empty()) fail(worldFile, 0, std::string("\"") + key + "\" stays empty: they are written in data/" + key + ".txt");
+    if (!links.source[key].empty())
+      fail(worldFile, 0, std::string("\"") + key + "\" stays empty: they are written in data/" + key + ".txt");
   things = readObjectTables(data / "objects.txt", data / "lifts.txt", ground, rom);
-  rom.reserve(sim::cart::kObjects, 16 * static_cast<std::uint32_t>(things.objects.size()), "the object table built from world.json");
-  rom.reserve(sim::cart::kLifts, 18 * static_cast<std::uint32_t>(things.lifts.size()), "the lift table built from world.json");
+  rom.reserve(sim::cart::kObjects, 16 * static_cast<std::uint32_t>(things.objects.size()),
+              "the object table built from world.json");
+  rom.reserve(sim::cart::kLifts, 18 * static_cast<std::uint32_t>(things.lifts.size()),
+              "the lift table built from world.json");
   std::vector<fs::path> romFiles;
   for (const auto& e : fs::directory_iterator(data / "rom"))
     if (e.is_regular_file() && e.path().extension() == ".txt") romFiles.push_back(e.path());
@@ -588,7 +627,8 @@ struct RomTables {
 
 RomTables romTables(const RomImage& rom, const fs::path& romFolder) {
   auto sections = rom.sections();
-  std::stable_sort(sections.begin(), sections.end(), [](const RomSection& x, const RomSection& y) { return x.address < y.address; });
+  std::stable_sort(sections.begin(), sections.end(),
+                   [](const RomSection& x, const RomSection& y) { return x.address < y.address; });
   RomTables out;
   std::set<std::string> names;
   for (const auto& s : sections) {
@@ -601,11 +641,16 @@ RomTables romTables(const RomImage& rom, const fs::path& romFolder) {
     for (std::size_t i = 0; i + 1 < s.bytes.size(); i += 2) words.push_back(s.bytes[i] << 8 | s.bytes[i + 1]);
     std::vector<std::uint8_t> tail;
     if (s.bytes.size() % 2) tail.push_back(s.bytes.back());
-    out.tables.push_back({{"name", s.name}, {"address", hex6(s.address)}, {"reader", s.reader}, {"words", words}, {"tail", hexBytes(tail)}});
+    out.tables.push_back({{"name", s.name},
+                          {"address", hex6(s.address)},
+                          {"reader", s.reader},
+                          {"words", words},
+                          {"tail", hexBytes(tail)}});
   }
   for (const char* name : kTableNames)
     if (!names.count(name)) fail(romFolder, 0, std::string("the named table ") + name + " is missing");
-  if (names.size() != std::size(kTableNames)) fail(romFolder, 0, "only the 13 named tables may carry a name; use rule for other ranges");
+  if (names.size() != std::size(kTableNames))
+    fail(romFolder, 0, "only the 13 named tables may carry a name; use rule for other ranges");
   return out;
 }
 
@@ -624,7 +669,8 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     build.palettes = &palettes.sets;
     for (const auto& a : areas) buildArea(build, a);
     for (int id = 34; id <= 40; ++id)
-      if (!areas[id].backdropFront) fail(areas[id].file, 0, "the tunnel areas 34 to 40 draw their backdrop in front: backdrop_front: yes");
+      if (!areas[id].backdropFront)
+        fail(areas[id].file, 0, "the tunnel areas 34 to 40 draw their backdrop in front: backdrop_front: yes");
     const std::vector<AreaGround> ground = groundOf(areas, build);
     checkStars(areas, ground);
 
@@ -660,7 +706,8 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     writeText(outputRoot / "assets/data/tables.json", layout(json{{"tables", tables.tables}}), written);
     writeText(outputRoot / "assets/data/rule_tables.json", layout(json{{"tables", tables.rules}}), written);
     buildScreenArt(data, outputRoot, written);
-    for (const auto& t : buildTexts(data / "text")) writeText(outputRoot / ("assets/text/" + t.code + ".json"), t.json, written);
+    for (const auto& t : buildTexts(data / "text"))
+      writeText(outputRoot / ("assets/text/" + t.code + ".json"), t.json, written);
     result.filesWritten = written;
     result.ok = true;
   } catch (const SourceError& e) {

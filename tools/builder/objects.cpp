@@ -7,8 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include "source_error.h"
 #include "sim/cartridge.h"
+#include "source_error.h"
 
 namespace builder {
 
@@ -23,7 +23,7 @@ constexpr int kCarried = -1;
 constexpr int kUsedUp = 100;
 constexpr int kMostObjectsInAnArea = 31;  // a 32nd object lying in an area (or carried) stops the game
 constexpr std::uint32_t kNameTable = sim::cart::kObjectIcons;
-constexpr int kNothingHeld = 80;          // the table's entry for an empty slot
+constexpr int kNothingHeld = 80;  // the table's entry for an empty slot
 constexpr int kFirstObjectName = 30, kLastObjectName = 89;
 // The icon picture's squares, ten to a row in two rows: 0 the empty ring, 16 the pointing hand of the
 // event screens, the others objects.
@@ -70,7 +70,9 @@ void check(bool ok, const fs::path& file, int line, const std::string& message) 
 int number(const std::string& w, const fs::path& file, int line, int lo, int hi, const char* what) {
   const long long v = parseNumber(w, file, line);
   if (v < lo || v > hi)
-    fail(file, line, std::string(what) + " " + std::to_string(v) + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
+    fail(file, line,
+         std::string(what) + " " + std::to_string(v) + " lies outside " + std::to_string(lo) + " to " +
+             std::to_string(hi));
   return static_cast<int>(v);
 }
 
@@ -94,8 +96,8 @@ bool AreaGround::solidAt(int x, int y) const {
   return byte < collision.size() && ((collision[byte] >> ((y >> 3) & 7)) & 1);
 }
 
-ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& liftsFile, const std::vector<AreaGround>& areas,
-                              RomImage& rom) {
+ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& liftsFile,
+                              const std::vector<AreaGround>& areas, RomImage& rom) {
   ObjectTables out;
 
   // Objects.
@@ -108,7 +110,8 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
     check(l.words[0] == "object", f, l.number, "expected: object NUMBER AREA X Y KIND ICON NAME USE");
     check(l.words.size() == 9, f, l.number, "expected: object NUMBER AREA X Y KIND ICON NAME USE");
     const int n = number(l.words[1], f, l.number, 0, kObjectCount - 1, "object number");
-    check(n == count, f, l.number, "object " + std::to_string(n) + " out of order: object " + std::to_string(count) + " comes next");
+    check(n == count, f, l.number,
+          "object " + std::to_string(n) + " out of order: object " + std::to_string(count) + " comes next");
     const int area = number(l.words[2], f, l.number, -1, kUsedUp, "area");
     const int x = number(l.words[3], f, l.number, -32768, 32767, "x");
     const int y = number(l.words[4], f, l.number, -64, 191, "y");
@@ -127,32 +130,36 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
       ++carried;
     } else if (area != kUsedUp) {
       const AreaGround& a = areaWithMap(areas, area, f, l.number);
-      check(x >= 0 && x < a.width * 32, f, l.number, "x " + std::to_string(x) + " lies outside area " + std::to_string(area));
+      check(x >= 0 && x < a.width * 32, f, l.number,
+            "x " + std::to_string(x) + " lies outside area " + std::to_string(area));
       ++lyingIn[area];
       // An object in sight lies on the ground, where the hero can bend for it; one above the picture
       // (y below 0) waits out of reach until a set piece puts it down.
       if (y >= 0)
         check(a.solidAt(x + 8, y + 16) && !a.solidAt(x + 8, y + 8), f, l.number,
-              "object " + std::to_string(n) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ") does not lie on the ground of area " +
-                  std::to_string(area));
+              "object " + std::to_string(n) + " at (" + std::to_string(x) + ", " + std::to_string(y) +
+                  ") does not lie on the ground of area " + std::to_string(area));
     }
-    out.objects.push_back({{"area", area}, {"x", x}, {"y", y}, {"kind", kind}, {"number", n}, {"slot", 0}, {"use_routine", use}});
+    out.objects.push_back(
+        {{"area", area}, {"x", x}, {"y", y}, {"kind", kind}, {"number", n}, {"slot", 0}, {"use_routine", use}});
     names[4 * n] = 0, names[4 * n + 1] = static_cast<std::uint8_t>(icon);
     names[4 * n + 2] = static_cast<std::uint8_t>(name >> 8), names[4 * n + 3] = static_cast<std::uint8_t>(name);
     ++count;
   }
-  check(count == kObjectCount, objectsFile, 0, "the world needs " + std::to_string(kObjectCount) + " objects, found " + std::to_string(count));
+  check(count == kObjectCount, objectsFile, 0,
+        "the world needs " + std::to_string(kObjectCount) + " objects, found " + std::to_string(count));
   for (auto [area, n] : lyingIn)
     check(n + carried <= kMostObjectsInAnArea, objectsFile, 0,
-          "area " + std::to_string(area) + " holds " + std::to_string(n + carried) + " objects with the carried ones; at most " +
-              std::to_string(kMostObjectsInAnArea));
+          "area " + std::to_string(area) + " holds " + std::to_string(n + carried) +
+              " objects with the carried ones; at most " + std::to_string(kMostObjectsInAnArea));
 
   // The inventory's words per object: its icon and its name entry. Object 80 stands for an empty
   // slot: icon 0 (the empty ring), entry 0 ("Nothing"); the numbers between are never shown.
   RomSection section;
   section.address = kNameTable;
   section.bytes.assign(names.begin(), names.end());
-  rom.put(section.address, section.bytes, objectsFile.generic_string() + ": the inventory's object names at " + hex6(kNameTable));
+  rom.put(section.address, section.bytes,
+          objectsFile.generic_string() + ": the inventory's object names at " + hex6(kNameTable));
   rom.addSection(section);
 
   // Lifts.
@@ -162,10 +169,12 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
     const char* form = "expected: lift INDEX AREA X Y ROPE_MIN ROPE_MAX ROPE ACTIVE";
     check(l.words[0] == "lift" && l.words.size() == 9, f, l.number, form);
     const int k = number(l.words[1], f, l.number, 0, kLiftCount - 1, "lift");
-    check(k == count, f, l.number, "lift " + std::to_string(k) + " out of order: lift " + std::to_string(count) + " comes next");
+    check(k == count, f, l.number,
+          "lift " + std::to_string(k) + " out of order: lift " + std::to_string(count) + " comes next");
     const int area = number(l.words[2], f, l.number, 0, 49, "area");
     check(area == kLiftArea[k], f, l.number,
-          "lift " + std::to_string(k) + " is run by the handler of area " + std::to_string(kLiftArea[k]) + ", not " + std::to_string(area));
+          "lift " + std::to_string(k) + " is run by the handler of area " + std::to_string(kLiftArea[k]) + ", not " +
+              std::to_string(area));
     const AreaGround& a = areaWithMap(areas, area, f, l.number);
     const int x = number(l.words[3], f, l.number, 0, a.width * 32 - 16, "x");
     const int y = number(l.words[4], f, l.number, -64, 191, "y");
@@ -177,12 +186,21 @@ ObjectTables readObjectTables(const fs::path& objectsFile, const fs::path& lifts
     // its run the basket meets a floor, so that he can step in.
     const int feet = y + ropeMax + 34;
     check(a.solidAt(x + 8, feet) && !a.solidAt(x + 8, feet - 8), f, l.number,
-          "at rope_max the basket of lift " + std::to_string(k) + " does not meet the floor (the hero's feet at y " + std::to_string(feet) + ")");
-    out.lifts.push_back({{"active", active}, {"x", x}, {"y", y}, {"rope_min", ropeMin}, {"rope_max", ropeMax}, {"rope", rope},
-                         {"speed", 0}, {"centred", 0}, {"standing", 0}});
+          "at rope_max the basket of lift " + std::to_string(k) + " does not meet the floor (the hero's feet at y " +
+              std::to_string(feet) + ")");
+    out.lifts.push_back({{"active", active},
+                         {"x", x},
+                         {"y", y},
+                         {"rope_min", ropeMin},
+                         {"rope_max", ropeMax},
+                         {"rope", rope},
+                         {"speed", 0},
+                         {"centred", 0},
+                         {"standing", 0}});
     ++count;
   }
-  check(count == kLiftCount, liftsFile, 0, "the world needs " + std::to_string(kLiftCount) + " lifts, found " + std::to_string(count));
+  check(count == kLiftCount, liftsFile, 0,
+        "the world needs " + std::to_string(kLiftCount) + " lifts, found " + std::to_string(count));
   return out;
 }
 

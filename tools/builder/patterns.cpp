@@ -44,8 +44,10 @@ Pattern applyOp(Pattern p, const std::string& op, const std::filesystem::path& f
     int b = colourOf(op[colon + 1]);
     if (a < 0 || b < 0 || colon != 6 || op.size() != 8) fail(file, line, "expected swap:A:B with two colours");
     for (auto& v : p) {
-      if (v == a) v = static_cast<std::uint8_t>(b);
-      else if (v == b) v = static_cast<std::uint8_t>(a);
+      if (v == a)
+        v = static_cast<std::uint8_t>(b);
+      else if (v == b)
+        v = static_cast<std::uint8_t>(a);
     }
   } else {
     fail(file, line, "unknown pattern change \"" + op + "\"");
@@ -64,12 +66,15 @@ void readPatternFile(const std::filesystem::path& file, PatternSet& set, bool re
   }
   std::set<std::string> defined;  // names this file has drawn
   auto define = [&](const std::string& name, int n) {
-    if (!defined.insert(name).second || (!redraw && set.index.count(name))) fail(file, n, "pattern " + name + " defined twice");
+    if (!defined.insert(name).second || (!redraw && set.index.count(name)))
+      fail(file, n, "pattern " + name + " defined twice");
   };
   auto put = [&](const std::string& name, const Pattern& p) {
     auto at = set.index.find(name);
-    if (at != set.index.end()) set.patterns[static_cast<std::size_t>(at->second)] = p;
-    else set.add(name, p);
+    if (at != set.index.end())
+      set.patterns[static_cast<std::size_t>(at->second)] = p;
+    else
+      set.add(name, p);
   };
   for (std::size_t i = 0; i < lines.size(); ++i) {
     int n = static_cast<int>(i) + 1;
@@ -110,7 +115,8 @@ void readPatternFile(const std::filesystem::path& file, PatternSet& set, bool re
 
 void writePatternSheet(const std::filesystem::path& file, const std::vector<Pattern>& patterns,
                        const std::array<SheetColour, 16>& colours, int minRows) {
-  unsigned rows = std::max<unsigned>(static_cast<unsigned>(minRows), static_cast<unsigned>((patterns.size() + 15) / 16));
+  unsigned rows =
+      std::max<unsigned>(static_cast<unsigned>(minRows), static_cast<unsigned>((patterns.size() + 15) / 16));
   unsigned w = 128, h = rows * 8;
   std::vector<unsigned char> pixels(w * h, 0);
   for (std::size_t n = 0; n < patterns.size(); ++n) {

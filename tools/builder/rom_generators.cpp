@@ -41,7 +41,9 @@ void checkRow(const std::vector<std::string>& w, const std::filesystem::path& fi
 
 }  // namespace
 
-bool isGeneratedStatement(const std::string& op) { return op == "sine" || op == "bitrow" || op == "dotrow"; }
+bool isGeneratedStatement(const std::string& op) {
+  return op == "sine" || op == "bitrow" || op == "dotrow";
+}
 
 std::vector<std::uint8_t> generatedBytes(const std::vector<std::string>& w, const std::filesystem::path& file,
                                          int line) {

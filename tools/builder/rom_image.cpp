@@ -36,7 +36,8 @@ void RomImage::put(std::uint32_t address, const std::vector<std::uint8_t>& bytes
     std::uint32_t a = address + static_cast<std::uint32_t>(i);
     if (a >= kRomEnd) throw SourceError(where + ": byte at " + hex6(a) + " lies past the cartridge end 080000");
     auto [it, inserted] = bytes_.try_emplace(a, Cell{bytes[i], where, false});
-    if (!inserted && it->second.reserved) throw SourceError(where + ": byte at " + hex6(a) + " lies in " + it->second.where);
+    if (!inserted && it->second.reserved)
+      throw SourceError(where + ": byte at " + hex6(a) + " lies in " + it->second.where);
     if (!inserted && it->second.value != bytes[i]) {
       throw SourceError(where + ": byte at " + hex6(a) + " disagrees with the one placed by " + it->second.where);
     }
@@ -92,14 +93,16 @@ void assembleRomSource(const std::filesystem::path& file, RomImage& image) {
       if (op == "table" || op == "rule") {
         close();
         std::size_t need = op == "table" ? 3 : 2;
-        if (w.size() < need) fail(file, st.line, op == "table" ? "expected: table NAME ADDRESS [READER...]" : "expected: rule ADDRESS");
+        if (w.size() < need)
+          fail(file, st.line, op == "table" ? "expected: table NAME ADDRESS [READER...]" : "expected: rule ADDRESS");
         section = RomSection{};
         if (op == "table") {
           section.name = w[1];
           for (std::size_t i = 3; i < w.size(); ++i) section.reader += (i > 3 ? " " : "") + w[i];
         }
         long long a = parseNumber(w[need - 1], file, st.line);
-        if (a < 0 || a >= kRomEnd) fail(file, st.line, "address " + w[need - 1] + " lies outside the cartridge (000000-07FFFF)");
+        if (a < 0 || a >= kRomEnd)
+          fail(file, st.line, "address " + w[need - 1] + " lies outside the cartridge (000000-07FFFF)");
         section.address = static_cast<std::uint32_t>(a);
         pc = section.address;
         sectionLine = st.line;
@@ -115,7 +118,8 @@ void assembleRomSource(const std::filesystem::path& file, RomImage& image) {
       } else if (op == "at") {
         if (w.size() != 2) fail(file, st.line, "expected: at ADDRESS");
         long long a = parseNumber(w[1], file, st.line);
-        if (a != pc) fail(file, st.line, "this point lies at " + hex6(pc) + ", expected " + hex6(static_cast<std::uint32_t>(a)));
+        if (a != pc)
+          fail(file, st.line, "this point lies at " + hex6(pc) + ", expected " + hex6(static_cast<std::uint32_t>(a)));
       } else if (op == "byte" || op == "word" || op == "long" || op == "ptr") {
         int size = op == "byte" ? 1 : op == "word" ? 2 : 4;
         for (std::size_t i = 1; i < w.size(); ++i) {

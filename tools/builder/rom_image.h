@@ -15,8 +15,8 @@ namespace builder {
 inline constexpr std::uint32_t kRomEnd = 0x080000;
 
 struct RomSection {
-  std::string name;     // a named table ("brumo_sequences"), or empty for a raw rule range
-  std::string reader;   // informational: the routines that read it
+  std::string name;    // a named table ("brumo_sequences"), or empty for a raw rule range
+  std::string reader;  // informational: the routines that read it
   std::uint32_t address = 0;
   std::vector<std::uint8_t> bytes;
 };

@@ -47,17 +47,29 @@ int glyphOfChar(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 'a';
   if (c >= 'A' && c <= 'Z') return 40 + c - 'A';
   switch (c) {
-    case ',': return 26;
-    case '.': return 27;
-    case '!': return 28;
-    case '"': case '\'': return 29;
-    case ' ': return 30;
-    case '?': return 66;
-    case '1': return 76;
-    case '3': return 77;
-    case '9': return 78;
-    case '0': return 79;
-    default: return -1;
+    case ',':
+      return 26;
+    case '.':
+      return 27;
+    case '!':
+      return 28;
+    case '"':
+    case '\'':
+      return 29;
+    case ' ':
+      return 30;
+    case '?':
+      return 66;
+    case '1':
+      return 76;
+    case '3':
+      return 77;
+    case '9':
+      return 78;
+    case '0':
+      return 79;
+    default:
+      return -1;
   }
 }
 
@@ -66,14 +78,16 @@ struct Canvas {
   int width = 0, height = 0;  // pixels
   std::vector<std::uint8_t> pixels;
   void set(int x, int y, int c) {
-    if (x >= 0 && y >= 0 && x < width && y < height && c >= 0) pixels[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint8_t>(c);
+    if (x >= 0 && y >= 0 && x < width && y < height && c >= 0)
+      pixels[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint8_t>(c);
   }
 };
 
 Pattern flipped(const Pattern& p, bool h, bool v) {
   Pattern out{};
   for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x) out[static_cast<std::size_t>(y * 8 + x)] = p[static_cast<std::size_t>((v ? 7 - y : y) * 8 + (h ? 7 - x : x))];
+    for (int x = 0; x < 8; ++x)
+      out[static_cast<std::size_t>(y * 8 + x)] = p[static_cast<std::size_t>((v ? 7 - y : y) * 8 + (h ? 7 - x : x))];
   return out;
 }
 
@@ -85,8 +99,8 @@ void writeFile(const fs::path& file, const std::string& text, int& written) {
   ++written;
 }
 
-void buildPicture(const fs::path& file, const MessageFont& font, const fs::path& outDir, std::set<std::uint32_t>& blocks,
-                  int& written) {
+void buildPicture(const fs::path& file, const MessageFont& font, const fs::path& outDir,
+                  std::set<std::uint32_t>& blocks, int& written) {
   const auto lines = sourceLines(file);
   Canvas canvas;
   long long block = -1;
@@ -172,7 +186,8 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
       if (g < 0 || g >= 80) fail(file, n, "the font's glyphs are 0 to 79");
       for (int py = 0; py < 16; ++py)
         for (int px = 0; px < 8; ++px) {
-          const int v = font.glyphs[static_cast<std::size_t>(g)][static_cast<std::size_t>(py / 8)][static_cast<std::size_t>((py % 8) * 8 + px)];
+          const int v = font.glyphs[static_cast<std::size_t>(g)][static_cast<std::size_t>(py / 8)]
+                                   [static_cast<std::size_t>((py % 8) * 8 + px)];
           const int c = v == 1 ? ink : v == 2 ? shadow : -1;
           for (int sy = 0; sy < scale; ++sy)
             for (int sx = 0; sx < scale; ++sx) canvas.set(x + px * scale + sx, y + py * scale + sy, c);
@@ -207,7 +222,8 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
       for (int g : glyphs) {
         for (int py = 0; py < 16; ++py)
           for (int px = 0; px < 8; ++px) {
-            const int v = font.glyphs[static_cast<std::size_t>(g)][static_cast<std::size_t>(py / 8)][static_cast<std::size_t>((py % 8) * 8 + px)];
+            const int v = font.glyphs[static_cast<std::size_t>(g)][static_cast<std::size_t>(py / 8)]
+                                     [static_cast<std::size_t>((py % 8) * 8 + px)];
             const int c = v == 1 ? ink : v == 2 ? shadow : -1;
             for (int sy = 0; sy < scale; ++sy)
               for (int sx = 0; sx < scale; ++sx) canvas.set(x + px * scale + sx, y + py * scale + sy, c);
@@ -222,7 +238,8 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
         for (std::size_t x = 0; x < r.size(); ++x) {
           if (r[x] == '_' || r[x] == ' ') continue;
           const int c = colourOf(r[x]);
-          if (c < 0) fail(file, static_cast<int>(i) + 1, "a pixel is one of . 1-9 a-f, or _ to keep what lies under it");
+          if (c < 0)
+            fail(file, static_cast<int>(i) + 1, "a pixel is one of . 1-9 a-f, or _ to keep what lies under it");
           canvas.set(x0 + static_cast<int>(x), y0 + row, c);
         }
       }
@@ -247,29 +264,35 @@ void buildPicture(const fs::path& file, const MessageFont& font, const fs::path&
     for (int cx = 0; cx < canvas.width / 8; ++cx) {
       Pattern p{};
       for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) p[static_cast<std::size_t>(y * 8 + x)] = canvas.pixels[static_cast<std::size_t>((cy * 8 + y) * canvas.width + cx * 8 + x)];
+        for (int x = 0; x < 8; ++x)
+          p[static_cast<std::size_t>(y * 8 + x)] =
+              canvas.pixels[static_cast<std::size_t>((cy * 8 + y) * canvas.width + cx * 8 + x)];
       auto it = known.find(p);
       if (it == known.end()) {
         const int index = static_cast<int>(patterns.size());
         patterns.push_back(p);
         // A mirrored copy of this cell is this pattern with the flip bits.
-        for (int f = 0; f < 4; ++f) known.emplace(flipped(p, f & 1, f & 2), index | (f & 1 ? 0x0800 : 0) | (f & 2 ? 0x1000 : 0));
+        for (int f = 0; f < 4; ++f)
+          known.emplace(flipped(p, f & 1, f & 2), index | (f & 1 ? 0x0800 : 0) | (f & 2 ? 0x1000 : 0));
         it = known.find(p);
       }
       row.push_back(it->second);
     }
     names.push_back(row);
   }
-  if (patterns.size() > 1024) fail(file, 0, "the picture needs " + std::to_string(patterns.size()) + " patterns; 1024 at most");
+  if (patterns.size() > 1024)
+    fail(file, 0, "the picture needs " + std::to_string(patterns.size()) + " patterns; 1024 at most");
 
   char hex[16];
   std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(block));
   const std::string name = file.stem().string();
   std::string json = "{\n  \"block\": \"" + std::string(hex) + "\",\n  \"width\": " + std::to_string(canvas.width / 8) +
-                     ",\n  \"height\": " + std::to_string(canvas.height / 8) + ",\n  \"patterns\": " +
-                     std::to_string(patterns.size()) + ",\n  \"palette\": " + nlohmann::json(palette).dump() +
+                     ",\n  \"height\": " + std::to_string(canvas.height / 8) +
+                     ",\n  \"patterns\": " + std::to_string(patterns.size()) +
+                     ",\n  \"palette\": " + nlohmann::json(palette).dump() +
                      ",\n  \"second_stream\": false,\n  \"names\": [\n";
-  for (std::size_t r = 0; r < names.size(); ++r) json += "    " + names[r].dump() + (r + 1 < names.size() ? ",\n" : "\n");
+  for (std::size_t r = 0; r < names.size(); ++r)
+    json += "    " + names[r].dump() + (r + 1 < names.size() ? ",\n" : "\n");
   json += "  ]\n}\n";
   writeFile(outDir / (name + ".json"), json, written);
   writePatternSheet(outDir / (name + ".png"), patterns);
@@ -295,13 +318,15 @@ MessageFont readMessageFont(const fs::path& file) {
       for (int x = 0; x < 8; ++x) {
         const int c = colourOf(lines[at][static_cast<std::size_t>(x)]);
         if (c < 0) fail(file, static_cast<int>(at) + 1, "a pixel is one of . 1-9 a-f");
-        glyph[static_cast<std::size_t>(y / 8)][static_cast<std::size_t>((y % 8) * 8 + x)] = static_cast<std::uint8_t>(c);
+        glyph[static_cast<std::size_t>(y / 8)][static_cast<std::size_t>((y % 8) * 8 + x)] =
+            static_cast<std::uint8_t>(c);
       }
     }
     font.glyphs.push_back(glyph);
     i += 16;
   }
-  if (font.glyphs.size() != 80) fail(file, 0, "the font needs glyphs 0 to 79, found " + std::to_string(font.glyphs.size()));
+  if (font.glyphs.size() != 80)
+    fail(file, 0, "the font needs glyphs 0 to 79, found " + std::to_string(font.glyphs.size()));
   return font;
 }
 
@@ -309,7 +334,8 @@ std::vector<Pattern> fontSheet(const MessageFont& font) {
   std::vector<Pattern> sheet;
   for (int half : {0, 40})
     for (int cell : {0, 1})
-      for (int g = half; g < half + 40; ++g) sheet.push_back(font.glyphs[static_cast<std::size_t>(g)][static_cast<std::size_t>(cell)]);
+      for (int g = half; g < half + 40; ++g)
+        sheet.push_back(font.glyphs[static_cast<std::size_t>(g)][static_cast<std::size_t>(cell)]);
   return sheet;
 }
 

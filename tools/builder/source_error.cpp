@@ -43,10 +43,14 @@ long long parseNumber(const std::string& text, const std::filesystem::path& file
   long long value = 0;
   for (char c : digits) {
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else fail(file, line, "expected a number, found \"" + text + "\"");
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      fail(file, line, "expected a number, found \"" + text + "\"");
     value = value * base + d;
     if (value > 0x7FFFFFFFLL) fail(file, line, "number out of range: " + text);
   }

@@ -58,8 +58,10 @@ Art change(const Art& in, const std::string& op, const std::filesystem::path& fi
     if (a < 0 || b < 0) fail(file, line, "expected swap:A:B with two colours");
     Art out = in;
     for (auto& v : out.pixels) {
-      if (v == a) v = static_cast<std::uint8_t>(b);
-      else if (v == b) v = static_cast<std::uint8_t>(a);
+      if (v == a)
+        v = static_cast<std::uint8_t>(b);
+      else if (v == b)
+        v = static_cast<std::uint8_t>(a);
     }
     return out;
   }
@@ -98,7 +100,8 @@ void readArtFile(const std::filesystem::path& file, ArtSet& set) {
   auto define = [&](const std::string& name, Art art, int line) {
     if (set.items.count(name)) {
       const Art& prev = set.items.at(name);
-      fail(file, line, "art " + name + " is already defined at " + prev.file.generic_string() + ":" + std::to_string(prev.line));
+      fail(file, line,
+           "art " + name + " is already defined at " + prev.file.generic_string() + ":" + std::to_string(prev.line));
     }
     art.file = file;
     art.line = line;
@@ -118,7 +121,9 @@ void readArtFile(const std::filesystem::path& file, ArtSet& set) {
         if (at >= lines.size()) fail(file, n, "art " + w[1] + " needs " + std::to_string(a.height) + " rows");
         const std::string& row = lines[at];
         if (static_cast<int>(row.size()) != a.width)
-          fail(file, static_cast<int>(at) + 1, "a row of art " + w[1] + " is " + std::to_string(a.width) + " characters, found " + std::to_string(row.size()));
+          fail(file, static_cast<int>(at) + 1,
+               "a row of art " + w[1] + " is " + std::to_string(a.width) + " characters, found " +
+                   std::to_string(row.size()));
         for (int x = 0; x < a.width; ++x) {
           int c = colourOf(row[x]);
           if (c < 0) fail(file, static_cast<int>(at) + 1, std::string("'") + row[x] + "' is not a colour (. 0-9 a-f)");
@@ -138,7 +143,8 @@ void readArtFile(const std::filesystem::path& file, ArtSet& set) {
       for (std::size_t k = 4; k < w.size(); ++k) {
         auto atSign = w[k].find('@');
         auto comma = w[k].find(',', atSign == std::string::npos ? 0 : atSign);
-        if (atSign == std::string::npos || comma == std::string::npos) fail(file, n, "expected PART@X,Y, found \"" + w[k] + "\"");
+        if (atSign == std::string::npos || comma == std::string::npos)
+          fail(file, n, "expected PART@X,Y, found \"" + w[k] + "\"");
         const Art& part = findArt(set, w[k].substr(0, atSign), file, n);
         int ox = static_cast<int>(parseNumber(w[k].substr(atSign + 1, comma - atSign - 1), file, n));
         int oy = static_cast<int>(parseNumber(w[k].substr(comma + 1), file, n));
@@ -146,7 +152,8 @@ void readArtFile(const std::filesystem::path& file, ArtSet& set) {
           for (int x = 0; x < part.width; ++x) {
             std::uint8_t v = part.at(x, y);
             int tx = ox + x, ty = oy + y;
-            if (v != 0 && tx >= 0 && ty >= 0 && tx < a.width && ty < a.height) a.pixels[static_cast<std::size_t>(ty) * a.width + tx] = v;
+            if (v != 0 && tx >= 0 && ty >= 0 && tx < a.width && ty < a.height)
+              a.pixels[static_cast<std::size_t>(ty) * a.width + tx] = v;
           }
       }
       define(w[1], std::move(a), n);

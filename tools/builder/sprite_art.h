@@ -11,10 +11,10 @@
 namespace builder {
 
 struct Art {
-  int width = 0, height = 0;          // in pixels
-  std::vector<std::uint8_t> pixels;   // colour 0-15 per pixel, row by row; 0 is transparent
+  int width = 0, height = 0;         // in pixels
+  std::vector<std::uint8_t> pixels;  // colour 0-15 per pixel, row by row; 0 is transparent
   std::filesystem::path file;
-  int line = 0;                       // where it was defined, for messages
+  int line = 0;  // where it was defined, for messages
 
   std::uint8_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };

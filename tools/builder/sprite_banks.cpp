@@ -10,9 +10,9 @@
 #include <nlohmann/json.hpp>
 
 #include "patterns.h"
+#include "sim/cartridge.h"
 #include "source_error.h"
 #include "sprite_art.h"
-#include "sim/cartridge.h"
 
 namespace builder {
 
@@ -24,10 +24,10 @@ namespace {
 // What the game logic fixes about the common bank: it numbers the frames itself.
 constexpr int kCommonFrames = 78;
 constexpr int kFirstObjectSlot = 2, kLastObjectSlot = 33;
-constexpr int kEnergyBarFrame = 73;      // the sea and archery copy 11 patterns of a borrowed frame over it
+constexpr int kEnergyBarFrame = 73;  // the sea and archery copy 11 patterns of a borrowed frame over it
 constexpr int kEnergyBarCells = 11;
 constexpr int kHeroFrames = 46;
-constexpr int kPanelPatterns = 18;       // digits 0-9, the plain tile 16 and the life icon 17
+constexpr int kPanelPatterns = 18;  // digits 0-9, the plain tile 16 and the life icon 17
 constexpr int kPanelColumns = 40, kPanelRows = 4;
 constexpr int kStatusPanelRoom = 2048 - 1920 - kPanelPatterns;  // the panel's patterns end the store
 constexpr int kPortraitFramePatterns = 160;
@@ -44,8 +44,8 @@ struct Where {
 };
 
 struct Selection {
-  std::string art;     // a new frame cut from this art; empty for a reuse
-  int reuse = 0;       // frame number reused when art is empty
+  std::string art;  // a new frame cut from this art; empty for a reuse
+  int reuse = 0;    // frame number reused when art is empty
   int attribute = 0;
   bool replaced = false;  // put in place of an included frame
   Where at;
@@ -70,8 +70,8 @@ struct BankList {
 
 // One frame of an area's expanded list, as the renderer will number it.
 struct ListFrame {
-  std::string art;     // what it shows (a reuse shows its source's art)
-  int cells = 0;       // patterns it loads (0 for a reuse)
+  std::string art;  // what it shows (a reuse shows its source's art)
+  int cells = 0;    // patterns it loads (0 for a reuse)
 };
 
 struct Sources {
@@ -112,7 +112,8 @@ std::pair<int, int> range(const std::string& text, const fs::path& file, int lin
   int a = static_cast<int>(parseNumber(text.substr(0, dash), file, line));
   int b = dash == std::string::npos ? a : static_cast<int>(parseNumber(text.substr(dash + 1), file, line));
   if (a > b || a < lo || b > hi)
-    fail(file, line, std::string(what) + " " + text + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
+    fail(file, line,
+         std::string(what) + " " + text + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
   return {a, b};
 }
 
@@ -132,8 +133,10 @@ void readBanks(const fs::path& file, Sources& s) {
     } else if (op == "panel_pattern") {
       if (w.size() != 3) fail(file, n, "expected: panel_pattern NUMBER ART");
       int k = static_cast<int>(parseNumber(w[1], file, n));
-      if (k < 0 || k >= kPanelPatterns) fail(file, n, "panel pattern " + w[1] + " lies outside 0 to " + std::to_string(kPanelPatterns - 1));
-      if (!s.panelPatterns.emplace(k, std::make_pair(w[2], at)).second) fail(file, n, "panel pattern " + w[1] + " is given twice");
+      if (k < 0 || k >= kPanelPatterns)
+        fail(file, n, "panel pattern " + w[1] + " lies outside 0 to " + std::to_string(kPanelPatterns - 1));
+      if (!s.panelPatterns.emplace(k, std::make_pair(w[2], at)).second)
+        fail(file, n, "panel pattern " + w[1] + " is given twice");
     } else if (op == "panel_legend") {
       if (w.size() != 3 || w[1].size() != 1) fail(file, n, "expected: panel_legend CHARACTER ART[/h][/v]");
       Sources::LegendCell cell;
@@ -141,9 +144,12 @@ void readBanks(const fs::path& file, Sources& s) {
       cell.art = w[2].substr(0, slash);
       if (slash != std::string::npos)
         for (char f : w[2].substr(slash + 1)) {
-          if (f == 'h') cell.flipH = true;
-          else if (f == 'v') cell.flipV = true;
-          else if (f != '/') fail(file, n, std::string("unknown flag '") + f + "' (h or v)");
+          if (f == 'h')
+            cell.flipH = true;
+          else if (f == 'v')
+            cell.flipV = true;
+          else if (f != '/')
+            fail(file, n, std::string("unknown flag '") + f + "' (h or v)");
         }
       if (!s.panelLegend.emplace(w[1][0], cell).second) fail(file, n, "panel legend " + w[1] + " is given twice");
     } else if (op == "panel_row") {
@@ -155,7 +161,8 @@ void readBanks(const fs::path& file, Sources& s) {
       Bank b;
       b.name = w[1];
       long long block = parseNumber("0x" + w[2], file, n);
-      if (w[2].size() != 6 || block <= 0 || block >= 0xFFFFFF) fail(file, n, "a bank's block is six hex digits (the picture's cartridge address)");
+      if (w[2].size() != 6 || block <= 0 || block >= 0xFFFFFF)
+        fail(file, n, "a bank's block is six hex digits (the picture's cartridge address)");
       b.block = static_cast<std::uint32_t>(block);
       for (const auto& other : s.banks)
         if (other.block == b.block) fail(file, n, "block " + w[2] + " is already the picture of bank " + other.name);
@@ -172,7 +179,8 @@ void readBanks(const fs::path& file, Sources& s) {
         sel.art = w[1];
       } else {
         sel.reuse = static_cast<int>(parseNumber(w[1], file, n));
-        if (sel.reuse < 1 || sel.reuse > 32767) fail(file, n, "a reuse names frame 1 to 32767 (frame 0 cannot be reused)");
+        if (sel.reuse < 1 || sel.reuse > 32767)
+          fail(file, n, "a reuse names frame 1 to 32767 (frame 0 cannot be reused)");
       }
       int times = 1;
       for (std::size_t k = 2; k < w.size(); k += 2) {
@@ -201,7 +209,9 @@ void readBanks(const fs::path& file, Sources& s) {
       if (w.size() != 3 && !(w.size() == 5 && w[3] == "attr")) fail(file, n, "expected: replace FRAME ART [attr A]");
       long long k = parseNumber(w[1], file, n);
       if (k < 0 || k >= static_cast<long long>(bank->selections.size()))
-        fail(file, n, "replace " + w[1] + ": bank " + bank->name + " has " + std::to_string(bank->selections.size()) + " frames so far");
+        fail(file, n,
+             "replace " + w[1] + ": bank " + bank->name + " has " + std::to_string(bank->selections.size()) +
+                 " frames so far");
       Selection sel;
       sel.art = w[2];
       sel.attribute = bank->selections[static_cast<std::size_t>(k)].attribute;
@@ -222,7 +232,8 @@ void readBanks(const fs::path& file, Sources& s) {
       std::size_t end = w.size();
       if (end >= 5 && w[end - 2] == "at") {
         long long a = parseNumber(w[end - 1], file, n);
-        if (a <= 0 || a >= 0x080000 || a % 2) fail(file, n, "at " + w[end - 1] + ": an even cartridge address below 080000");
+        if (a <= 0 || a >= 0x080000 || a % 2)
+          fail(file, n, "at " + w[end - 1] + ": an even cartridge address below 080000");
         l.address = static_cast<std::uint32_t>(a);
         l.fixed = true;
         end -= 2;
@@ -242,7 +253,10 @@ void readBanks(const fs::path& file, Sources& s) {
         auto [a, b] = range(w[k], file, n, 0, kLastArea, "area");
         for (int id = a; id <= b; ++id) {
           auto [it, fresh] = s.areaLists.try_emplace(id, w[1], at);
-          if (!fresh) fail(file, n, "area " + std::to_string(id) + " already has list " + it->second.first + " (line " + std::to_string(it->second.second.line) + ")");
+          if (!fresh)
+            fail(file, n,
+                 "area " + std::to_string(id) + " already has list " + it->second.first + " (line " +
+                     std::to_string(it->second.second.line) + ")");
         }
       }
     } else if (op == "common") {
@@ -264,23 +278,29 @@ Pattern cellOf(const Art& art, int cx, int cy) {
   return p;
 }
 
-const Art& cellArt(const ArtSet& arts, const std::string& name, int wCells, int hCells, const Where& at, const char* what) {
+const Art& cellArt(const ArtSet& arts, const std::string& name, int wCells, int hCells, const Where& at,
+                   const char* what) {
   const Art& a = findArt(arts, name, at.file, at.line);
   if ((wCells && a.width != 8 * wCells) || (hCells && a.height != 8 * hCells))
-    fail(at.file, at.line, std::string(what) + " " + name + " is " + std::to_string(a.width) + " x " + std::to_string(a.height) +
-                               " pixels, it must be " + std::to_string(8 * wCells) + " x " + std::to_string(8 * hCells));
+    fail(at.file, at.line,
+         std::string(what) + " " + name + " is " + std::to_string(a.width) + " x " + std::to_string(a.height) +
+             " pixels, it must be " + std::to_string(8 * wCells) + " x " + std::to_string(8 * hCells));
   if (a.width % 8 || a.height % 8)
-    fail(at.file, at.line, std::string(what) + " " + name + " is " + std::to_string(a.width) + " x " + std::to_string(a.height) + " pixels, not whole 8 x 8 cells");
+    fail(at.file, at.line,
+         std::string(what) + " " + name + " is " + std::to_string(a.width) + " x " + std::to_string(a.height) +
+             " pixels, not whole 8 x 8 cells");
   return a;
 }
 
 // The sheets carry the sprites' own colours as their PNG palette, so they can be looked at as they
 // will appear; the program reads the indices only.
-void writeSheet(const fs::path& file, const std::vector<Pattern>& patterns, const SpritePalette& palette, int minRows = 1) {
+void writeSheet(const fs::path& file, const std::vector<Pattern>& patterns, const SpritePalette& palette,
+                int minRows = 1) {
   std::array<SheetColour, 16> colours{};
   for (int i = 0; i < 16; ++i) {
     auto channel = [&](int shift) { return static_cast<unsigned char>(((palette[i] >> shift) & 7) * 255 / 7); };
-    colours[static_cast<std::size_t>(i)] = {channel(1), channel(5), channel(9), static_cast<unsigned char>(i == 0 ? 0 : 255)};
+    colours[static_cast<std::size_t>(i)] = {channel(1), channel(5), channel(9),
+                                            static_cast<unsigned char>(i == 0 ? 0 : 255)};
   }
   writePatternSheet(file, patterns, colours, minRows);
 }
@@ -321,37 +341,48 @@ Sources readSources(const fs::path& dir, const fs::path& banksFile) {
 
 // The hero's 46 frames of 3 x 3 cells, the object graphics of 2 x 2 cells each (numbered by the
 // objects' kind), and the panel's digits, plain tile and life icon. Returns the files written.
-int writeFixedSheets(const Sources& s, const fs::path& banksFile, const fs::path& graphics, const SpritePalette& palette) {
+int writeFixedSheets(const Sources& s, const fs::path& banksFile, const fs::path& graphics,
+                     const SpritePalette& palette) {
   if (static_cast<int>(s.heroFrames.size()) != kHeroFrames)
-    fail(banksFile, 0, "hero_frames names " + std::to_string(s.heroFrames.size()) + " frames; the hero has " + std::to_string(kHeroFrames));
+    fail(banksFile, 0,
+         "hero_frames names " + std::to_string(s.heroFrames.size()) + " frames; the hero has " +
+             std::to_string(kHeroFrames));
   std::vector<Pattern> hero;
   for (const auto& [name, at] : s.heroFrames) appendColumnMajor(hero, cellArt(s.arts, name, 3, 3, at, "hero frame"));
   writeSheet(graphics / "brumo_frames.png", hero, palette);
 
   if (s.objectGraphics.empty()) fail(banksFile, 0, "object_graphics names no graphic");
   std::vector<Pattern> objects;
-  for (const auto& [name, at] : s.objectGraphics) appendColumnMajor(objects, cellArt(s.arts, name, 2, 2, at, "object graphic"));
+  for (const auto& [name, at] : s.objectGraphics)
+    appendColumnMajor(objects, cellArt(s.arts, name, 2, 2, at, "object graphic"));
   writeSheet(graphics / "object_graphics.png", objects, palette);
 
   std::vector<Pattern> panel(kPanelPatterns, Pattern{});
   for (int k : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 16, 17})
-    if (!s.panelPatterns.count(k)) fail(banksFile, 0, "panel_pattern " + std::to_string(k) + " is missing (digits 0-9, 16 the plain tile, 17 the life icon)");
-  for (const auto& [k, src] : s.panelPatterns) panel[k] = cellOf(cellArt(s.arts, src.first, 1, 1, src.second, "panel pattern"), 0, 0);
+    if (!s.panelPatterns.count(k))
+      fail(banksFile, 0,
+           "panel_pattern " + std::to_string(k) + " is missing (digits 0-9, 16 the plain tile, 17 the life icon)");
+  for (const auto& [k, src] : s.panelPatterns)
+    panel[k] = cellOf(cellArt(s.arts, src.first, 1, 1, src.second, "panel pattern"), 0, 0);
   writeSheet(graphics / "panel_patterns.png", panel, palette);
   return 3;
 }
 
 // The status panel: 40 x 4 cells from the legend, each distinct pattern stored once (flips in the
 // tile word); and the pattern streams' counts. Returns the files written.
-int writeStatusPanel(const Sources& s, const fs::path& banksFile, const fs::path& graphics, const SpritePalette& palette) {
+int writeStatusPanel(const Sources& s, const fs::path& banksFile, const fs::path& graphics,
+                     const SpritePalette& palette) {
   if (static_cast<int>(s.panelRows.size()) != kPanelRows)
-    fail(banksFile, 0, "the status panel has " + std::to_string(kPanelRows) + " panel_row lines, found " + std::to_string(s.panelRows.size()));
+    fail(banksFile, 0,
+         "the status panel has " + std::to_string(kPanelRows) + " panel_row lines, found " +
+             std::to_string(s.panelRows.size()));
   std::vector<Pattern> common;
   std::map<std::string, int> commonIndex;
   json panelTable = json::array();
   for (const auto& [row, at] : s.panelRows) {
     if (static_cast<int>(row.size()) != kPanelColumns)
-      fail(at.file, at.line, "a panel row is " + std::to_string(kPanelColumns) + " characters, found " + std::to_string(row.size()));
+      fail(at.file, at.line,
+           "a panel row is " + std::to_string(kPanelColumns) + " characters, found " + std::to_string(row.size()));
     for (char c : row) {
       auto l = s.panelLegend.find(c);
       if (l == s.panelLegend.end()) fail(at.file, at.line, std::string("'") + c + "' is not in the panel legend");
@@ -361,13 +392,18 @@ int writeStatusPanel(const Sources& s, const fs::path& banksFile, const fs::path
     }
   }
   if (static_cast<int>(common.size()) > kStatusPanelRoom)
-    fail(banksFile, 0, "the status panel uses " + std::to_string(common.size()) + " patterns; the pattern store has room for " + std::to_string(kStatusPanelRoom));
+    fail(banksFile, 0,
+         "the status panel uses " + std::to_string(common.size()) + " patterns; the pattern store has room for " +
+             std::to_string(kStatusPanelRoom));
   writeSheet(graphics / "brumo_common.png", common, palette);
   writeJson(graphics / "brumo_common.json", json{{"count", common.size()}, {"table", panelTable}}.dump() + "\n");
   // The minecart's patterns are not drawn yet: an empty sheet keeps the common set loadable.
   writeSheet(graphics / "sub4_patterns.png", {}, palette);
-  writeJson(graphics / "pattern_streams.json",
-            json{{"panel_patterns", kPanelPatterns}, {"portrait_frame_patterns", kPortraitFramePatterns}, {"sub4_patterns", 0}}.dump() + "\n");
+  writeJson(graphics / "pattern_streams.json", json{{"panel_patterns", kPanelPatterns},
+                                                    {"portrait_frame_patterns", kPortraitFramePatterns},
+                                                    {"sub4_patterns", 0}}
+                                                       .dump() +
+                                                   "\n");
   return 4;
 }
 
@@ -405,7 +441,8 @@ void writeBankPicture(Bank& b, const ArtSet& arts, const fs::path& graphics, con
   int height = std::max(1, y + shelf);
   std::vector<Pattern> patterns(1, Pattern{});  // pattern 0: the empty cell
   std::map<Pattern, int> known{{Pattern{}, 0}};
-  std::vector<std::vector<int>> names(static_cast<std::size_t>(height), std::vector<int>(static_cast<std::size_t>(width), 0));
+  std::vector<std::vector<int>> names(static_cast<std::size_t>(height),
+                                      std::vector<int>(static_cast<std::size_t>(width), 0));
   for (const auto& name : shown) {
     const Art& a = arts.items.at(name);
     auto [px, py] = b.place[name];
@@ -444,13 +481,18 @@ void checkStartsWithCommon(const Sources& s, const std::string& name, const Bank
       const Art& mine = cellArt(s.arts, first[k].art, 0, 0, first[k].at, "sprite");
       const Art& theirs = s.arts.items.at(common[k].art);
       if (mine.width != theirs.width || mine.height != theirs.height)
-        fail(first[k].at.file, first[k].at.line, first[k].art + " takes the place of common frame " + std::to_string(k) + " (" + common[k].art + ") and must have its size");
+        fail(first[k].at.file, first[k].at.line,
+             first[k].art + " takes the place of common frame " + std::to_string(k) + " (" + common[k].art +
+                 ") and must have its size");
       continue;
     }
-    startsWithCommon = first[k].art == common[k].art && first[k].reuse == common[k].reuse && first[k].attribute == common[k].attribute;
+    startsWithCommon =
+        first[k].art == common[k].art && first[k].reuse == common[k].reuse && first[k].attribute == common[k].attribute;
   }
   if (!startsWithCommon)
-    fail(l.at.file, l.at.line, "list " + name + " must start with the common bank " + s.commonBank + " or a bank that includes it first (the logic numbers its frames 0-77)");
+    fail(l.at.file, l.at.line,
+         "list " + name + " must start with the common bank " + s.commonBank +
+             " or a bank that includes it first (the logic numbers its frames 0-77)");
 }
 
 using ExpandedLists = std::map<std::string, std::vector<ListFrame>>;
@@ -468,7 +510,9 @@ ExpandedLists expandLists(const Sources& s, const fs::path& banksFile) {
       for (const auto& sel : b.selections) {
         if (sel.art.empty()) {
           if (sel.reuse >= static_cast<int>(frames.size()))
-            fail(sel.at.file, sel.at.line, "reuse " + std::to_string(sel.reuse) + " names a frame after it (list " + name + " has " + std::to_string(frames.size()) + " frames here)");
+            fail(sel.at.file, sel.at.line,
+                 "reuse " + std::to_string(sel.reuse) + " names a frame after it (list " + name + " has " +
+                     std::to_string(frames.size()) + " frames here)");
           frames.push_back({frames[static_cast<std::size_t>(sel.reuse)].art, 0});
         } else {
           const Art& a = s.arts.items.at(sel.art);
@@ -485,26 +529,34 @@ void checkCommonBank(const Sources& s) {
   const Bank& c = s.banks[s.bankIndex.at(s.commonBank)];
   const Where& at = c.at;
   if (static_cast<int>(c.selections.size()) != kCommonFrames)
-    fail(at.file, at.line, "the common bank has " + std::to_string(c.selections.size()) + " frames; the logic numbers exactly " + std::to_string(kCommonFrames));
+    fail(at.file, at.line,
+         "the common bank has " + std::to_string(c.selections.size()) + " frames; the logic numbers exactly " +
+             std::to_string(kCommonFrames));
   auto shape = [&](int k, int w, int h, const char* what) {
     const Selection& sel = c.selections[static_cast<std::size_t>(k)];
-    if (sel.art.empty()) fail(sel.at.file, sel.at.line, "frame " + std::to_string(k) + " (" + what + ") must be a new frame, not a reuse");
+    if (sel.art.empty())
+      fail(sel.at.file, sel.at.line, "frame " + std::to_string(k) + " (" + what + ") must be a new frame, not a reuse");
     const Art& a = s.arts.items.at(sel.art);
     if (a.width != 8 * w || a.height != 8 * h)
-      fail(sel.at.file, sel.at.line, "frame " + std::to_string(k) + " (" + what + ") must be " + std::to_string(w) + " x " + std::to_string(h) + " cells");
+      fail(sel.at.file, sel.at.line,
+           "frame " + std::to_string(k) + " (" + what + ") must be " + std::to_string(w) + " x " + std::to_string(h) +
+               " cells");
   };
   shape(0, 3, 3, "the hero, refilled every frame");
   for (int k = kFirstObjectSlot; k <= kLastObjectSlot; ++k) shape(k, 2, 2, "an object slot, refilled every frame");
   const Selection& bar = c.selections[kEnergyBarFrame];
   if (bar.art.empty() || s.arts.items.at(bar.art).width / 8 * (s.arts.items.at(bar.art).height / 8) < kEnergyBarCells)
-    fail(bar.at.file, bar.at.line, "frame 73 (the energy bar) needs at least 11 cells of its own: the sea and archery copy 11 patterns over it");
+    fail(bar.at.file, bar.at.line,
+         "frame 73 (the energy bar) needs at least 11 cells of its own: the sea and archery copy 11 patterns over it");
 }
 
 // Every area has a list, and its sprites fit beside its own patterns below the status panel.
-void checkAreaRoom(const Sources& s, const ExpandedLists& expanded, const std::map<int, int>& areaPatterns, const fs::path& banksFile) {
+void checkAreaRoom(const Sources& s, const ExpandedLists& expanded, const std::map<int, int>& areaPatterns,
+                   const fs::path& banksFile) {
   for (int id = 0; id <= kLastArea; ++id) {
     auto it = s.areaLists.find(id);
-    if (it == s.areaLists.end()) fail(banksFile, 0, "area " + std::to_string(id) + " has no bank list (areas LIST " + std::to_string(id) + ")");
+    if (it == s.areaLists.end())
+      fail(banksFile, 0, "area " + std::to_string(id) + " has no bank list (areas LIST " + std::to_string(id) + ")");
     auto sheet = areaPatterns.find(id);
     if (sheet == areaPatterns.end()) continue;
     int cells = 0;
@@ -513,8 +565,9 @@ void checkAreaRoom(const Sources& s, const ExpandedLists& expanded, const std::m
     int room = id == kStartArea ? kAreaRoomStart : kAreaRoom;
     if (sheet->second + cells > room)
       fail(it->second.second.file, it->second.second.line,
-           "area " + std::to_string(id) + ": its " + std::to_string(sheet->second) + " patterns and the " + std::to_string(cells) + " sprite cells of list " +
-               it->second.first + " need " + std::to_string(sheet->second + cells) + " patterns; there is room for " + std::to_string(room));
+           "area " + std::to_string(id) + ": its " + std::to_string(sheet->second) + " patterns and the " +
+               std::to_string(cells) + " sprite cells of list " + it->second.first + " need " +
+               std::to_string(sheet->second + cells) + " patterns; there is room for " + std::to_string(room));
   }
 }
 
@@ -536,16 +589,20 @@ void checkFrameUses(const fs::path& usesFile, const Sources& s, ExpandedLists& e
         for (int f = f0; f <= f1; ++f) {
           auto [it, fresh] = wanted.try_emplace({area, f}, w[2], n);
           if (!fresh && it->second.first != w[2])
-            fail(usesFile, n, "area " + std::to_string(area) + " frame " + std::to_string(f) + " is wanted as " + w[2] + " here and as " +
-                                  it->second.first + " on line " + std::to_string(it->second.second) + ": choose one");
+            fail(usesFile, n,
+                 "area " + std::to_string(area) + " frame " + std::to_string(f) + " is wanted as " + w[2] +
+                     " here and as " + it->second.first + " on line " + std::to_string(it->second.second) +
+                     ": choose one");
           const std::string& list = s.areaLists.at(area).first;
           const auto& frames = expanded[list];
           if (f >= static_cast<int>(frames.size()))
-            fail(usesFile, n, "area " + std::to_string(area) + " draws frame " + std::to_string(f) + " (" + w[2] + "), but its list " + list +
-                                  " has only " + std::to_string(frames.size()) + " frames");
+            fail(usesFile, n,
+                 "area " + std::to_string(area) + " draws frame " + std::to_string(f) + " (" + w[2] +
+                     "), but its list " + list + " has only " + std::to_string(frames.size()) + " frames");
           if (frames[static_cast<std::size_t>(f)].art != w[2])
-            fail(usesFile, n, "area " + std::to_string(area) + " frame " + std::to_string(f) + " shows " + frames[static_cast<std::size_t>(f)].art + " (list " +
-                                  list + "), not " + w[2]);
+            fail(usesFile, n,
+                 "area " + std::to_string(area) + " frame " + std::to_string(f) + " shows " +
+                     frames[static_cast<std::size_t>(f)].art + " (list " + list + "), not " + w[2]);
         }
     }
   }
@@ -611,7 +668,9 @@ void placeBankTables(Sources& s, const std::set<std::string>& used, const fs::pa
   for (int id = 0; id <= kLastArea; ++id) putLong(table, s.lists[s.areaLists[id].first].address);
   table.insert(table.end(), lists.begin(), lists.end());
   if (kAreaListPointers + table.size() > kCommonEntry)
-    fail(banksFile, 0, "the area pointers and bank lists need " + std::to_string(table.size()) + " bytes from 03E844 and would run past the common entry at 03EC7C");
+    fail(banksFile, 0,
+         "the area pointers and bank lists need " + std::to_string(table.size()) +
+             " bytes from 03E844 and would run past the common entry at 03EC7C");
   rom.put(kAreaListPointers, table, where);
   rom.addSection(RomSection{"sprite_banks", "loadArea loadBankList", kAreaListPointers, table});
   const Bank& c = s.banks[s.bankIndex[s.commonBank]];

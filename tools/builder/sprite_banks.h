@@ -16,10 +16,10 @@ namespace builder {
 using SpritePalette = std::array<std::uint16_t, 16>;
 
 struct SpriteBuildInput {
-  std::filesystem::path data;             // the data/ folder
-  std::filesystem::path output;           // where assets/ goes
-  std::map<int, int> areaPatterns;        // area id -> patterns of its sheet (blocks + backdrop)
-  SpritePalette palette{};                // the sprites' palette line (the hero's line 2)
+  std::filesystem::path data;       // the data/ folder
+  std::filesystem::path output;     // where assets/ goes
+  std::map<int, int> areaPatterns;  // area id -> patterns of its sheet (blocks + backdrop)
+  SpritePalette palette{};          // the sprites' palette line (the hero's line 2)
 };
 
 // Reads data/sprites/*.art and data/sprites/banks.txt (and frame_uses.txt), checks them, writes the

@@ -23,7 +23,8 @@ void checkStars(const std::vector<AreaSource>& areas, const std::vector<AreaGrou
       if (it.type != kStarType) continue;
       ++stars;
       const auto where = "the star at (" + std::to_string(it.x) + ", " + std::to_string(it.y) + ")";
-      if (a.id < 0 || a.id >= static_cast<int>(ground.size()) || !ground[a.id].hasMap) fail(a.file, it.line, where + " lies in an area without a map");
+      if (a.id < 0 || a.id >= static_cast<int>(ground.size()) || !ground[a.id].hasMap)
+        fail(a.file, it.line, where + " lies in an area without a map");
       const AreaGround& g = ground[a.id];
       for (int dx : {2, 7, 11})
         for (int dy : {-1, 5, 10})
@@ -33,13 +34,15 @@ void checkStars(const std::vector<AreaSource>& areas, const std::vector<AreaGrou
         if (y >= 0 && g.solidAt(it.x + 7, y)) floor = y;
       if (floor < 0) fail(a.file, it.line, where + " has no ground under it");
       if (floor - it.y < kLowest || floor - it.y > kHighest)
-        fail(a.file, it.line, where + " lies " + std::to_string(floor - it.y) + " pixels above the ground, out of the hero's reach");
+        fail(a.file, it.line,
+             where + " lies " + std::to_string(floor - it.y) + " pixels above the ground, out of the hero's reach");
     }
   }
   if (stars != kWorldStars)
     fail(areas.empty() ? std::filesystem::path("data/areas") : areas.front().file.parent_path(), 0,
-         "the areas hold " + std::to_string(stars) + " stars; with the subgames' " + std::to_string(kSeaStars + kMinecartStars) +
-             " the game needs " + std::to_string(kStarsToFind) + ", so the areas need " + std::to_string(kWorldStars));
+         "the areas hold " + std::to_string(stars) + " stars; with the subgames' " +
+             std::to_string(kSeaStars + kMinecartStars) + " the game needs " + std::to_string(kStarsToFind) +
+             ", so the areas need " + std::to_string(kWorldStars));
 }
 
 }  // namespace builder

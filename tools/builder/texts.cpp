@@ -38,9 +38,8 @@ struct Accented {
   int byte;
 };
 constexpr Accented kAccented[] = {
-    {U'ü', 129}, {U'é', 130}, {U'â', 131}, {U'ä', 132}, {U'à', 133}, {U'ç', 135}, {U'ê', 136},
-    {U'è', 138}, {U'ô', 147}, {U'ö', 148}, {U'ù', 151}, {U'á', 160}, {U'í', 161}, {U'ó', 162},
-    {U'ú', 163}, {U'Ñ', 165}, {U'¿', 168}, {U'¡', 173},
+    {U'ü', 129}, {U'é', 130}, {U'â', 131}, {U'ä', 132}, {U'à', 133}, {U'ç', 135}, {U'ê', 136}, {U'è', 138}, {U'ô', 147},
+    {U'ö', 148}, {U'ù', 151}, {U'á', 160}, {U'í', 161}, {U'ó', 162}, {U'ú', 163}, {U'Ñ', 165}, {U'¿', 168}, {U'¡', 173},
 };
 
 std::string utf8(char32_t c) {
@@ -123,7 +122,8 @@ std::vector<std::string> words(const std::string& line) {
 
 void checkRange(long long v, int lo, int hi, const fs::path& file, int line, const std::string& what) {
   if (v < lo || v > hi)
-    fail(file, line, what + " " + std::to_string(v) + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
+    fail(file, line,
+         what + " " + std::to_string(v) + " lies outside " + std::to_string(lo) + " to " + std::to_string(hi));
 }
 
 std::vector<EntryLayout> readLayout(const fs::path& file) {
@@ -186,7 +186,9 @@ std::vector<EntryLayout> readLayout(const fs::path& file) {
       }
     }
     for (int k = first; k <= last; ++k) {
-      if (entries[k]) fail(file, n, "entry " + std::to_string(k) + " is already laid out at line " + std::to_string(entries[k]->line));
+      if (entries[k])
+        fail(file, n,
+             "entry " + std::to_string(k) + " is already laid out at line " + std::to_string(entries[k]->line));
       entries[k] = e;
     }
   }
@@ -228,7 +230,8 @@ void trimBlankLines(std::vector<SourceLine>& lines) {
 }
 
 // Entries of `skip` (those drawn in English only, for a translation) must be left out of the file.
-std::vector<SourceMessage> readLanguage(const fs::path& file, const std::vector<EntryLayout>& layout, bool skipEnglishOnly) {
+std::vector<SourceMessage> readLanguage(const fs::path& file, const std::vector<EntryLayout>& layout,
+                                        bool skipEnglishOnly) {
   auto skipped = [&](int entry) { return skipEnglishOnly && entry < kEntryCount && layout[entry].englishOnly; };
   auto after = [&](int entry) {
     do ++entry;
@@ -256,11 +259,15 @@ std::vector<SourceMessage> readLanguage(const fs::path& file, const std::vector<
       checkRange(entry, 0, kEntryCount - 1, file, n, "entry");
       int expected = after(messages.empty() ? -1 : messages.back().entry);
       if (skipped(entry))
-        fail(file, n, "entry " + std::to_string(entry) + " is drawn in English only (layout.txt:" +
-                          std::to_string(layout[entry].line) + "): leave it out of the translations");
+        fail(file, n,
+             "entry " + std::to_string(entry) + " is drawn in English only (layout.txt:" +
+                 std::to_string(layout[entry].line) + "): leave it out of the translations");
       if (entry < expected)
-        fail(file, n, "entry " + std::to_string(entry) + " comes after entry " + std::to_string(expected - 1) + ": entries go in order");
-      if (entry > expected) fail(file, n, "entry " + std::to_string(expected) + " is missing (before entry " + std::to_string(entry) + ")");
+        fail(file, n,
+             "entry " + std::to_string(entry) + " comes after entry " + std::to_string(expected - 1) +
+                 ": entries go in order");
+      if (entry > expected)
+        fail(file, n, "entry " + std::to_string(expected) + " is missing (before entry " + std::to_string(entry) + ")");
       messages.push_back({entry, n, {{}}});
       continue;
     }
@@ -288,14 +295,15 @@ int placeLines(const std::vector<SourceLine>& lines, int width, int top, int bot
                const std::string& what) {
   for (const auto& l : lines) {
     if (static_cast<int>(l.bytes.size()) > width)
-      fail(file, l.line, "this line has " + std::to_string(l.bytes.size()) + " characters; " + what + " takes at most " +
-                             std::to_string(width));
+      fail(file, l.line,
+           "this line has " + std::to_string(l.bytes.size()) + " characters; " + what + " takes at most " +
+               std::to_string(width));
   }
   int rows = bottom - top + 1;
   int need = 2 * static_cast<int>(lines.size());
   if (need > rows)
-    fail(file, lines.front().line, what + " has room for " + std::to_string(rows / 2) + " lines, this text has " +
-                                       std::to_string(lines.size()));
+    fail(file, lines.front().line,
+         what + " has room for " + std::to_string(rows / 2) + " lines, this text has " + std::to_string(lines.size()));
   return top + (rows - need) / 2;
 }
 
@@ -396,8 +404,9 @@ LaidOut layOut(const SourceMessage& m, const EntryLayout& layout, const fs::path
   const std::string entry = "entry " + std::to_string(m.entry);
   std::size_t wanted = layout.shape == Shape::Page ? layout.boxes.size() : 1;
   if (m.records.size() != wanted)
-    fail(file, m.line, entry + " has " + std::to_string(m.records.size()) + " parts; its layout (layout.txt:" +
-                           std::to_string(layout.line) + ") has " + std::to_string(wanted));
+    fail(file, m.line,
+         entry + " has " + std::to_string(m.records.size()) +
+             " parts; its layout (layout.txt:" + std::to_string(layout.line) + ") has " + std::to_string(wanted));
   std::vector<int> header;
   Body body;
   std::vector<std::size_t> cuts;
@@ -418,7 +427,8 @@ LaidOut layOut(const SourceMessage& m, const EntryLayout& layout, const fs::path
     case Shape::Page: {
       for (std::size_t r = 0; r < m.records.size(); ++r) {
         const Box& b = layout.boxes[r];
-        int row = placeLines(m.records[r], b.right - b.left, b.top, b.bottom, file, entry + "'s box " + std::to_string(r + 1));
+        int row = placeLines(m.records[r], b.right - b.left, b.top, b.bottom, file,
+                             entry + "'s box " + std::to_string(r + 1));
         if (r == 0) {
           header = {b.left, b.right, row};  // the first record's header is the message's "header"
         } else {
@@ -466,8 +476,17 @@ std::string formatFile(const json& doc) {
 int drawableByte(char32_t c) {
   if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) return static_cast<int>(c);
   switch (c) {
-    case U' ': case U'!': case U'"': case U'\'': case U',': case U'.': case U'?':
-    case U'0': case U'1': case U'3': case U'9':
+    case U' ':
+    case U'!':
+    case U'"':
+    case U'\'':
+    case U',':
+    case U'.':
+    case U'?':
+    case U'0':
+    case U'1':
+    case U'3':
+    case U'9':
       return static_cast<int>(c);
     default:
       break;
@@ -489,7 +508,9 @@ std::vector<TextFile> buildTexts(const fs::path& textDir) {
     // Every language's block holds every entry: an English-only one carries the English words.
     for (const auto& m : english)
       if (layout[m.entry].englishOnly && lang != 0)
-        messages.insert(std::find_if(messages.begin(), messages.end(), [&](const SourceMessage& t) { return t.entry > m.entry; }), m);
+        messages.insert(
+            std::find_if(messages.begin(), messages.end(), [&](const SourceMessage& t) { return t.entry > m.entry; }),
+            m);
     json doc;
     doc["language"] = kCodes[lang];
     char block[8];
@@ -501,7 +522,9 @@ std::vector<TextFile> buildTexts(const fs::path& textDir) {
     for (const auto& m : messages) {
       auto one = layOut(m, layout[m.entry], file);
       // The entry table holds 16-bit offsets: every message must start below 65536.
-      if (size > 0xFFFF) fail(file, m.line, "the messages before entry " + std::to_string(m.entry) + " fill the 64 KB a text block can address");
+      if (size > 0xFFFF)
+        fail(file, m.line,
+             "the messages before entry " + std::to_string(m.entry) + " fill the 64 KB a text block can address");
       size += one.bytes;
       entries.push_back(out.size());
       out.push_back(std::move(one.message));

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "audio/sound_music_compiler.h"
 #include "base/asset_store.h"
 #include "base/log.h"
-#include "audio/sound_music_compiler.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -61,8 +61,7 @@ std::vector<sim::SpriteCall> recordSprites(const sim::RomView& rom, int event, i
     if (rom.wordAt(at) == 0xFFFF) break;
     calls.push_back({static_cast<std::uint32_t>(rom.signedWordAt(at) & 0xFFFF),
                      static_cast<std::uint32_t>((rom.signedWordAt(at + 2) + dy) & 0xFFFF),
-                     static_cast<std::uint32_t>((c + rom.signedWordAt(at + 4)) & 0xFFFF), 0,
-                     caller ? caller : record});
+                     static_cast<std::uint32_t>((c + rom.signedWordAt(at + 4)) & 0xFFFF), 0, caller ? caller : record});
   }
   return calls;
 }
@@ -110,7 +109,8 @@ std::vector<Shot> frontShots(const sim::RomView& rom, int language) {
   menu.screen.picture = 1;
   std::vector<sim::SpriteCall> letters;
   for (std::uint32_t j = 0; j < 48; ++j)
-    letters.push_back({320 + (j % 8) * 5, 268 + (j / 8) * 4, rom.byteAt(kLanguageLetters + 48 * static_cast<std::uint32_t>(language) + j) + 7u, 0, 0});
+    letters.push_back({320 + (j % 8) * 5, 268 + (j / 8) * 4,
+                       rom.byteAt(kLanguageLetters + 48 * static_cast<std::uint32_t>(language) + j) + 7u, 0, 0});
   menu.screen.frames = {letters};
   shots.push_back(menu);
 
@@ -272,7 +272,8 @@ int main(int argc, char** argv) {
 
     // The inventory: the slots hold three objects with different name entries, and the image is
     // altered so that those entries lead to the names on show.
-    const std::uint32_t commonFrames = static_cast<std::uint32_t>(render::readSelectionList(rom, rom.longAt(kCommonSelections)).size());
+    const std::uint32_t commonFrames =
+        static_cast<std::uint32_t>(render::readSelectionList(rom, rom.longAt(kCommonSelections)).size());
     for (int area = 0; area < kAreas; ++area) {
       render::TextImage image = original;
       for (std::size_t slot = 0; slot < 3; ++slot) {
@@ -285,7 +286,8 @@ int main(int argc, char** argv) {
       shot.screen.area = area;
       shot.screen.language = language;
       shot.screen.held = {(*slots)[0], (*slots)[1], (*slots)[2]};
-      shot.screen.frames = {{{176, 192, commonFrames, 0, 0}, {176, 232, commonFrames + 1, 0, 0}, {176, 272, commonFrames + 2, 0, 0}}};
+      shot.screen.frames = {
+          {{176, 192, commonFrames, 0, 0}, {176, 232, commonFrames + 1, 0, 0}, {176, 272, commonFrames + 2, 0, 0}}};
       // A mapless area has no game frame of its own: its inventory is drawn over area 21.
       sim::GameState there = current;
       there.area = world::findArea(*world, area) ? area : 21;
@@ -295,7 +297,8 @@ int main(int argc, char** argv) {
     written &= writeSheets(out, "inventory_" + code, drawn);
     sheets += 3;
   }
-  std::printf("the screens of %d languages drawn into %s, %d could not be drawn\n", sheets / 3, out.string().c_str(), failures);
+  std::printf("the screens of %d languages drawn into %s, %d could not be drawn\n", sheets / 3, out.string().c_str(),
+              failures);
   if (!written) return 1;
   return failures ? 1 : 0;
 }

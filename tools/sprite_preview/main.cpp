@@ -20,8 +20,8 @@ namespace {
 
 struct Sheet {
   unsigned width = 0, height = 0;
-  std::vector<unsigned char> index;   // one palette index per pixel
-  std::vector<unsigned char> colours; // the PNG's own palette, RGBA
+  std::vector<unsigned char> index;    // one palette index per pixel
+  std::vector<unsigned char> colours;  // the PNG's own palette, RGBA
 };
 
 bool readSheet(const fs::path& file, Sheet& out) {
@@ -61,7 +61,9 @@ struct Canvas {
     std::vector<unsigned char> big(static_cast<std::size_t>(w) * h * 4 * scale * scale);
     for (unsigned y = 0; y < h * scale; ++y)
       for (unsigned x = 0; x < w * scale; ++x)
-        for (int c = 0; c < 4; ++c) big[(static_cast<std::size_t>(y) * w * scale + x) * 4 + c] = rgba[((y / scale) * static_cast<std::size_t>(w) + x / scale) * 4 + c];
+        for (int c = 0; c < 4; ++c)
+          big[(static_cast<std::size_t>(y) * w * scale + x) * 4 + c] =
+              rgba[((y / scale) * static_cast<std::size_t>(w) + x / scale) * 4 + c];
     return lodepng::encode(file.string(), big, w * scale, h * scale) == 0;
   }
 };
@@ -74,7 +76,8 @@ bool framesPreview(const fs::path& in, const fs::path& out, unsigned fw, unsigne
   unsigned rows = (count + across - 1) / across;
   Canvas c(across * (fw + 1), rows * (fh + 1));
   for (unsigned f = 0; f < count; ++f)
-    for (unsigned k = 0; k < per; ++k) c.cell(s, static_cast<int>(f * per + k), (f % across) * (fw + 1) + k / fh, (f / across) * (fh + 1) + k % fh);
+    for (unsigned k = 0; k < per; ++k)
+      c.cell(s, static_cast<int>(f * per + k), (f % across) * (fw + 1) + k / fh, (f / across) * (fh + 1) + k % fh);
   return c.save(out);
 }
 
@@ -87,7 +90,9 @@ std::map<std::uint32_t, unsigned char> romBytes(const fs::path& root) {
   for (const auto& t : doc["tables"]) {
     std::uint32_t a = std::stoul(t["address"].get<std::string>(), nullptr, 16);
     const std::string hex = t["bytes"];
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes[a + static_cast<std::uint32_t>(i / 2)] = static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+      bytes[a + static_cast<std::uint32_t>(i / 2)] =
+          static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16));
   }
   return bytes;
 }
@@ -96,7 +101,8 @@ std::map<std::uint32_t, unsigned char> romBytes(const fs::path& root) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: grovanta_sprite_preview ROOT OUT   or   grovanta_sprite_preview PICTURE.png OUT.png\n");
+    std::fprintf(stderr,
+                 "usage: grovanta_sprite_preview ROOT OUT   or   grovanta_sprite_preview PICTURE.png OUT.png\n");
     return 2;
   }
   if (fs::path(argv[1]).extension() == ".png") {
@@ -181,7 +187,8 @@ int main(int argc, char** argv) {
       sprite(73, 243, 329, 1);
       sprite(77, 248, 338, 1);
       const int damage = 40;
-      for (int i = 0; i <= (damage - ((damage & 7) == 0 ? 1 : 0)) / 8; ++i) sprite(75, ((damage & 7) ? ((damage & 7) | 0xF8) : 256) + 8 * i, 338, 1);
+      for (int i = 0; i <= (damage - ((damage & 7) == 0 ? 1 : 0)) / 8; ++i)
+        sprite(75, ((damage & 7) ? ((damage & 7) | 0xF8) : 256) + 8 * i, 338, 1);
       ok = both.save(out / "status_panel_sprites.png") && ok;
     }
   } else {

@@ -16,10 +16,10 @@
 #include "app/pilot/search.h"
 #include "base/asset_store.h"
 #include "base/log.h"
+#include "sim/areas/areas.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "world/world.h"
-#include "sim/areas/areas.h"
 
 namespace app::pilot {
 namespace {
@@ -216,7 +216,7 @@ bool runFront(Context& c) {
   if (holdsNow(c, {{"held", "", n, false, true}})) return true;
   if (!holdsNow(c, {{"free", "", 0, false, false}}))
     return fail(c, sim::areas::doorAtHero(game(c).context()) >= 0 ? "in a doorway: B would go through it"
-                                             : "another object is in reach: B would take it");
+                                                                  : "another object is in reach: B would take it");
   if (!holdsNow(c, {{"carry", "", n, false, true}})) return fail(c, "the object did not come back");
   for (int turn = 0; turn < 4 && !holdsNow(c, {{"held", "", n, false, true}}); ++turn) {
     if (!pressB(c, 200)) return false;

@@ -3,11 +3,11 @@
 #include <functional>
 #include <map>
 
+#include "sim/areas/areas.h"
+#include "sim/hero/hero.h"
 #include "sim/rom_view.h"
 #include "sim/simulation.h"
 #include "world/world.h"
-#include "sim/hero/hero.h"
-#include "sim/areas/areas.h"
 
 namespace app::pilot {
 namespace {

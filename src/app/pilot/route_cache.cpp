@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <span>
+#include <sstream>
 #include <system_error>
 
 #include "base/asset_store.h"

@@ -71,8 +71,7 @@ constexpr std::uint16_t kZ80SampleDelay = 0x1FFF;
 
 }  // namespace
 
-SoundDriver::SoundDriver(WriteHook write, ResetHook reset)
-    : write_(std::move(write)), reset_(std::move(reset)) {}
+SoundDriver::SoundDriver(WriteHook write, ResetHook reset) : write_(std::move(write)), reset_(std::move(reset)) {}
 
 bool SoundDriver::setImage(std::vector<std::uint8_t> bytes) {
   if (!checkDriverImage(bytes)) return false;
@@ -105,7 +104,8 @@ void SoundDriver::loadProgram() {
   }
   // The samples go in at 70 % of their stored amplitude.
   for (std::size_t i = 0; i < DriverImage::kSampleDataSize; ++i) {
-    const int sample = static_cast<std::int8_t>(image_.byte(DriverImage::kSampleDataAddress + static_cast<std::uint32_t>(i)));
+    const int sample =
+        static_cast<std::int8_t>(image_.byte(DriverImage::kSampleDataAddress + static_cast<std::uint32_t>(i)));
     write_(static_cast<std::uint16_t>(DriverImage::kSampleDataZ80 + i), static_cast<std::uint8_t>(sample * 70 / 100));
   }
   write_(kZ80SampleRequest, 0);
@@ -114,22 +114,35 @@ void SoundDriver::loadProgram() {
 
 void SoundDriver::applyRequest(int kind, std::uint32_t value) {
   switch (kind) {
-    case kMusic: requestMusic(static_cast<std::uint16_t>(value)); break;
-    case kEffect: startEffect(static_cast<std::uint16_t>(value)); break;
-    case kPause: pause(); break;
-    case kResume: resume(); break;
-    default: break;
+    case kMusic:
+      requestMusic(static_cast<std::uint16_t>(value));
+      break;
+    case kEffect:
+      startEffect(static_cast<std::uint16_t>(value));
+      break;
+    case kPause:
+      pause();
+      break;
+    case kResume:
+      resume();
+      break;
+    default:
+      break;
   }
 }
 
-void SoundDriver::requestMusic(std::uint16_t n) { setWordAt(kPendingMusic, n); }
+void SoundDriver::requestMusic(std::uint16_t n) {
+  setWordAt(kPendingMusic, n);
+}
 
 void SoundDriver::pause() {
   if (reset_) reset_();
   memory_[kPauseFlag] = 0xFF;
 }
 
-void SoundDriver::resume() { memory_[kPauseFlag] = 0; }
+void SoundDriver::resume() {
+  memory_[kPauseFlag] = 0;
+}
 
 void SoundDriver::startEffect(std::uint16_t n) {
   const unsigned slot = image_.byte(kEffectSlot + n);
@@ -361,7 +374,8 @@ void SoundDriver::playNote(int c, int note) {
   memory_[r + kMask] = mask;
 
   appendWrite(0, 0x28, ch);
-  for (std::uint32_t i = 0; i < 4; ++i) appendWrite(0, static_cast<std::uint8_t>(0x30 + ch + 4 * i), image_.byte(R + i));
+  for (std::uint32_t i = 0; i < 4; ++i)
+    appendWrite(0, static_cast<std::uint8_t>(0x30 + ch + 4 * i), image_.byte(R + i));
 
   // Stored total levels: operators 1-4 take mask bits 3, 1, 2, 0 here (kept as the driver had it).
   static constexpr int kStoredBits[4] = {3, 1, 2, 0};
@@ -370,7 +384,8 @@ void SoundDriver::playNote(int c, int note) {
     if (mask & (1 << kStoredBits[i])) level = static_cast<std::uint8_t>(level + 4);
     memory_[r + kLevels + i] = level;
   }
-  for (std::uint32_t i = 0; i < 20; ++i) appendWrite(0, static_cast<std::uint8_t>(0x50 + ch + 4 * i), image_.byte(R + 8 + i));
+  for (std::uint32_t i = 0; i < 20; ++i)
+    appendWrite(0, static_cast<std::uint8_t>(0x50 + ch + 4 * i), image_.byte(R + 8 + i));
   appendWrite(0, static_cast<std::uint8_t>(0xB0 + ch), image_.byte(R + 28));
 
   const std::uint16_t f = frequency(note);
@@ -426,7 +441,9 @@ void SoundDriver::updateEffects() {
     const std::uint16_t current = wordAt(kCurrentEffect + 2 * j);
     if (current == 10 || current == 8 || (current == 21 && j == 0)) {
       const unsigned mask = current == 21 ? 127 : 7;
-      const std::uint32_t sequence = current == 10 ? kPitchSequence10 : current == 8 ? kPitchSequence8 : kPitchSequence21;
+      const std::uint32_t sequence = current == 10  ? kPitchSequence10
+                                     : current == 8 ? kPitchSequence8
+                                                    : kPitchSequence21;
       const auto position = static_cast<std::uint16_t>(((wordAt(kPitchPosition + 2 * j) & 0xFF) + 1) & mask);
       setWordAt(kPitchPosition + 2 * j, position);
       const std::uint16_t f = frequency(image_.byte(sequence + position));
@@ -457,7 +474,8 @@ void SoundDriver::loadEffectInstrument(int slot, std::uint32_t record, std::uint
     const std::uint8_t level = (mask & (1 << (3 - i))) ? 4 : image_.byte(R + 4 + i);
     appendWrite(2, static_cast<std::uint8_t>(0x40 + j + 4 * i), level);
   }
-  for (std::uint32_t i = 0; i < 20; ++i) appendWrite(2, static_cast<std::uint8_t>(0x50 + j + 4 * i), image_.byte(R + 8 + i));
+  for (std::uint32_t i = 0; i < 20; ++i)
+    appendWrite(2, static_cast<std::uint8_t>(0x50 + j + 4 * i), image_.byte(R + 8 + i));
   appendWrite(2, static_cast<std::uint8_t>(0xB0 + j), image_.byte(R + 28));
   appendWrite(2, static_cast<std::uint8_t>(0xA4 + j), static_cast<std::uint8_t>(f >> 8));
   appendWrite(2, static_cast<std::uint8_t>(0xA0 + j), static_cast<std::uint8_t>(f));
@@ -485,12 +503,14 @@ void SoundDriver::handList() {
   std::uint16_t z = kZ80List;
   for (std::size_t offset = kList; offset < kMemorySize; offset += 3) {
     if (z + 3 > kZ80SampleRequest) {
-      app::logMessage(app::kError, "sound driver: write list cut at %u writes", static_cast<unsigned>((z - kZ80List) / 3));
+      app::logMessage(app::kError, "sound driver: write list cut at %u writes",
+                      static_cast<unsigned>((z - kZ80List) / 3));
       write_(z, 0xFF);
       return;
     }
     const std::uint8_t first = memory_[offset];
-    for (std::size_t i = 0; i < 3 && offset + i < kMemorySize; ++i) write_(static_cast<std::uint16_t>(z + i), memory_[offset + i]);
+    for (std::size_t i = 0; i < 3 && offset + i < kMemorySize; ++i)
+      write_(static_cast<std::uint16_t>(z + i), memory_[offset + i]);
     z = static_cast<std::uint16_t>(z + 3);
     if (first & 0x80) return;
   }

@@ -39,7 +39,9 @@ class SoundDriver {
 
   // Checks the size and keeps the image; false (logged) when refused, the old image is kept then.
   bool setImage(std::vector<std::uint8_t> bytes);
-  bool setImage(std::span<const std::uint8_t> bytes) { return setImage(std::vector<std::uint8_t>(bytes.begin(), bytes.end())); }
+  bool setImage(std::span<const std::uint8_t> bytes) {
+    return setImage(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  }
   bool hasImage() const { return !image_.empty(); }
   const DriverImage& image() const { return image_; }
 
@@ -68,7 +70,9 @@ class SoundDriver {
   std::uint8_t byteAt(std::size_t offset) const { return offset < kMemorySize ? memory_[offset] : 0; }
   std::uint16_t wordAt(std::size_t offset) const;
   std::uint32_t longAt(std::size_t offset) const;
-  void setByteAt(std::size_t offset, std::uint8_t v) { if (offset < kMemorySize) memory_[offset] = v; }
+  void setByteAt(std::size_t offset, std::uint8_t v) {
+    if (offset < kMemorySize) memory_[offset] = v;
+  }
   void setWordAt(std::size_t offset, std::uint16_t v);
   void setLongAt(std::size_t offset, std::uint32_t v);
 

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "base/asset_store.h"
-#include "base/log.h"
 #include "audio/driver/sound_driver.h"
 #include "audio/z80/z80.h"
+#include "base/asset_store.h"
+#include "base/log.h"
 
 namespace app {
 namespace {
@@ -121,8 +121,7 @@ int checkSound(const std::filesystem::path& directory, const std::vector<std::ui
     }
   }
   std::printf("%s: %d V-blanks, %d calls; Z80 RAM writes: original %zu, port %zu, equal %zu\n",
-              directory.string().c_str(), frames, static_cast<int>(calls->size()), original.size(), port.size(),
-              equal);
+              directory.string().c_str(), frames, static_cast<int>(calls->size()), original.size(), port.size(), equal);
   if (firstDifference) {
     std::printf("  frame %lld\n  original: %s\n  port:     %s\n", differenceFrame,
                 showWrites(firstDifference->first).c_str(), showWrites(firstDifference->second).c_str());
@@ -185,8 +184,8 @@ int z80Trace(const std::filesystem::path& input, const std::filesystem::path& ou
 
   const auto outputFile = output / "ym_port.txt";
   if (!writeFile(outputFile, std::string_view(out))) return 1;
-  std::printf("%s: %d V-blanks, %d calls, %lld T-states; %lld YM writes -> %s\n", inputFile.string().c_str(),
-              frames, calls, static_cast<long long>(z80.clock()), ymWrites, outputFile.string().c_str());
+  std::printf("%s: %d V-blanks, %d calls, %lld T-states; %lld YM writes -> %s\n", inputFile.string().c_str(), frames,
+              calls, static_cast<long long>(z80.clock()), ymWrites, outputFile.string().c_str());
   return 0;
 }
 

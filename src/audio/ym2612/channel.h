@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "audio/ym2612/state.h"
 #include "audio/ym2612/operator.h"
+#include "audio/ym2612/state.h"
 #include "audio/ym2612/tables.h"
 
 namespace audio::ym2612 {
-
 
 // Adds a carrier to the running sum; the limits -257..+256 are the chip's,
 // applied after every addition.
@@ -23,8 +22,7 @@ inline std::int32_t computeChannel(const Tables& t, Channel& ch, std::int32_t am
   const std::int32_t am = (2 * amValue) >> ch.amShift;
   auto& op = ch.op;
 
-  const std::int32_t fbMod =
-      ch.feedbackShift ? (ch.feedback[0] + ch.feedback[1]) >> ch.feedbackShift : 0;
+  const std::int32_t fbMod = ch.feedbackShift ? (ch.feedback[0] + ch.feedback[1]) >> ch.feedbackShift : 0;
   const std::int32_t o1 = operatorOutput(t, op[0], fbMod, am);
   ch.feedbackIn = o1;
 

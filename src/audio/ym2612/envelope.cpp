@@ -11,8 +11,8 @@ std::uint8_t scaledRate(std::uint32_t r, std::uint32_t ksv) {
 
 }  // namespace
 
-void refreshEnvelope(Operator& op, std::uint8_t reg40, std::uint8_t reg50, std::uint8_t reg60,
-                     std::uint8_t reg70, std::uint8_t reg80, std::uint8_t reg90) {
+void refreshEnvelope(Operator& op, std::uint8_t reg40, std::uint8_t reg50, std::uint8_t reg60, std::uint8_t reg70,
+                     std::uint8_t reg80, std::uint8_t reg90) {
   const std::uint32_t ksv = op.keyCode >> (3 - (reg50 >> 6));
   op.rate[static_cast<int>(EnvelopeState::Attack)] = scaledRate(reg50 & 0x1F, ksv);
   op.rate[static_cast<int>(EnvelopeState::Decay)] = scaledRate(reg60 & 0x1F, ksv);

@@ -13,8 +13,8 @@ namespace audio::ym2612 {
 // Recomputes the envelope parameters of an operator from its registers:
 // reg50 (KS/AR), reg60 (AM/D1R), reg70 (D2R), reg80 (SL/RR), reg40 (TL),
 // reg90 (SSG-EG). keyCode must be current.
-void refreshEnvelope(Operator& op, std::uint8_t reg40, std::uint8_t reg50, std::uint8_t reg60,
-                     std::uint8_t reg70, std::uint8_t reg80, std::uint8_t reg90);
+void refreshEnvelope(Operator& op, std::uint8_t reg40, std::uint8_t reg50, std::uint8_t reg60, std::uint8_t reg70,
+                     std::uint8_t reg80, std::uint8_t reg90);
 
 // A fully released operator: it stays exactly so until a key-on, which also
 // restarts its phase, so it can rest without being stepped.

@@ -22,8 +22,7 @@ inline std::int32_t envelopeLevel(const Operator& op) {
 
 // One operator's signed output for phase-index modulation `mod`; needs
 // op.envelope for this sample.
-inline std::int32_t operatorOutput(const Tables& t, const Operator& op, std::int32_t mod,
-                                   std::int32_t amOffset) {
+inline std::int32_t operatorOutput(const Tables& t, const Operator& op, std::int32_t mod, std::int32_t amOffset) {
   std::int32_t level = op.envelope;
   if (level < 0) return 0;
   if (op.amOn) level += amOffset;

@@ -42,8 +42,8 @@ inline std::int32_t pitchAdjust(std::uint32_t blockFnum, std::uint32_t pms, std:
 // The per-sample phase increment (10 fractional bits). The detuned value
 // wraps at 17 bits before the multiple, so a negative detune on a tiny step
 // gives a huge one; the hardware does the same.
-inline std::uint32_t phaseStep(std::uint32_t blockFnum, std::int32_t pmAdjust,
-                               std::int32_t detune, std::uint32_t multiple) {
+inline std::uint32_t phaseStep(std::uint32_t blockFnum, std::int32_t pmAdjust, std::int32_t detune,
+                               std::uint32_t multiple) {
   const std::uint32_t block = (blockFnum >> 11) & 7;
   std::uint32_t f = (blockFnum & 0x7FF) << 1;
   f = static_cast<std::uint32_t>(static_cast<std::int32_t>(f) + pmAdjust) & 0xFFF;

@@ -15,12 +15,12 @@ enum class EnvelopeState : std::uint8_t { Attack, Decay, Sustain, Release };
 // derived from its registers (refreshed whenever a register changes).
 struct Operator {
   // running state
-  std::uint32_t phase = 0;        // 10.10 fixed point, wraps at 2^20
+  std::uint32_t phase = 0;           // 10.10 fixed point, wraps at 2^20
   std::int32_t attenuation = 0x3FF;  // 10 bits, 0 = loudest
   EnvelopeState state = EnvelopeState::Release;
-  bool inverted = false;          // SSG-EG output inversion
-  bool keyed = false;             // key state seen at the last sample
-  bool keyBit = false;            // key state last written through 0x28
+  bool inverted = false;  // SSG-EG output inversion
+  bool keyed = false;     // key state seen at the last sample
+  bool keyBit = false;    // key state last written through 0x28
   // this sample's envelope attenuation with inversion and total level
   // applied (before LFO AM), or -1 while the envelope mutes the operator
   std::int32_t envelope = -1;
@@ -34,22 +34,22 @@ struct Operator {
   std::uint32_t multiple = 2;     // 2 * MUL, or 1 for MUL 0
   std::uint32_t keyCode = 0;
   std::array<std::uint8_t, 4> rate{};  // effective rate per envelope state
-  std::int32_t sustainLevel = 0;  // attenuation where decay turns to sustain
-  std::int32_t totalLevel = 0;    // TL * 8
+  std::int32_t sustainLevel = 0;       // attenuation where decay turns to sustain
+  std::int32_t totalLevel = 0;         // TL * 8
   bool amOn = false;
   bool ssgOn = false;
   std::uint8_t ssgMode = 0;
 };
 
 struct Channel {
-  std::array<Operator, 4> op;     // O1..O4
+  std::array<Operator, 4> op;         // O1..O4
   std::int32_t feedback[2] = {0, 0};  // O1's output one and two samples ago
-  std::int32_t feedbackIn = 0;    // O1's output in the current sample
-  std::uint32_t blockFnum = 0;    // committed block/F-number of the channel
+  std::int32_t feedbackIn = 0;        // O1's output in the current sample
+  std::uint32_t blockFnum = 0;        // committed block/F-number of the channel
   std::uint8_t algorithm = 0;
-  std::uint8_t feedbackShift = 0; // 0 = no feedback, else 10 - FB
+  std::uint8_t feedbackShift = 0;  // 0 = no feedback, else 10 - FB
   std::uint8_t pms = 0;
-  std::uint8_t amShift = 7;       // AM depth as a right shift of 2 * AM
+  std::uint8_t amShift = 7;  // AM depth as a right shift of 2 * AM
   bool left = true;
   bool right = true;
 
@@ -90,9 +90,9 @@ struct ChipState {
   // (O3, O1, O2)
   std::array<std::uint32_t, 3> specialBlockFnum{};
 
-  std::uint32_t address = 0;      // 9 bits: bit 8 selects bank 1
-  bool dirty = true;              // registers changed since the last sample
-  std::uint8_t awakeChannels = 0; // bit i: channel i has an operator not resting
+  std::uint32_t address = 0;       // 9 bits: bit 8 selects bank 1
+  bool dirty = true;               // registers changed since the last sample
+  std::uint8_t awakeChannels = 0;  // bit i: channel i has an operator not resting
 
   // envelope clock
   std::uint32_t egDivider = 0;

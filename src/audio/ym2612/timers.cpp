@@ -8,7 +8,9 @@ std::uint32_t timerAPeriod(const ChipState& s) {
   return 1024 - ((static_cast<std::uint32_t>(s.regs[0x24]) << 2) | (s.regs[0x25] & 3));
 }
 
-std::uint32_t timerBPeriod(const ChipState& s) { return 16 * (256 - static_cast<std::uint32_t>(s.regs[0x26])); }
+std::uint32_t timerBPeriod(const ChipState& s) {
+  return 16 * (256 - static_cast<std::uint32_t>(s.regs[0x26]));
+}
 
 }  // namespace
 

@@ -19,7 +19,9 @@ namespace {
 // value shifted away from zero (+4 for zero and up, -3 below), so a muted or
 // silent channel still contributes and the step from 0 to -1 is seven units
 // wide. Kept on purpose: it is the chip's audible crossover distortion.
-inline std::int32_t ladder(std::int32_t v) { return v >= 0 ? v + 4 : v - 3; }
+inline std::int32_t ladder(std::int32_t v) {
+  return v >= 0 ? v + 4 : v - 3;
+}
 
 // The DAC's value on channel 6's 9-bit scale: 2 * (data - 128) plus the extra
 // low bit.
@@ -53,8 +55,7 @@ inline void restingSample(ChipState& s, std::int32_t& left, std::int32_t& right)
 }
 
 // A sample with some operator awake: every channel stepped and mixed.
-inline void activeSample(const Tables& t, ChipState& s, bool tick, std::int32_t& left,
-                         std::int32_t& right) {
+inline void activeSample(const Tables& t, ChipState& s, bool tick, std::int32_t& left, std::int32_t& right) {
   const LfoOutput lfo = lfoOutput(s);
   left = 0;
   right = 0;
@@ -83,13 +84,21 @@ inline void activeSample(const Tables& t, ChipState& s, bool tick, std::int32_t&
 
 }  // namespace
 
-Ym2612::Ym2612() : tables_(&tables()) { reset(); }
+Ym2612::Ym2612() : tables_(&tables()) {
+  reset();
+}
 
-void Ym2612::reset() { resetRegisters(state_); }
+void Ym2612::reset() {
+  resetRegisters(state_);
+}
 
-void Ym2612::write(std::uint32_t offset, std::uint8_t data) { writePort(state_, offset, data); }
+void Ym2612::write(std::uint32_t offset, std::uint8_t data) {
+  writePort(state_, offset, data);
+}
 
-std::uint8_t Ym2612::read(std::uint32_t) const { return state_.status; }
+std::uint8_t Ym2612::read(std::uint32_t) const {
+  return state_.status;
+}
 
 void Ym2612::generate(std::int32_t* output, std::size_t count) {
   const Tables& t = *tables_;

@@ -17,7 +17,7 @@
 namespace audio {
 
 class Ym2612 {
-public:
+ public:
   // The console's FM clock and the chip's output rate: 24 operator slots of
   // 6 clocks each make one sample.
   static constexpr std::uint32_t kClock = 7600489;
@@ -48,7 +48,7 @@ public:
   // released operator.
   ym2612::OperatorView inspect(int channel, int op) const;
 
-private:
+ private:
   const ym2612::Tables* tables_;
   ym2612::ChipState state_;
 };

@@ -58,8 +58,8 @@ bool Z80::execute(std::int64_t until) {
   // stopped at none of their instruction boundaries before). Otherwise this arrival is the new mark.
   const auto arrive = [&] {
     LoopMark& m = loop_;
-    if (m.armed && m.head == pc && m.stores == stores_ && m.a == a && m.zero == zero && m.bc == bc &&
-        m.hl == hl && m.ix == ix && m.saved == saved) {
+    if (m.armed && m.head == pc && m.stores == stores_ && m.a == a && m.zero == zero && m.bc == bc && m.hl == hl &&
+        m.ix == ix && m.saved == saved) {
       const std::int64_t period = clock - m.clock;
       if (clock < until) clock += (until - clock) / period * period;
       m.clock = clock;
@@ -78,10 +78,16 @@ bool Z80::execute(std::int64_t until) {
     int t;
     switch (byte()) {
       // the main loop's polling and the sample feed first: they run most
-      case 0x3A: a = mem[word() & kMask]; t = 13; break;                            // LD A,(nn)
-      case 0xA7: zero = a == 0; t = 4; break;                                        // AND A
-      case 0x28:                                                                     // JR Z,e
-      case 0x20: {                                                                   // JR NZ,e
+      case 0x3A:
+        a = mem[word() & kMask];
+        t = 13;
+        break;  // LD A,(nn)
+      case 0xA7:
+        zero = a == 0;
+        t = 4;
+        break;      // AND A
+      case 0x28:    // JR Z,e
+      case 0x20: {  // JR NZ,e
         const bool taken = (mem[at & kMask] == 0x28) == zero;
         const auto e = static_cast<std::int8_t>(byte());
         if (!taken) {
@@ -97,7 +103,7 @@ bool Z80::execute(std::int64_t until) {
         }
         break;
       }
-      case 0x3D:                                                                     // DEC A
+      case 0x3D:  // DEC A
         if (!kSingleStep && mem[pc & kMask] == 0x20 && mem[(pc + 1) & kMask] == 0xFD) {
           // DEC A; JR NZ back to it: a busy-wait of A passes (256 for A = 0), 16 T-states each.
           // The passes that loop back and end by `until` are taken in one go; the interpreter
@@ -116,7 +122,7 @@ bool Z80::execute(std::int64_t until) {
         zero = a == 0;
         t = 4;
         break;
-      case 0x18: {                                                                   // JR e
+      case 0x18: {  // JR e
         const auto e = static_cast<std::int8_t>(byte());
         pc = static_cast<std::uint16_t>(pc + e);
         t = 12;
@@ -127,75 +133,152 @@ bool Z80::execute(std::int64_t until) {
         }
         break;
       }
-      case 0x78: a = static_cast<std::uint8_t>(bc >> 8); t = 4; break;              // LD A,B
-      case 0xB1: a |= static_cast<std::uint8_t>(bc); zero = a == 0; t = 4; break;   // OR C
-      case 0x0B: --bc; t = 6; break;                                                 // DEC BC
-      case 0x3E: a = byte(); t = 7; break;                                           // LD A,n
-      case 0x32: {                                                                   // LD (nn),A
+      case 0x78:
+        a = static_cast<std::uint8_t>(bc >> 8);
+        t = 4;
+        break;  // LD A,B
+      case 0xB1:
+        a |= static_cast<std::uint8_t>(bc);
+        zero = a == 0;
+        t = 4;
+        break;  // OR C
+      case 0x0B:
+        --bc;
+        t = 6;
+        break;  // DEC BC
+      case 0x3E:
+        a = byte();
+        t = 7;
+        break;      // LD A,n
+      case 0x32: {  // LD (nn),A
         const std::uint16_t address = word();
         t = 13;
         put(address, a, clock + t);
         break;
       }
-      case 0xD6: a = static_cast<std::uint8_t>(a - byte()); zero = a == 0; t = 7; break;  // SUB n
+      case 0xD6:
+        a = static_cast<std::uint8_t>(a - byte());
+        zero = a == 0;
+        t = 7;
+        break;  // SUB n
       case 0xED: {
         switch (byte()) {
-          case 0x4B: bc = wordAt(word()); t = 20; break;                             // LD BC,(nn)
-          case 0x43: {                                                               // LD (nn),BC
+          case 0x4B:
+            bc = wordAt(word());
+            t = 20;
+            break;      // LD BC,(nn)
+          case 0x43: {  // LD (nn),BC
             const std::uint16_t address = word();
             t = 20;
             put(address, static_cast<std::uint8_t>(bc), clock + t);
             put(static_cast<std::uint16_t>(address + 1), static_cast<std::uint8_t>(bc >> 8), clock + t);
             break;
           }
-          case 0x46: t = 8; break;                                                   // IM 0
-          default: sync(); stop(at); return false;
+          case 0x46:
+            t = 8;
+            break;  // IM 0
+          default:
+            sync();
+            stop(at);
+            return false;
         }
         break;
       }
       case 0xDD: {
         switch (byte()) {
-          case 0x7E: {                                                               // LD A,(IX+d)
+          case 0x7E: {  // LD A,(IX+d)
             const auto d = static_cast<std::int8_t>(byte());
             a = mem[static_cast<std::uint16_t>(ix + d) & kMask];
             t = 19;
             break;
           }
-          case 0x23: ++ix; t = 10; break;                                            // INC IX
-          case 0x2A: ix = wordAt(word()); t = 20; break;                             // LD IX,(nn)
-          case 0x22: {                                                               // LD (nn),IX
+          case 0x23:
+            ++ix;
+            t = 10;
+            break;  // INC IX
+          case 0x2A:
+            ix = wordAt(word());
+            t = 20;
+            break;      // LD IX,(nn)
+          case 0x22: {  // LD (nn),IX
             const std::uint16_t address = word();
             t = 20;
             put(address, static_cast<std::uint8_t>(ix), clock + t);
             put(static_cast<std::uint16_t>(address + 1), static_cast<std::uint8_t>(ix >> 8), clock + t);
             break;
           }
-          case 0x21: ix = word(); t = 14; break;                                     // LD IX,nn
-          case 0x09: ix = static_cast<std::uint16_t>(ix + bc); t = 15; break;        // ADD IX,BC
-          default: sync(); stop(at); return false;
+          case 0x21:
+            ix = word();
+            t = 14;
+            break;  // LD IX,nn
+          case 0x09:
+            ix = static_cast<std::uint16_t>(ix + bc);
+            t = 15;
+            break;  // ADD IX,BC
+          default:
+            sync();
+            stop(at);
+            return false;
         }
         break;
       }
       // the write-list routine and start-up
-      case 0xFE: zero = a == byte(); t = 7; break;                                   // CP n
-      case 0x6F: hl = static_cast<std::uint16_t>((hl & 0xFF00) | a); t = 4; break;  // LD L,A
-      case 0x77: t = 7; put(hl, a, clock + t); break;                                // LD (HL),A
-      case 0x23: ++hl; t = 6; break;                                                 // INC HL
-      case 0x26: hl = static_cast<std::uint16_t>((hl & 0x00FF) | (byte() << 8)); t = 7; break;  // LD H,n
-      case 0xCD: {                                                                   // CALL nn
+      case 0xFE:
+        zero = a == byte();
+        t = 7;
+        break;  // CP n
+      case 0x6F:
+        hl = static_cast<std::uint16_t>((hl & 0xFF00) | a);
+        t = 4;
+        break;  // LD L,A
+      case 0x77:
+        t = 7;
+        put(hl, a, clock + t);
+        break;  // LD (HL),A
+      case 0x23:
+        ++hl;
+        t = 6;
+        break;  // INC HL
+      case 0x26:
+        hl = static_cast<std::uint16_t>((hl & 0x00FF) | (byte() << 8));
+        t = 7;
+        break;      // LD H,n
+      case 0xCD: {  // CALL nn
         const std::uint16_t target = word();
         saved = pc;
         pc = target;
         t = 17;
         break;
       }
-      case 0xC9: pc = saved; t = 10; break;                                          // RET
-      case 0x87: a = static_cast<std::uint8_t>(a + a); zero = a == 0; t = 4; break; // ADD A,A
-      case 0x06: bc = static_cast<std::uint16_t>((bc & 0x00FF) | (byte() << 8)); t = 7; break;  // LD B,n
-      case 0x4F: bc = static_cast<std::uint16_t>((bc & 0xFF00) | a); t = 4; break;  // LD C,A
-      case 0xAF: a = 0; zero = true; t = 4; break;                                   // XOR A
-      case 0xF3: t = 4; break;                                                       // DI
-      case 0x31: word(); t = 10; break;                                              // LD SP,nn (no stack is modelled)
+      case 0xC9:
+        pc = saved;
+        t = 10;
+        break;  // RET
+      case 0x87:
+        a = static_cast<std::uint8_t>(a + a);
+        zero = a == 0;
+        t = 4;
+        break;  // ADD A,A
+      case 0x06:
+        bc = static_cast<std::uint16_t>((bc & 0x00FF) | (byte() << 8));
+        t = 7;
+        break;  // LD B,n
+      case 0x4F:
+        bc = static_cast<std::uint16_t>((bc & 0xFF00) | a);
+        t = 4;
+        break;  // LD C,A
+      case 0xAF:
+        a = 0;
+        zero = true;
+        t = 4;
+        break;  // XOR A
+      case 0xF3:
+        t = 4;
+        break;  // DI
+      case 0x31:
+        word();
+        t = 10;
+        break;  // LD SP,nn (no stack is modelled)
       default:  // an instruction the program does not contain
         sync();
         stop(at);

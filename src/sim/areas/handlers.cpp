@@ -13,8 +13,8 @@ namespace {
 // The doors that open with an animation once their key is used: the
 // door_states record, the door and where it is drawn, for areas 2 to 7.
 struct AnimatedDoor {
-    int record, door;
-    std::int64_t x, y;
+  int record, door;
+  std::int64_t x, y;
 };
 constexpr AnimatedDoor kLaneDoors[6] = {
     {1, 3, 1893, 117}, {2, 4, 1253, 85}, {3, 5, 453, 117}, {4, 6, 901, 149}, {5, 7, 357, 149}, {6, 8, 581, 117},
@@ -22,11 +22,13 @@ constexpr AnimatedDoor kLaneDoors[6] = {
 constexpr AnimatedDoor kGreenDoor = {0, 1, 415, 136};
 
 void laneDoor(Context& c) {
-    const AnimatedDoor& d = kLaneDoors[c.state.area - 2];
-    animatedDoor(c, d.record, d.door, d.x, d.y);
+  const AnimatedDoor& d = kLaneDoors[c.state.area - 2];
+  animatedDoor(c, d.record, d.door, d.x, d.y);
 }
 
-void greenDoor(Context& c) { animatedDoor(c, kGreenDoor.record, kGreenDoor.door, kGreenDoor.x, kGreenDoor.y); }
+void greenDoor(Context& c) {
+  animatedDoor(c, kGreenDoor.record, kGreenDoor.door, kGreenDoor.x, kGreenDoor.y);
+}
 
 using Handler = void (*)(Context&);
 
@@ -34,20 +36,20 @@ using Handler = void (*)(Context&);
 // yet (areas 2 to 7 and 21); the rest of every area's scenery and set pieces
 // is not, so those areas run without them (nullptr).
 constexpr std::array<Handler, 50> kHandlers = [] {
-    std::array<Handler, 50> table{};
-    for (int area = 2; area <= 7; ++area) table[area] = laneDoor;
-    table[21] = greenDoor;
-    return table;
+  std::array<Handler, 50> table{};
+  for (int area = 2; area <= 7; ++area) table[area] = laneDoor;
+  table[21] = greenDoor;
+  return table;
 }();
 
 }  // namespace
 
 // $005BA6
 void runAreaHandler(Context& c) {
-    const std::int64_t area = c.state.area;
-    if (area > 49 || area < 0) stopWith(c, "the handler of area " + std::to_string(area) + " ($005BA6)");
-    if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
-    areaMusic(c);
+  const std::int64_t area = c.state.area;
+  if (area > 49 || area < 0) stopWith(c, "the handler of area " + std::to_string(area) + " ($005BA6)");
+  if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
+  areaMusic(c);
 }
 
 }  // namespace sim::areas

@@ -27,46 +27,53 @@ inline constexpr std::int64_t kStunFrames = 100;
 
 // 16.16 helpers. Positions live in 32 bits on the console; their integer part
 // is a signed word.
-inline std::int64_t wrap32(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
-inline std::int64_t intPart(std::int64_t v) { return static_cast<std::int16_t>(v >> 16); }
-inline std::int64_t withIntPart(std::int64_t v, std::int64_t i) {
-    return wrap32(static_cast<std::int64_t>((static_cast<std::uint64_t>(i) << 16) | static_cast<std::uint64_t>(v & 0xFFFF)));
+inline std::int64_t wrap32(std::int64_t v) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
 }
-inline std::int64_t withoutFraction(std::int64_t v) { return wrap32(v & ~std::int64_t{0xFFFF}); }
+inline std::int64_t intPart(std::int64_t v) {
+  return static_cast<std::int16_t>(v >> 16);
+}
+inline std::int64_t withIntPart(std::int64_t v, std::int64_t i) {
+  return wrap32(
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(i) << 16) | static_cast<std::uint64_t>(v & 0xFFFF)));
+}
+inline std::int64_t withoutFraction(std::int64_t v) {
+  return wrap32(v & ~std::int64_t{0xFFFF});
+}
 
 // One frame of the hero's motion on the current state and pad.
 class Motion {
-public:
-    Motion(Context& c, std::uint8_t pad) : c_(c), s_(c.state), pad_(pad) {}
+ public:
+  Motion(Context& c, std::uint8_t pad) : c_(c), s_(c.state), pad_(pad) {}
 
-    void walkingMode();
-    void swimmingMode();
+  void walkingMode();
+  void swimmingMode();
 
-    // The pieces, public for the tests of single rules.
-    void walkingInput();
-    void step(int direction);
-    void horizontalMove();
-    void jumpStart();
-    void fallStep();
-    void ceilingCheck();
-    void landingCheck();
-    void jumpEndCheck();
-    void platforms();
-    void deathStep();
+  // The pieces, public for the tests of single rules.
+  void walkingInput();
+  void step(int direction);
+  void horizontalMove();
+  void jumpStart();
+  void fallStep();
+  void ceilingCheck();
+  void landingCheck();
+  void jumpEndCheck();
+  void platforms();
+  void deathStep();
 
-    // The lift record the hero is near (lift_near), or -1.
-    static int liftIndex(const GameState& s);
-    static std::int64_t liftWord(const GameState& s, int lift, std::size_t at);  // a word at a byte offset
-    static bool onStandingLift(const GameState& s);
-    static bool onMovingLift(const GameState& s);
+  // The lift record the hero is near (lift_near), or -1.
+  static int liftIndex(const GameState& s);
+  static std::int64_t liftWord(const GameState& s, int lift, std::size_t at);  // a word at a byte offset
+  static bool onStandingLift(const GameState& s);
+  static bool onMovingLift(const GameState& s);
 
-private:
-    bool inWater() const { return s_.variant_ad != 0; }
-    void landingAndJumpEnd();
+ private:
+  bool inWater() const { return s_.variant_ad != 0; }
+  void landingAndJumpEnd();
 
-    Context& c_;
-    GameState& s_;
-    std::uint8_t pad_;
+  Context& c_;
+  GameState& s_;
+  std::uint8_t pad_;
 };
 
 }  // namespace sim::hero

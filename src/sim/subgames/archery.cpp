@@ -7,6 +7,8 @@ namespace sim::subgames {
 void setUpArchery(Context&) {}
 
 // Not built yet: the archery subgame's frame. Until then it draws nothing and is over at once.
-std::string archeryFrame(Context&, std::uint8_t, std::int64_t) { return kSubgameNotBuilt; }
+std::string archeryFrame(Context&, std::uint8_t, std::int64_t) {
+  return kSubgameNotBuilt;
+}
 
 }  // namespace sim::subgames

@@ -7,6 +7,8 @@ namespace sim::subgames {
 void setUpMinecart(Context&) {}
 
 // Not built yet: the minecart subgame's frame. Until then it draws nothing and is over at once.
-std::string minecartFrame(Context&, std::uint8_t, std::int64_t) { return kSubgameNotBuilt; }
+std::string minecartFrame(Context&, std::uint8_t, std::int64_t) {
+  return kSubgameNotBuilt;
+}
 
 }  // namespace sim::subgames

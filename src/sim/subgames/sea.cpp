@@ -7,6 +7,8 @@ namespace sim::subgames {
 void setUpSea(Context&) {}
 
 // Not built yet: the plank and bubbles subgame's frame. Until then it draws nothing and is over at once.
-std::string seaFrame(Context&, std::uint8_t, std::int64_t) { return kSubgameNotBuilt; }
+std::string seaFrame(Context&, std::uint8_t, std::int64_t) {
+  return kSubgameNotBuilt;
+}
 
 }  // namespace sim::subgames

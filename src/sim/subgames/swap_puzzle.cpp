@@ -7,6 +7,8 @@ namespace sim::subgames {
 void setUpSwapPuzzle(Context&) {}
 
 // Not built yet: the swap puzzle's frame. Until then it draws nothing and is over at once.
-std::string swapPuzzleFrame(Context&, std::uint8_t, std::int64_t) { return kSubgameNotBuilt; }
+std::string swapPuzzleFrame(Context&, std::uint8_t, std::int64_t) {
+  return kSubgameNotBuilt;
+}
 
 }  // namespace sim::subgames

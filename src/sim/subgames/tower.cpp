@@ -7,7 +7,9 @@ namespace sim::subgames {
 void setUpTower(Context&) {}
 
 // Not built yet: the tower subgame's frame. Until then it draws nothing and is over at once.
-std::string towerFrame(Context&, std::uint8_t, std::int64_t) { return kSubgameNotBuilt; }
+std::string towerFrame(Context&, std::uint8_t, std::int64_t) {
+  return kSubgameNotBuilt;
+}
 
 }  // namespace sim::subgames
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/settings.h"
 #include "fuzz/fuzz_target.h"
+#include "ui/settings.h"
 
 GROVANTA_FUZZ_TARGET(settings_json) {
   const auto path = fuzz::putFile("prefs/settings.json", data, size);
