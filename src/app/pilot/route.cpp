@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "app/recording/recording.h"
 #include "base/log.h"
 
 namespace app::pilot {
@@ -15,18 +16,6 @@ const std::map<std::string_view, std::uint8_t>& padWords() {
       {"D", 0x02}, {"down", 0x02},  {"B", 0x10}, {"C", 0x20},    {"jump", 0x20}, {"A", 0x40},
       {"S", 0x80}, {"start", 0x80}, {"none", 0}, {"0", 0}};
   return kWords;
-}
-
-std::vector<std::string_view> split(std::string_view text) {
-  std::vector<std::string_view> out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    const std::size_t start = i;
-    while (i < text.size() && text[i] != ' ' && text[i] != '\t') ++i;
-    if (i > start) out.push_back(text.substr(start, i - start));
-  }
-  return out;
 }
 
 std::string join(const std::vector<std::string_view>& words, std::size_t from) {
@@ -253,7 +242,7 @@ std::optional<std::uint8_t> parsePads(std::string_view text) {
 
 std::optional<std::vector<Condition>> parseConditions(std::string_view text) {
   std::vector<Condition> out;
-  const Words w = split(text);
+  const Words w = splitWords(text);
   for (std::size_t i = 0; i < w.size(); ++i) {
     if (w[i] == "and") continue;
     std::optional<Condition> term = parseTerm(w[i]);
@@ -281,7 +270,7 @@ std::variant<RouteCommand, std::string> parseRouteLine(std::string_view line, in
     body = line.substr(0, viaAt);
     via = line.substr(viaAt + 5);
   }
-  const Words w = split(body);
+  const Words w = splitWords(body);
   if (w.empty()) return std::string(kBad);
   command.word = std::string(w[0]);
   command.text = std::string(line);
@@ -290,7 +279,7 @@ std::variant<RouteCommand, std::string> parseRouteLine(std::string_view line, in
   if (std::optional<std::string> error = it->second(w, command)) return *error;
   if (!via.empty()) {
     if (!takesVia(command.word)) return std::string(kBad);
-    for (std::string_view word : split(via)) {
+    for (std::string_view word : splitWords(via)) {
       const std::optional<std::int64_t> area = number(word);
       if (!area || *area < 0 || *area > 255) return std::string(kBad);
       command.numbers.push_back(*area);

@@ -36,19 +36,6 @@ std::string endLine(std::int64_t tick, const std::string& reason) {
   return "end " + std::to_string(tick) + " " + reason + "\n";
 }
 
-// The words of a line split at spaces and tabs.
-std::vector<std::string_view> words(std::string_view line) {
-  std::vector<std::string_view> out;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    const std::size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
-  return out;
-}
-
 std::optional<std::int64_t> integer(std::string_view word, int base) {
   if (word.empty() || word.size() > 40) return std::nullopt;
   std::string text(word);
@@ -72,7 +59,7 @@ bool startsLikeTick(std::string_view line) {
 }
 
 std::optional<TickLine> readTickLine(std::string_view line) {
-  const std::vector<std::string_view> w = words(line);
+  const std::vector<std::string_view> w = splitWords(line);
   if (w.size() < 3 || w[1].size() != 1) return std::nullopt;
   const std::optional<std::int64_t> tick = integer(w[0], 10);
   const std::optional<std::int64_t> pad = integer(w[2], 16);
@@ -88,6 +75,18 @@ InputRecording refuse(const char* format, const std::string& name, long long a =
 }
 
 }  // namespace
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+  std::vector<std::string_view> out;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) out.push_back(line.substr(start, i - start));
+  }
+  return out;
+}
 
 InputRecording parseRecording(std::string_view text, const std::string& name) {
   InputRecording recording;
@@ -117,7 +116,7 @@ InputRecording parseRecording(std::string_view text, const std::string& name) {
       lines.push_back(*tick);
       continue;
     }
-    const std::vector<std::string_view> w = words(line);
+    const std::vector<std::string_view> w = splitWords(line);
     if (w.size() < 2 || w[0].size() > 31) continue;
     const std::optional<std::int64_t> value = integer(w[1], 10);
     if (!value) continue;

@@ -13,6 +13,9 @@
 
 namespace app {
 
+// The words of a line split at spaces and tabs (the recordings' and the routes' text forms).
+std::vector<std::string_view> splitWords(std::string_view line);
+
 struct RecordedTick {
   std::uint8_t kind = 'S';  // 'S' a game step, 'W' a waiting screen's frame, 'G' a subgame's frame
   std::uint8_t pad = 0;
