@@ -20,7 +20,17 @@ void itemsAndHazards(Context& c);
 // A on the pad with the hero free shows the inventory screen; true when it did.
 bool inventoryButton(Context& c, std::uint8_t pad);
 
+// The flight of a thrown thing: builds the arc record (`arc`) from the start to the target with an upward
+// speed and a gravity (16.16). The area handlers fly it one step a frame; the swap puzzle builds its
+// reward's arcs the same way.
+void buildArc(Context& c, std::int64_t startX, std::int64_t startY, std::int64_t targetX, std::int64_t targetY,
+              std::int64_t speed, std::int64_t gravity);
+
 // Actors, lifts and small effects.
+// B on the lift the hero stands in: true when its control took the press (the B action asks this first).
+bool liftTakesB(Context& c);
+// B at a rope place of the area with the rope carried: true when the hero took the rope there.
+bool takeRopeHere(Context& c);
 void rainTimer(Context& c);
 void rain(Context& c);
 void fallingEffects(Context& c);
