@@ -38,12 +38,12 @@ TEST_F(ThingsTest, PickingUpFillsTheRowAndSwapsWhenItIsFull) {
     bend();
     EXPECT_TRUE(effectRequested(7));
     for (int i = 0; i < 80; ++i) run(0);
-    EXPECT_EQ(area(5), -1);
+    EXPECT_EQ(objectArea(5), -1);
     for (std::size_t w = 0; w < 3; ++w) EXPECT_EQ(inv(2 + w), c.after[w]) << "word " << 2 + w;
     EXPECT_EQ(inv(1), -1);
     EXPECT_EQ(sim::be::word(s().inv_timers, sim::rec::kInvPanelBusy), 0);
     if (c.swap) {
-      EXPECT_EQ(area(1), 21);
+      EXPECT_EQ(objectArea(1), 21);
       EXPECT_EQ(objectWord(1, th::kObjX), kX);
       EXPECT_EQ(objectWord(1, th::kObjY), 160);
     }
@@ -54,7 +54,7 @@ TEST_F(ThingsTest, DroppingLaysTheBottomObjectAtTheHerosFeet) {
   startWithObjects(kX);
   carry(-1, 7, 4);
   bend();
-  EXPECT_EQ(area(4), 21);
+  EXPECT_EQ(objectArea(4), 21);
   EXPECT_EQ(objectWord(4, th::kObjX), kX + 2);
   EXPECT_EQ(objectWord(4, th::kObjY), things_test::kRestY + 8);
   EXPECT_TRUE(sim().soundRequests().empty());
@@ -64,7 +64,7 @@ TEST_F(ThingsTest, DroppingLaysTheBottomObjectAtTheHerosFeet) {
   EXPECT_EQ(inv(4), 7);
   // It lies there: B again picks it up.
   bend();
-  EXPECT_EQ(area(4), -1);
+  EXPECT_EQ(objectArea(4), -1);
   EXPECT_TRUE(effectRequested(7));
 }
 
@@ -113,7 +113,7 @@ TEST_F(ThingsTest, PickUpRulesByKindAndNumber) {
     sim().soundRequests().clear();
     run(things_test::kB);
     for (int i = 0; i < 60 && s().lock != 0 && s().screen_kind == 0; ++i) run(0);
-    EXPECT_EQ(area(c.number), c.taken ? -1 : 21);
+    EXPECT_EQ(objectArea(c.number), c.taken ? -1 : 21);
     EXPECT_EQ(effectRequested(7), c.taken);
     EXPECT_TRUE(c.check(s()));
   }
@@ -127,7 +127,7 @@ TEST_F(ThingsTest, TheMapScrapStartsTheSwapPuzzleInsteadOfBeingCarried) {
   st.anim_index = 3;
   st.action_done = 0;
   th::bAction(ctx());
-  EXPECT_EQ(area(9), 100);
+  EXPECT_EQ(objectArea(9), 100);
   EXPECT_EQ(st.mode, 1);
   for (std::size_t w = 1; w <= 4; ++w) EXPECT_EQ(inv(w), -1);
   EXPECT_FALSE(effectRequested(7));
@@ -200,7 +200,7 @@ TEST_F(ThingsTest, BInALiftSendsItOnInsteadOfDropping) {
     st.action_done = 0;
     th::bAction(ctx());
     EXPECT_EQ(sim::be::word(st.lifts, at + 12), c.speed);
-    EXPECT_EQ(area(4), c.taken ? -1 : 21);
+    EXPECT_EQ(objectArea(4), c.taken ? -1 : 21);
     if (c.taken) EXPECT_EQ(st.lock, 0);
   }
 }

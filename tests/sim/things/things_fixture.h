@@ -64,7 +64,7 @@ class ThingsTest : public hero_test::HeroTest {
     sim::things::loadObjectsHere(ctx());  // as if they had been carried into the area
   }
   std::int64_t objectWord(std::int64_t k, std::size_t at) { return sim::things::objectWord(s(), k, at); }
-  std::int64_t area(std::int64_t k) { return objectWord(k, sim::things::kObjArea); }
+  std::int64_t objectArea(std::int64_t k) { return objectWord(k, sim::things::kObjArea); }
 
   // B pressed once, then the bend runs to its end; the sound requests of these frames are kept.
   void bend() {

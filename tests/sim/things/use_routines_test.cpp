@@ -33,7 +33,7 @@ class UseRoutineTest : public ThingsTest {
   static constexpr std::int64_t kObject = 19;  // the one object the plug's place lets be dropped
 
   void drop(const UseCase& c) {
-    area(c.area);
+    HeroTest::area(c.area);
     floorIn(c.area);
     for (std::uint32_t at : c.places) sim_test::putWords(*f.rom, at, kPlace);
     sim_test::putWords(*f.rom, 0x0099A2, {3, 0, 0, 1, 2, 0xFFFF});  // a door's opening
@@ -171,7 +171,7 @@ TEST_F(UseRoutineTest, ARoutineActsInItsPlaceAndTheObjectStaysElsewhere) {
     SCOPED_TRACE(c.name);
     drop(c);
     ASSERT_EQ(sim().stopMessage(), "");
-    EXPECT_EQ(area(kObject), c.areaAfter);
+    EXPECT_EQ(objectArea(kObject), c.areaAfter);
     if (c.use != 0x00A8CA) EXPECT_EQ(s().score, c.points);
     if (c.effect != 0) {
       EXPECT_TRUE(effectRequested(static_cast<std::uint32_t>(c.effect)));
@@ -194,7 +194,7 @@ TEST_F(UseRoutineTest, AnUnknownRoutineStopsTheGameWhenTheObjectIsDropped) {
 // Departure: the object dropped last meets its routine once, not again every frame the hero then spends
 // stunned or dying (on the console, and object 0 after a new game).
 TEST_F(UseRoutineTest, ADropIsUsedOnceEvenWhileTheHeroIsStunned) {
-  area(13);
+  objectArea(13);
   floorIn(13);
   sim_test::putWords(*f.rom, 0x009FFE, kPlace);
   objects[kObject] = {13, kInPlace + 2, 160, 1, kObject, 0, 0x009FCA};
@@ -203,7 +203,7 @@ TEST_F(UseRoutineTest, ADropIsUsedOnceEvenWhileTheHeroIsStunned) {
   s().stun = 50;
   run(0, 3);
   EXPECT_EQ(inv(0), -1);
-  EXPECT_EQ(area(kObject), 13);
+  EXPECT_EQ(objectArea(kObject), 13);
   EXPECT_EQ(s().score, 0);
 }
 
@@ -235,7 +235,7 @@ TEST_F(ThingsTest, AreaActionsTakeThePressInTheirPlaces) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    area(c.area);
+    HeroTest::area(c.area);
     floorIn(c.area);
     // Every place of the table readable; only this one where the hero stands.
     for (std::uint32_t at : {0x00844Cu, 0x00A3BCu, 0x004F78u, 0x008830u, 0x004F80u, 0x00A04Cu, 0x004F88u})
