@@ -20,7 +20,9 @@ inline constexpr std::size_t kObjKind = 6;
 inline constexpr std::size_t kObjNumber = 8;
 inline constexpr std::size_t kObjUse = 12;  // a long: the use routine
 inline constexpr std::int64_t kObjectCount = 62;
-inline constexpr std::uint32_t kObjectsRam = 0xFFAC62;  // where the records lie in the console's RAM
+// Where the records lie in the console's RAM, as the long of a short address holds it (the 68000's
+// addresses have 24 bits: FFAC62).
+inline constexpr std::uint32_t kObjectsRam = 0xFFFFAC62;
 
 // Area words with a meaning of their own.
 inline constexpr std::int64_t kCarried = -1;

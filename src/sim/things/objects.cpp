@@ -24,8 +24,8 @@ constexpr int kEffectPickUp = 7;
 
 // The object of an objects_here entry (a RAM address of a record).
 std::int64_t objectAt(Context& c, std::size_t entry) {
-  const std::int64_t address = be::longWord(c.state.objects_here, 4 * entry);
-  const std::int64_t offset = address - kObjectsRam;
+  const std::int64_t address = be::longWord(c.state.objects_here, 4 * entry) & 0xFFFFFF;
+  const std::int64_t offset = address - (kObjectsRam & 0xFFFFFF);
   const std::int64_t object = offset / static_cast<std::int64_t>(rec::kObjectSize);
   // Departure: a damaged save may hold any long here; one that is not a record's address stops the game
   // rather than reading outside the records.
