@@ -34,7 +34,8 @@ std::int64_t objectAt(Context& c, std::size_t entry) {
   return object;
 }
 
-// The number of entries of objects_here that may be read.
+// The number of entries of objects_here that may be read. Departure: the count comes back from saves as
+// written; the console would read past the list's 32 longs for a larger one, so no more are read.
 std::size_t objectsHereCount(const GameState& s) {
   return static_cast<std::size_t>(std::clamp<std::int64_t>(s.objects_here_count, 0, kMaxObjectsHere));
 }
