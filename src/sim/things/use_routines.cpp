@@ -6,7 +6,6 @@
 
 #include "sim/core/big_endian.h"
 #include "sim/core/records.h"
-#include "sim/hero/hero.h"
 #include "sim/things/object_records.h"
 #include "sim/things/things.h"
 
