@@ -27,4 +27,12 @@ void fallingEffects(Context& c);
 void sparkles(Context& c);
 void actors(Context& c);
 
+// Lifts. The handler of an area with lift k runs its step every frame.
+void lift(Context& c, int k);
+// The B action asks this first: true when the lift the hero stands centred in took the press (it starts).
+bool liftTakesB(Context& c);
+// The key of lift k dropped: when the hero is centred in it the lift becomes active and starts up (true);
+// the caller then uses the key up, adds the score and plays the effect. False leaves the key lying.
+bool activateLiftByKey(Context& c, int k);
+
 }  // namespace sim::things
