@@ -26,7 +26,7 @@ constexpr int kMapBottom = 192;  // the first pixel row under the map
 
 // Blocks that draw a thing standing up (its picture in the middle two cell columns, down to the
 // block's lowest open cell): doors, trees, rock faces, the lighthouse, and the props that stand on the
-// floor (suits of armour, crystals, boats, nets, mine timbering).
+// floor (suits of armour, crystals, boats, nets, mine timbering, the pillars of an arcade).
 const std::set<std::string> kStanding = {"door",           "door_foot",        "trunk",           "trunk_foot",
                                          "rock_face",      "rock_foot",        "door_rock",       "door_rock_foot",
                                          "lighthouse_top", "lighthouse_shaft", "lighthouse_foot", "armour_foot",
