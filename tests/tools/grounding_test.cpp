@@ -25,10 +25,11 @@ constexpr int kRows = 6;         // block rows of a map
 constexpr int kMapBottom = 192;  // the first pixel row under the map
 
 // Blocks that draw a thing standing up (its picture in the middle two cell columns, down to the
-// block's lowest open cell): doors, trees, rock faces, the lighthouse.
+// block's lowest open cell): doors, trees, rock faces, the lighthouse, the barrels and flowers.
 const std::set<std::string> kStanding = {"door",           "door_foot",        "trunk",          "trunk_foot",
                                          "rock_face",      "rock_foot",        "door_rock",      "door_rock_foot",
-                                         "lighthouse_top", "lighthouse_shaft", "lighthouse_foot"};
+                                         "lighthouse_top", "lighthouse_shaft", "lighthouse_foot", "barrel",
+                                         "flowers"};
 
 // An area's collision, cell by cell, from its map and tileset.
 class AreaGround {
