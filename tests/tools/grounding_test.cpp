@@ -108,6 +108,17 @@ TEST(Grounding, EveryDoorAndTreeOfTheMapsStandsOnSolidGround) {
   }
 }
 
+// A thing standing in the floor is drawn as a block named NAME_foot; one left out of the list above
+// would never be checked.
+TEST(Grounding, EveryFootBlockOfTheTilesetsIsCheckedAsStanding) {
+  for (const auto& [name, tiles] : loaded().tilesets)
+    for (const auto& [block, index] : tiles.blockIndex) {
+      const std::string suffix = "_foot";
+      if (block.size() > suffix.size() && block.compare(block.size() - suffix.size(), suffix.size(), suffix) == 0)
+        EXPECT_TRUE(kStanding.count(block)) << "tileset " << name << ": block " << block;
+    }
+}
+
 // The house doors the lane handlers draw (32 x 48 sprites, top-left here) and the castle door of the
 // green.
 struct SpriteDoor {
