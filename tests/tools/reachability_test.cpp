@@ -361,49 +361,97 @@ std::vector<Spot> groundCells(const Collision& map) {
   return cells;
 }
 
+// What one area leaves out of the hero's reach from the given arrivals: a line per stretch of ground
+// (a run of cells at one height) and per thing, none for the ground and things its scenery marks.
+std::vector<std::string> outOfReach(const builder::AreaSource& area, const builder::Tileset& tiles,
+                                    const std::vector<Arrival>& arrivals, const std::vector<Rect>& things,
+                                    const std::vector<std::string>& thingNames, const std::vector<int>& lifts) {
+  Collision map(area, tiles);
+  // A lift's basket at the top of its run: the hero rides it up from the floor.
+  for (int liftX : lifts) map.addBasket({liftX, 112, 32, 8});
+  Reach reach(map, things, area.id == 8);
+  for (const Arrival& a : arrivals) reach.arrive(a.x, a.y, a.direction);
+  reach.spread();
+
+  std::set<Spot> reachedCells;
+  for (const Spot& s : reach.standing()) {
+    reachedCells.insert({(s.x + 6) / 8, (s.y + 24) / 8});
+    reachedCells.insert({(s.x + 18) / 8, (s.y + 24) / 8});
+  }
+  const auto isScenery = [&](int x, int y) {
+    return std::any_of(area.scenery.begin(), area.scenery.end(), [&](const builder::SceneryRect& r) {
+      return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+    });
+  };
+  std::vector<std::string> faults;
+  std::set<Spot> missed;
+  for (const Spot& c : groundCells(map))
+    if (!reachedCells.count(c) && !isScenery(c.x * 8, c.y * 8)) missed.insert(c);
+  for (const Spot& c : missed) {
+    if (missed.count({c.x - 1, c.y})) continue;
+    int end = c.x;
+    while (missed.count({end + 1, c.y})) ++end;
+    faults.push_back("the ground at y " + std::to_string(c.y * 8) + ", x " + std::to_string(c.x * 8) + ".." +
+                     std::to_string(end * 8 + 7));
+  }
+  for (std::size_t i = 0; i < things.size(); ++i)
+    if (!reach.touched(i) && !isScenery(things[i].x + 8, things[i].y + 8)) faults.push_back("the " + thingNames[i]);
+  return faults;
+}
+
 TEST(Reachability, EveryGroundAndThingOfEveryAreaIsWithinTheHerosReach) {
   const World& w = world();
   for (const auto& [id, area] : w.areas) {
-    Collision map(area, w.tilesets.at(area.tileset));
-    // A lift's basket at the top of its run: the hero rides it up from the floor.
-    for (int liftX : w.lifts.count(id) ? w.lifts.at(id) : std::vector<int>{}) map.addBasket({liftX, 112, 32, 8});
-    const auto thingsIt = w.things.find(id);
-    Reach reach(map, thingsIt == w.things.end() ? std::vector<Rect>{} : thingsIt->second, id == 8);
-    int arrivals = 0;
+    std::vector<Arrival> arrivals;
     for (const Arrival& a : w.arrivals)
-      if (a.area == id) {
-        reach.arrive(a.x, a.y, a.direction);
-        ++arrivals;
-      }
-    if (arrivals == 0) continue;  // reached only inside a subgame
-    reach.spread();
+      if (a.area == id) arrivals.push_back(a);
+    if (arrivals.empty()) continue;  // reached only inside a subgame
+    const auto thingsIt = w.things.find(id);
+    const std::vector<Rect> things = thingsIt == w.things.end() ? std::vector<Rect>{} : thingsIt->second;
+    const std::vector<std::string> names =
+        thingsIt == w.things.end() ? std::vector<std::string>{} : w.thingNames.at(id);
+    const std::vector<int> lifts = w.lifts.count(id) ? w.lifts.at(id) : std::vector<int>{};
+    for (const std::string& fault : outOfReach(area, w.tilesets.at(area.tileset), arrivals, things, names, lifts))
+      ADD_FAILURE() << area.file.filename().string() << ": " << fault
+                    << " is out of the hero's reach (mark it with scenery: if it is meant so)";
+  }
+}
 
-    std::set<Spot> reachedCells;
-    for (const Spot& s : reach.standing()) {
-      reachedCells.insert({(s.x + 6) / 8, (s.y + 24) / 8});
-      reachedCells.insert({(s.x + 18) / 8, (s.y + 24) / 8});
-    }
-    const auto isScenery = [&](int x, int y) {
-      return std::any_of(area.scenery.begin(), area.scenery.end(), [&](const builder::SceneryRect& r) {
-        return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
-      });
-    };
-    // Report each unreached stretch of ground once, as a run of cells at one height.
-    std::set<Spot> missed;
-    for (const Spot& c : groundCells(map))
-      if (!reachedCells.count(c) && !isScenery(c.x * 8, c.y * 8)) missed.insert(c);
-    for (const Spot& c : missed) {
-      if (missed.count({c.x - 1, c.y})) continue;
-      int end = c.x;
-      while (missed.count({end + 1, c.y})) ++end;
-      ADD_FAILURE() << area.file.filename().string() << ": the ground at y " << c.y * 8 << ", x " << c.x * 8 << ".."
-                    << end * 8 + 7 << " is out of the hero's reach (mark it with scenery: if it is meant so)";
-    }
-    if (thingsIt != w.things.end()) {
-      for (std::size_t i = 0; i < thingsIt->second.size(); ++i)
-        EXPECT_TRUE(reach.touched(i) || isScenery(thingsIt->second[i].x + 8, thingsIt->second[i].y + 8)) << area.file.filename().string() << ": the " << w.thingNames.at(id)[i]
-                                      << " is out of the hero's reach";
-    }
+// Small maps on the shared tileset, the hero arriving on the floor at the west end: what a jump gets
+// onto and what it does not, and what a scenery mark leaves alone.
+TEST(Reachability, TheJumpsReachOnlyWhatTheHerosMeasuredJumpGetsOnto) {
+  const builder::Tileset& land =
+      world().tilesets.count("land") ? world().tilesets.at("land") : world().tilesets.begin()->second;
+  struct Case {
+    const char* what;
+    std::vector<std::string> rows;
+    std::vector<builder::SceneryRect> scenery;
+    std::size_t faults;
+  };
+  const Case cases[] = {
+      {"a plank 80 pixels over the floor",
+       {"W........W", "W........W", "W........W", "W....-...W", "W........W", "W________W"},
+       {},
+       1},
+      {"the same plank marked as scenery",
+       {"W........W", "W........W", "W........W", "W....-...W", "W........W", "W________W"},
+       {{160, 96, 32, 8, 0}},
+       0},
+      {"the plank over a block and a lower plank",
+       {"W........W", "W........W", "W........W", "W....-...W", "W...-....W", "W__G_____W"},
+       {},
+       0},
+      {"a 48-pixel step", {"W........W", "W........W", "W........W", "W........W", "W....GGGGW", "W____GGGGW"}, {}, 1},
+      {"a 32-pixel step", {"W........W", "W........W", "W........W", "W........W", "W....____W", "W____GGGGW"}, {}, 0},
+  };
+  for (const Case& c : cases) {
+    builder::AreaSource area;
+    area.id = 99;
+    area.rows = c.rows;
+    area.scenery = c.scenery;
+    area.legend = {{'.', "air"}, {'_', "floor"}, {'W', "wall"}, {'G', "ground"}, {'-', "ledge"}};
+    const auto faults = outOfReach(area, land, {{99, 40, 152, 0}}, {}, {}, {});
+    EXPECT_EQ(faults.size(), c.faults) << c.what << (faults.empty() ? "" : ": " + faults.front());
   }
 }
 
