@@ -89,6 +89,7 @@ inline void fillRom(sim::RomView& rom) {
   putLong(rom, 0x0025E0, 0x12345678);                         // door locks
   putWords(rom, 0x004A22, std::vector<std::uint16_t>(8, 0));  // the rain code around its table
   putWords(rom, 0x004A2A, {500, 600, 700, 800});              // rain waits
+  putWords(rom, 0x001C52, std::vector<std::uint16_t>(14, 0));  // the sparkles stay where they start
   std::vector<std::uint8_t> objects(992);
   for (std::size_t i = 0; i < objects.size(); ++i) objects[i] = static_cast<std::uint8_t>(i);
   rom.put(0x002B68, objects);

@@ -3,18 +3,6 @@
 
 namespace sim::things {
 
-// Not built yet: the rain timer. Until then rain never starts.
-void rainTimer(Context&) {}
-
-// Not built yet: the rain's drops. Until then none is drawn.
-void rain(Context&) {}
-
-// Not built yet: the falling effects. Until then they stay still and unseen.
-void fallingEffects(Context&) {}
-
-// Not built yet: the sparkles. Until then none is drawn.
-void sparkles(Context&) {}
-
 // Not built yet: the actors and lifts of the area. Until then they neither
 // move nor draw. Each actor record names its type; the behaviours go in a
 // table here (type -> routine taking the context and the actor's slot), one
