@@ -1,24 +1,9 @@
-// Actors, lifts, platforms, rain, sparkles and falling effects.
+// Actors: the creatures and machines of an area, up to 40 records run every game step.
 #include "sim/things/things.h"
 
 namespace sim::things {
 
-// Not built yet: the rain timer. Until then rain never starts.
-void rainTimer(Context&) {}
-
-// Not built yet: the rain's drops. Until then none is drawn.
-void rain(Context&) {}
-
-// Not built yet: the falling effects. Until then they stay still and unseen.
-void fallingEffects(Context&) {}
-
-// Not built yet: the sparkles. Until then none is drawn.
-void sparkles(Context&) {}
-
-// Not built yet: the actors and lifts of the area. Until then they neither
-// move nor draw. Each actor record names its type; the behaviours go in a
-// table here (type -> routine taking the context and the actor's slot), one
-// file per kind of actor beside this one.
+// Not built yet: the actors of the area. Until then they neither move nor draw.
 void actors(Context&) {}
 
 }  // namespace sim::things
