@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -119,13 +123,37 @@ TEST(Grounding, EveryFootBlockOfTheTilesetsIsCheckedAsStanding) {
     }
 }
 
-// The house doors the lane handlers draw (32 x 48 sprites, top-left here) and the castle door of the
-// green.
+// The doors the area handlers draw as 32 x 48 sprites at fixed places (top-left): the house doors of the
+// lanes, areas 2 to 7 in order, and the castle door of the green. Read from the handlers' own tables,
+// so that a place changed there is checked against the ground here.
 struct SpriteDoor {
   int area, x, y;
 };
-constexpr SpriteDoor kSpriteDoors[] = {{2, 1893, 117}, {3, 1253, 85}, {4, 453, 117}, {5, 901, 149},
-                                       {6, 357, 149},  {7, 581, 117}, {21, 415, 136}};
+
+// The {record, door, x, y} initialisers that follow `name` in the handlers' source.
+std::vector<std::array<int, 4>> doorsInitialised(const std::string& source, const std::string& name) {
+  std::vector<std::array<int, 4>> doors;
+  const std::size_t at = source.find(name);
+  if (at == std::string::npos) return doors;
+  const std::size_t end = source.find(';', at);
+  const std::regex door(R"(\{\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*\})");
+  const std::string text = source.substr(at, end - at);
+  for (std::sregex_iterator it(text.begin(), text.end(), door), last; it != last; ++it)
+    doors.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])});
+  return doors;
+}
+
+std::vector<SpriteDoor> spriteDoors() {
+  std::ifstream in(kSource / "src" / "sim" / "areas" / "handlers.cpp");
+  std::stringstream text;
+  text << in.rdbuf();
+  std::vector<SpriteDoor> doors;
+  int area = 2;
+  for (const auto& d : doorsInitialised(text.str(), "kLaneDoors[")) doors.push_back({area++, d[2], d[3]});
+  for (const auto& d : doorsInitialised(text.str(), "kGreenDoor =")) doors.push_back({21, d[2], d[3]});
+  return doors;
+}
+
 constexpr int kDoorWidth = 32, kDoorHeight = 48;
 // Collision comes in 8-pixel rows, so a door may stand up to 3 pixels above or into its ground. A door
 // drawn lower than the map reaches (areas 5 and 6: its foot at 197) stands in the deepest floor a
@@ -134,7 +162,9 @@ constexpr int kSlack = 3;
 constexpr int kDeepestFloor = kMapBottom - 8;
 
 TEST(Grounding, TheHouseDoorsDrawnAtFixedPlacesMeetTheGroundUnderThem) {
-  for (const SpriteDoor& d : kSpriteDoors) {
+  const std::vector<SpriteDoor> doors = spriteDoors();
+  ASSERT_EQ(doors.size(), 7u) << "the six lane doors and the green's, from src/sim/areas/handlers.cpp";
+  for (const SpriteDoor& d : doors) {
     const auto& areas = loaded().areas;
     const auto it = std::find_if(areas.begin(), areas.end(), [&](const auto& a) { return a.id == d.area; });
     ASSERT_NE(it, areas.end()) << "area " << d.area;
