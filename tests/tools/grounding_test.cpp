@@ -29,15 +29,15 @@ constexpr int kRows = 6;         // block rows of a map
 constexpr int kMapBottom = 192;  // the first pixel row under the map
 
 // Blocks that draw a thing standing up (its picture in the middle two cell columns, down to the
-// block's lowest open cell): doors, trees, rock faces, the lighthouse, and the props that stand on the
-// floor (barrels, flowers, suits of armour, crystals, boats, nets, mine timbering, the pillars of an
-// arcade).
+// block's lowest open cell): doors, trees (a crown with no trunk under it is a sapling whose stem ends
+// in the air), rock faces, the lighthouse, and the props that stand on the floor (barrels, flowers,
+// suits of armour, crystals, boats, nets, mine timbering, the pillars of an arcade).
 const std::set<std::string> kStanding = {
-    "door",       "door_foot",      "trunk",          "trunk_foot",       "rock_face",       "rock_foot",
-    "door_rock",  "door_rock_foot", "lighthouse_top", "lighthouse_shaft", "lighthouse_foot", "barrel",
-    "flowers",    "armour",         "armour_foot",    "crystal_foot",     "boat_l",          "boat_r",
-    "net",        "net_foot",       "timber",         "timber_foot",      "arcade_cap",      "pillar",
-    "pillar_foot"};
+    "door",      "door_foot",  "crown",          "trunk",          "trunk_foot",       "rock_face",
+    "rock_foot", "door_rock",  "door_rock_foot", "lighthouse_top", "lighthouse_shaft", "lighthouse_foot",
+    "barrel",    "flowers",    "armour",         "armour_foot",    "crystal_foot",     "boat_l",
+    "boat_r",    "net",        "net_foot",       "timber",         "timber_foot",      "arcade_cap",
+    "pillar",    "pillar_foot"};
 
 // An area's collision, cell by cell, from its map and tileset.
 class AreaGround {
