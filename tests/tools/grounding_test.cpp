@@ -33,11 +33,11 @@ constexpr int kMapBottom = 192;  // the first pixel row under the map
 // in the air), rock faces, the lighthouse, and the props that stand on the floor (barrels, flowers,
 // suits of armour, crystals, boats, nets, mine timbering, the pillars of an arcade).
 const std::set<std::string> kStanding = {
-    "door",      "door_foot",  "crown",          "trunk",          "trunk_foot",       "rock_face",
-    "rock_foot", "door_rock",  "door_rock_foot", "lighthouse_top", "lighthouse_shaft", "lighthouse_foot",
-    "barrel",    "flowers",    "armour",         "armour_foot",    "crystal_foot",     "boat_l",
-    "boat_r",    "net",        "net_foot",       "timber",         "timber_foot",      "arcade_cap",
-    "pillar",    "pillar_foot"};
+    "door",      "door_foot",   "crown",          "trunk",          "trunk_foot",       "rock_face",
+    "rock_foot", "door_rock",   "door_rock_foot", "lighthouse_top", "lighthouse_shaft", "lighthouse_foot",
+    "barrel",    "flowers",     "armour",         "armour_foot",    "crystal_foot",     "boat_l",
+    "boat_r",    "net",         "net_foot",       "timber",         "timber_foot",      "arcade_cap",
+    "pillar",    "pillar_foot", "lamp_post",      "lamp_post_foot"};
 
 // An area's collision, cell by cell, from its map and tileset.
 class AreaGround {
@@ -176,6 +176,23 @@ TEST(Grounding, TheHouseDoorsDrawnAtFixedPlacesMeetTheGroundUnderThem) {
           << "area " << d.area << ": the door at (" << d.x << ", " << d.y << ") has its foot at y " << foot
           << " but the ground under x " << x << " is at y " << surface;
     }
+  }
+}
+
+// The lamp of Chandler Court, drawn by the logic as a 16 x 24 sprite at (895, 125) while the camera is
+// between 576 and 935: its base (x 899..906, last row at y 147) rests on the top of a post the map
+// plants in the floor (or on ground within half a cell of it), and the post itself is checked with the
+// standing things above.
+TEST(Grounding, TheLampOfChandlerCourtRestsOnItsPost) {
+  constexpr int kArea = 6, kBaseLeft = 899, kBaseRight = 906, kFoot = 148;
+  const auto& areas = loaded().areas;
+  const auto it = std::find_if(areas.begin(), areas.end(), [&](const auto& a) { return a.id == kArea; });
+  ASSERT_NE(it, areas.end());
+  const AreaGround ground(*it, loaded().tilesets.at(it->tileset));
+  for (int x : {kBaseLeft, kBaseRight}) {
+    const std::string& block = ground.blockAt(kFoot / 32, x / 32);
+    EXPECT_TRUE(block == "lamp_post" || std::abs(ground.surfaceBelow(x, kFoot - 8) - kFoot) <= 4)
+        << "under the lamp's base at x " << x << ", y " << kFoot << ": " << block;
   }
 }
 
