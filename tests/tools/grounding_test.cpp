@@ -112,6 +112,31 @@ TEST(Grounding, EveryDoorAndTreeOfTheMapsStandsOnSolidGround) {
   }
 }
 
+// Things hung from above: banners, chains, lanterns and roots. The top of each
+// stack of them meets the vault, a wall or a beam (solid) over its middle.
+const std::set<std::string> kHanging = {"banner", "banner_low", "chain", "lantern", "roots"};
+// Drawn masonry a hung thing may hang from besides solid ground: the arch with a banner at its crown.
+const std::set<std::string> kHangers = {"arcade_arch_banner"};
+
+TEST(Grounding, EveryHungThingHangsFromSomethingSolid) {
+  for (const auto& area : loaded().areas) {
+    const AreaGround ground(area, loaded().tilesets.at(area.tileset));
+    const int columns = static_cast<int>(area.rows[0].size());
+    for (int row = 0; row < kRows; ++row)
+      for (int column = 0; column < columns; ++column) {
+        if (!kHanging.count(ground.blockAt(row, column))) continue;
+        if (row > 0 &&
+            (kHanging.count(ground.blockAt(row - 1, column)) || kHangers.count(ground.blockAt(row - 1, column))))
+          continue;              // hung from the one above
+        if (row == 0) continue;  // hung from the top of the screen, the vault beyond the map
+        const int cy = row * 4 - 1;
+        if (ground.cellSolid(column * 4 + 1, cy) || ground.cellSolid(column * 4 + 2, cy)) continue;
+        ADD_FAILURE() << area.file.filename().string() << ": the " << ground.blockAt(row, column) << " at x "
+                      << column * 32 << ".." << column * 32 + 31 << " hangs from nothing at y " << row * 32;
+      }
+  }
+}
+
 // A thing standing in the floor is drawn as a block named NAME_foot; one left out of the list above
 // would never be checked.
 TEST(Grounding, EveryFootBlockOfTheTilesetsIsCheckedAsStanding) {
