@@ -386,6 +386,13 @@ void area49(Context& c) {
   requestEffect(c, kEffectBarrier);
 }
 
+// The doors alone, while the areas' other rules are off.
+void areaDoors(Context& c) {
+  const std::int64_t area = c.state.area;
+  if (area >= 2 && area <= 7) laneDoor(c);
+  if (area == 21) animatedDoor(c, kGreenDoor.record, kGreenDoor.door, kGreenDoor.x, kGreenDoor.y);
+}
+
 // The handler of each area, 0 to 49 (nullptr: the area has no rules of its own).
 constexpr std::array<Handler, 50> kHandlers = [] {
   std::array<Handler, 50> t{};
@@ -432,8 +439,12 @@ constexpr std::array<Handler, 50> kHandlers = [] {
 void runAreaHandler(Context& c) {
   const std::int64_t area = c.state.area;
   if (area > 49 || area < 0) stopWith(c, "the handler of area " + std::to_string(area) + " ($005BA6)");
-  frameBases(c);
-  if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
+  if (c.areaRules) {
+    frameBases(c);
+    if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
+  } else {
+    areaDoors(c);
+  }
   areaLifts(c);
   areaMusic(c);
 }

@@ -35,6 +35,7 @@ class BlocksTest : public ::testing::Test {
     c.areaCache.collision.assign(12, 0);
     c.areaCache.widthPixels = 32;
     c.areaCache.firstSelectionFrames = 85;
+    c.areaRules = true;
   }
   void heroAt(std::int64_t x, std::int64_t y) {
     s.x = x << 16;

@@ -27,7 +27,10 @@ class SetPieces : public ::testing::Test {
   sim::GameState& s() { return r->sim->mutableState(); }
   sim::Context& c() { return r->sim->context(); }
 
-  void SetUp() override { ASSERT_TRUE(r) << "the data set in the source tree does not load"; }
+  void SetUp() override {
+    ASSERT_TRUE(r) << "the data set in the source tree does not load";
+    c().areaRules = true;
+  }
   void at(std::int64_t area, std::int64_t x, std::int64_t y) {
     ASSERT_TRUE(sim().teleport(area, x, y)) << sim().stopMessage();
   }
