@@ -202,7 +202,7 @@ void area18(Context& c) {
     s.w825e -= 1;
     if (s.w825e == 0) requestEffect(c, kEffectCountdown);
     const std::int64_t pieces = ((s.w825e >> 5) & 0x7FF) + 1;
-    for (std::int64_t i = 0; i < pieces && i < 16; ++i) scenery(c, 1780, 120 - 8 * i, kCountdownFrame, 0, 0);
+    for (std::int64_t i = 0; i < pieces; ++i) scenery(c, 1780, 120 - 8 * i, kCountdownFrame, 0, 0);
   }
   if (s.flag_82dc != 0 && flyArc(c, s.w8134)) {
     s.flag_82dc = 0;
