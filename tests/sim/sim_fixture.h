@@ -86,9 +86,29 @@ inline void putHeroSequences(sim::RomView& rom) {
   putWords(rom, 0x0018DC, {6, 2, 43, 43, 44, 45, 44, 45, 0xFFFF});                  // struck by a hazard
 }
 
+// The tables the area handlers read: every set piece's sequences as one still frame, its records and
+// places zero (nothing deadly), the swing and bob tables flat.
+inline void putSetPieceTables(sim::RomView& rom) {
+  for (std::uint32_t seq : {0x005FD6u, 0x006064u, 0x006A74u, 0x006A82u, 0x006ED8u, 0x006EE6u, 0x006EEEu, 0x0074B6u,
+                            0x0074C4u, 0x007878u, 0x007C56u, 0x007CF6u, 0x007D7Eu, 0x007E04u, 0x007E78u, 0x008564u,
+                            0x00856Eu, 0x0088E0u, 0x008B04u, 0x008B0Cu, 0x0090F8u, 0x00910Au})
+    putWords(rom, seq, {1, 0, 0, 0xFFFF});
+  for (std::uint32_t k = 0; k < 4; ++k) {
+    putLong(rom, 0x00895A + 14 * k, 0x008B04);
+    putWords(rom, 0x00895E + 14 * k, {0, 0, 0, 0, 0});
+  }
+  putWords(rom, 0x007956, {900, 768, 600, 690});
+  putWords(rom, 0x003636, std::vector<std::uint16_t>(26, 0));
+  for (std::uint32_t place : {0x0093A0u, 0x00951Cu, 0x009524u, 0x0096D8u, 0x0097C8u, 0x00A9E4u})
+    putWords(rom, place, {0, 0, 0, 0, 0, 0});
+  putWords(rom, 0x00C634, std::vector<std::uint16_t>(32, 0));
+  putWords(rom, 0x014C20, std::vector<std::uint16_t>(512, 0));
+}
+
 // The tables a new game and the waiting screens read.
 inline void fillRom(sim::RomView& rom) {
   putHeroSequences(rom);
+  putSetPieceTables(rom);
   putLong(rom, 0x0025E0, 0x12345678);                         // door locks
   putWords(rom, 0x004A22, std::vector<std::uint16_t>(8, 0));  // the rain code around its table
   putWords(rom, 0x004A2A, {500, 600, 700, 800});              // rain waits

@@ -106,6 +106,37 @@ std::vector<Read> readsOfTheBuiltGame() {
       {"area 48's handler: the flames", 0x0097C8, 8, Shape::kBytes},
   };
   reads.insert(reads.end(), ahead.begin(), ahead.end());
+  // The area handlers' set pieces.
+  const std::vector<Read> setPieces = {
+      {"area 1's handler: the spell's lamp", 0x005FD6, 0, Shape::kSequence},
+      {"area 1's handler: the walker", 0x006064, 0, Shape::kSequence},
+      {"area 9's handler: the rat dropping", 0x006A74, 0, Shape::kSequence},
+      {"area 9's handler: the rat on the floor", 0x006A82, 0, Shape::kSequence},
+      {"area 10's handler: the guard standing", 0x006ED8, 0, Shape::kSequence},
+      {"area 10's handler: the guard knocked off", 0x006EE6, 0, Shape::kSequence},
+      {"area 10's handler: the guard sitting", 0x006EEE, 0, Shape::kSequence},
+      {"area 10's handler: the column's top", 0x00A9E4, 12, Shape::kBytes},
+      {"area 10's handler: the floating platform's bob", 0x00C634, 64, Shape::kBytes},
+      {"area 13's handler: the platform floating", 0x0074B6, 0, Shape::kSequence},
+      {"area 13's handler: the platform bursting", 0x0074C4, 0, Shape::kSequence},
+      {"area 16's handler: the spider spitting", 0x007878, 0, Shape::kSequence},
+      {"area 16's handler: the cart", 0x007C56, 0, Shape::kSequence},
+      {"area 17's handler: the machine's arm", 0x007CF6, 0, Shape::kSequence},
+      {"area 17's handler: the machine's wall", 0x007D7E, 0, Shape::kSequence},
+      {"area 17's handler: the machine's wheel", 0x007E04, 0, Shape::kSequence},
+      {"area 17's handler: the machine's belt", 0x007E78, 0, Shape::kSequence},
+      {"area 26's handler: the Baron pleased", 0x008564, 0, Shape::kSequence},
+      {"area 26's handler: the Baron waiting", 0x00856E, 0, Shape::kSequence},
+      {"area 28's handler: the bait", 0x0088E0, 0, Shape::kSequence},
+      {"area 28's handler: the birds", 0x00895A, 56, Shape::kBytes},
+      {"area 28's handler: the birds' dive", 0x008992, 0, Shape::kSequence},
+      {"area 29's handler: the trapdoor shut", 0x008B04, 0, Shape::kSequence},
+      {"area 29's handler: the trapdoor sprung", 0x008B0C, 0, Shape::kSequence},
+      {"area 34's handler: the troll walking off", 0x0090F8, 0, Shape::kSequence},
+      {"area 34's handler: the troll idling", 0x00910A, 0, Shape::kSequence},
+      {"areas 8 and 16: the swing of the hatch flaps and the spider's thread", 0x014C20, 1024, Shape::kBytes},
+  };
+  reads.insert(reads.end(), setPieces.begin(), setPieces.end());
   for (std::uint32_t use :
        {0x009DA8u, 0x009E2Cu, 0x009E34u, 0x009E82u, 0x009F30u, 0x009F38u, 0x009FBAu, 0x009FC2u, 0x009FFEu, 0x00A04Cu,
         0x00A0DAu, 0x00A0E2u, 0x00A120u, 0x00A180u, 0x00A1DAu, 0x00A268u, 0x00A2ACu, 0x00A2E8u, 0x00A36Eu, 0x00A376u,

@@ -274,6 +274,9 @@ TEST(WorldPuzzles, TheApplesBellTheMapScrapAndTheBow) {
     ASSERT_TRUE(X.has_value()) << "nowhere to stand at the goat";
     ASSERT_TRUE(r->sim->teleport(1, *X, 152));
     for (int k = 0; k < 20; ++k) r->sim->step(0, k);
+    // The goat walks its beat: met where the hero stands.
+    be::setWord(s.a1_walker, sim::rec::kWalkerX, *X - 2);
+    be::setLongWord(s.a1_walker, sim::rec::kWalkerY, 151u << 16);
     EXPECT_TRUE(pressB([&] { return usedUp(s, 6) && objectArea(s, 53) == th::kCarried && s.flag_82eb == 255; }));
   }
   {
