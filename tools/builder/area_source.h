@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "actor_source.h"
 #include "patterns.h"
 
 namespace builder {
@@ -33,11 +34,6 @@ struct ExitSource {
 
 struct ItemSource {
   int flag, type, x, y, frame, line;
-};
-
-struct ActorSource {
-  int type, x, y;
-  std::string data;
 };
 
 struct AnimationSource {
