@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "our_game.h"
 #include "render/frame_png.h"
 #include "render/game_frame.h"
 #include "render/render_assets.h"
@@ -20,20 +21,7 @@
 
 namespace {
 
-struct OurGame {
-  std::optional<world::World> world;
-  sim::RomView rom;
-  std::optional<sim::Simulation> sim;
-  std::optional<render::RenderAssets> assets;
-
-  OurGame() {
-    world = world::loadWorld(GROVANTA_SOURCE_DIR);
-    if (!world) return;
-    rom = sim::loadRomView(GROVANTA_SOURCE_DIR, *world);
-    sim.emplace(*world, rom);
-    assets.emplace(GROVANTA_SOURCE_DIR, *world, &rom);
-  }
-
+struct OurGame : render_test::LoadedGame {
   // A new game with object `lying` at (x, 160) in the start area and objects `carried` in the three
   // slots, drawn after a step.
   std::optional<render::Frame> draw(std::int64_t lying, std::int64_t x, const std::vector<std::int64_t>& carried) {

@@ -338,6 +338,11 @@ AreaSource readArea(const std::filesystem::path& file) {
       a.items.push_back({num(w[4], file, n), type, num(w[2], file, n), num(w[3], file, n), num(w[5], file, n), n});
     } else if (key == "actor") {
       a.actors.push_back(readActor(w, file, n));
+    } else if (key == "scenery") {
+      need(4);
+      a.scenery.push_back({num(w[1], file, n), num(w[2], file, n), num(w[3], file, n), num(w[4], file, n), n});
+      if (a.scenery.back().width <= 0 || a.scenery.back().height <= 0)
+        fail(file, n, "scenery: X Y WIDTH HEIGHT, with a width and a height");
     } else if (key == "patch") {
       need(2);
       a.patches.push_back({num(w[1], file, n), num(w[2], file, n)});

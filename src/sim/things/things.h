@@ -27,8 +27,6 @@ void buildArc(Context& c, std::int64_t startX, std::int64_t startY, std::int64_t
               std::int64_t speed, std::int64_t gravity);
 
 // Actors, lifts and small effects.
-// B on the lift the hero stands in: true when its control took the press (the B action asks this first).
-bool liftTakesB(Context& c);
 // B at a rope place of the area with the rope carried: true when the hero took the rope there.
 bool takeRopeHere(Context& c);
 void rainTimer(Context& c);
@@ -36,5 +34,13 @@ void rain(Context& c);
 void fallingEffects(Context& c);
 void sparkles(Context& c);
 void actors(Context& c);
+
+// Lifts. The handler of an area with lift k runs its step every frame.
+void lift(Context& c, int k);
+// The B action asks this first: true when the lift the hero stands centred in took the press (it starts).
+bool liftTakesB(Context& c);
+// The key of lift k dropped: when the hero is centred in it the lift becomes active and starts up (true);
+// the caller then uses the key up, adds the score and plays the effect. False leaves the key lying.
+bool activateLiftByKey(Context& c, int k);
 
 }  // namespace sim::things

@@ -81,10 +81,7 @@ void doorKey(const Use& u) {
 // A lift's key, dropped by the hero standing in the middle of its basket.
 template <std::size_t kLift>
 void liftKey(const Use& u) {
-  const std::size_t at = rec::kLiftSize * kLift;
-  if (be::word(u.s.lifts, at + 14) == 0) return;  // not centred
-  be::setWord(u.s.lifts, at, 1);
-  be::setWord(u.s.lifts, at + rec::kLiftSpeed, -1);
+  if (!activateLiftByKey(u.c, static_cast<int>(kLift))) return;
   u.usedUp();
   u.done(100, kEffectLift);
 }

@@ -39,15 +39,15 @@ bool dropIn(const Box& r, std::int64_t X, std::int64_t Y) {
   return X + 2 < r.x + r.w && r.x < X + 18 && Y + 8 < r.y + r.h && r.y < Y + 24;
 }
 
-// How the place is met: the dropped object over a rectangle, the hero inside one, or the hero standing at
-// a fixed x (the places that are not rectangles).
-enum class Meet { kDrop, kHero, kAtX };
+// How the place is met: the dropped object over a rectangle, the hero inside one, the hero standing at
+// a fixed x (the places that are not rectangles), or the hero in the middle of a lift's basket.
+enum class Meet { kDrop, kHero, kAtX, kInLift };
 
 struct Puzzle {
   int object;
   int area;
   Meet meet;
-  std::uint32_t place;             // the ROM rectangle, or the x for kAtX
+  std::uint32_t place;             // the ROM rectangle, the x for kAtX, the lift for kInLift
   std::uint32_t avoid;             // a scene's rectangle in the same area that takes every press, or 0
   void (*setUp)(sim::GameState&);  // what the earlier puzzles have done
   bool (*solved)(const sim::GameState&);
@@ -65,11 +65,6 @@ bool doorOpening(const sim::GameState& s, std::size_t record) {
 }
 bool liftRuns(const sim::GameState& s, std::size_t lift) {
   return be::word(s.lifts, sim::rec::kLiftSize * lift) == 1;
-}
-// The hero stands in the middle of the lift's basket (the lifts' own logic says so while he does).
-template <std::size_t kLift>
-void centredIn(sim::GameState& s) {
-  be::setWord(s.lifts, sim::rec::kLiftSize * kLift + 14, 1);
 }
 void nothing(sim::GameState&) {}
 void guardGone(sim::GameState& s) {
@@ -95,10 +90,10 @@ const Puzzle kPuzzles[] = {
     {5, 6, Meet::kHero, 0x0027A2, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 5) && doorOpening(s, 5); }},
     {7, 7, Meet::kHero, 0x0027AA, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 7) && doorOpening(s, 6); }},
     // The lift stones, each in the basket of its lift.
-    {9, 0, Meet::kAtX, 520, 0, centredIn<0>, [](const sim::GameState& s) { return usedUp(s, 9) && liftRuns(s, 0); }},
-    {10, 3, Meet::kAtX, 700, 0, centredIn<1>, [](const sim::GameState& s) { return usedUp(s, 10) && liftRuns(s, 1); }},
-    {11, 4, Meet::kAtX, 1200, 0, centredIn<2>, [](const sim::GameState& s) { return usedUp(s, 11) && liftRuns(s, 2); }},
-    {12, 5, Meet::kAtX, 408, 0, centredIn<3>, [](const sim::GameState& s) { return usedUp(s, 12) && liftRuns(s, 3); }},
+    {9, 0, Meet::kInLift, 0, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 9) && liftRuns(s, 0); }},
+    {10, 3, Meet::kInLift, 1, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 10) && liftRuns(s, 1); }},
+    {11, 4, Meet::kInLift, 2, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 11) && liftRuns(s, 2); }},
+    {12, 5, Meet::kInLift, 3, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 12) && liftRuns(s, 3); }},
     // The lanes' houses.
     {18, 6, Meet::kDrop, 0x0062F6, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 18) && s.flag_82ef == 255; }},
     {35, 8, Meet::kDrop, 0x00A04C, 0, nothing, [](const sim::GameState& s) { return usedUp(s, 35) && s.flag_82ce == 255; }},
@@ -146,6 +141,10 @@ const Puzzle kPuzzles[] = {
 // would take the press and from any object lying there (B would pick it up instead of dropping).
 std::optional<std::pair<std::int64_t, std::int64_t>> placeFor(const RealWorld& r, const sim::GameState& s,
                                                               const Puzzle& p) {
+  if (p.meet == Meet::kInLift) {  // the basket at the bottom of its run, where it waits for its key
+    const std::size_t at = sim::rec::kLiftSize * p.place;
+    return std::make_pair(be::word(s.lifts, at + 2), be::word(s.lifts, at + 4) + be::word(s.lifts, at + 10) + 10);
+  }
   const world::Area& a = area(r, p.area);
   const Box rect = p.meet == Meet::kAtX ? Box{p.place, 0, 1, 192} : romBox(r.rom, p.place);
   auto lyingNear = [&](std::int64_t X, std::int64_t Y) {
