@@ -413,11 +413,15 @@ void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGrou
       for (const Footing& foot : kFootings)
         if (foot.type == a.type) checkFooting(a, foot, ground[area.id], area.file);
       const ActorReach r = actorReach(a);
+      // A star is guarded when the actor reaches within 8 pixels of it, or into any place the hero's box
+      // can be in while it touches the star (his box [X, X + 18) x [Y, Y + 20) against the star's
+      // [x + 2, x + 12) x [y - 1, y + 11)).
       for (const auto& s : area.stars)
-        if (meets(r, s[0] + 2 - kClearance, s[1] - 1 - kClearance, s[0] + 12 + kClearance, s[1] + 11 + kClearance))
+        if (meets(r, s[0] + 2 - kClearance, s[1] - 1 - kClearance, s[0] + 12 + kClearance, s[1] + 11 + kClearance) ||
+            meets(r, s[0] + 2 - 18 + 1, s[1] - 1 - 20 + 1, s[0] + 12 + 18 - 1, s[1] + 11 + 20 - 1))
           fail(area.file, a.line,
-               std::string(actorKindName(a.type)) + " reaches the star at (" + std::to_string(s[0]) + ", " +
-                   std::to_string(s[1]) + ") (line " + std::to_string(s[2]) + "): keep it 8 pixels clear");
+               std::string(actorKindName(a.type)) + " guards the star at (" + std::to_string(s[0]) + ", " +
+                   std::to_string(s[1]) + ") (line " + std::to_string(s[2]) + "): keep 8 pixels from it and out of the hero's way to it");
       for (const auto& p : area.arrivals)
         if (meets(r, p[0] - kClearance, p[1] - kClearance, p[0] + 18 + kClearance, p[1] + 20 + kClearance))
           fail(area.file, a.line,
