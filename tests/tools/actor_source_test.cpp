@@ -61,6 +61,8 @@ TEST(ActorSource, NamedFieldsLandAtTheirRecordOffsets) {
       {"thrower 616 104 from_x=616 from_y=104 floor=170 dx=-1", 12, 4, 0xFFFF0000},
       {"spinner 392 128 drop=24", 54, 4, 8 << 16},  // the thread starts 8 pixels long
       {"walker 60 166 left=24 right=130 word@46=3", 46, 2, 3},
+      {"vent 280 160 wait=60 every=150", 46, 2, 60},
+      {"vent 280 160 wait=60 every=150", 50, 2, 150},
   };
   for (const Packed& c : cases) {
     const ActorSource a = read(c.line);

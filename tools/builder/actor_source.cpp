@@ -104,8 +104,8 @@ const std::array<Kind, 15> kKinds = {{
       {"state", 48, 2},
       {"every", 52, 2}},
      {{"max_speed", 4}, {"gravity", 0.125}, {"state", 2}, {"every", 150}}},
-    // 12: bursts into life every `every` frames.
-    {"vent", {{"every", 50, 2}}, {{"every", 120}}},
+    // 12: bursts into life every `every` frames, the first time after `wait`.
+    {"vent", {{"wait", 46, 2}, {"every", 50, 2}}, {{"every", 120}}},
     // 13: thrown from (`from_x`, `from_y`) at `dx` a frame, rising at `launch` and falling back under
     // `gravity` (no faster than `max_speed`) until it passes `floor`; again after `every` frames.
     {"thrower",
