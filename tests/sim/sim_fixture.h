@@ -2,6 +2,7 @@
 // A small world and cartridge image for simulation tests: a few one- and
 // two-screen areas and just the tables a standing hero's game reads.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -40,7 +41,9 @@ inline world::World makeWorld() {
     a.width = id == 21 ? 10 : 96;  // area 21 is one screen wide
     a.map.assign(static_cast<std::size_t>(a.width) * 6, 0);
     a.collision.assign(static_cast<std::size_t>(a.width) * 12, 0);
+    // One record that ends the list at once (its type long is FFFFFFFF), its other bytes the area's id.
     a.actors.push_back(std::vector<std::uint8_t>(58, static_cast<std::uint8_t>(id)));
+    std::fill_n(a.actors.back().begin(), 4, 0xFF);
     // Exits that lead back into the area itself: a hero falling out of it goes nowhere.
     for (auto* pair : {a.exits_top, a.exits_bottom})
       for (int k = 0; k < 2; ++k) pair[k] = {0, static_cast<std::int16_t>(id), -1, -1};

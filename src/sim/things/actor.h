@@ -101,8 +101,9 @@ inline constexpr std::size_t kTarget = kWord48;
 inline constexpr std::size_t kWobblePhase = kWord50;
 // Seek: y moves half a pixel a frame toward its target; on it, a new target is drawn inside the y range.
 void seek(Actor& a);
-// How a flier patrols: its step table (longs of 16.16 steps added to a 16.16 x, or words of whole pixels
-// added to the x word), and its turn timer after a turn at a limit, (random(127) & mask) + add.
+// How a flier patrols: its step table (longs of 16.16 steps kept in the long at 20 and added to a 16.16 x,
+// or words of whole pixels kept in the word at 20, the step's integer part, and added to the x word), and
+// its turn timer after a turn at a limit, (random(127) & mask) + add.
 struct Patrol {
   std::uint32_t steps;
   bool wholePixels;

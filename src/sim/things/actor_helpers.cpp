@@ -86,14 +86,18 @@ void turnRound(Actor& a, const Patrol& p) {
   const std::int64_t step =
       p.wholePixels ? a.c.rom.signedWordAt(p.steps + 2 * static_cast<std::uint32_t>(i))
                     : static_cast<std::int32_t>(a.c.rom.longAt(p.steps + 4 * static_cast<std::uint32_t>(i)));
-  a.setLong(kFlyX, a.longAt(kFlyX) > 0 ? -step : step);
+  if (p.wholePixels) {
+    a.setWord(kFlyX, a.word(kFlyX) > 0 ? -step : step);
+  } else {
+    a.setLong(kFlyX, a.longAt(kFlyX) > 0 ? -step : step);
+  }
 }
 
 }  // namespace
 
 void patrol(Actor& a, const Patrol& p) {
   if (p.wholePixels) {
-    a.setWord(kX, a.x() + a.longAt(kFlyX));
+    a.setWord(kX, a.x() + a.word(kFlyX));
   } else {
     a.setLong(kX, a.longAt(kX) + a.longAt(kFlyX));
   }

@@ -118,8 +118,8 @@ void knockingFlier(Actor& a) {
   draw(a, 0, w, frameBase(c, 4) + frame);
 }
 
-// Type 5 (sequence 0x00BDF8; steps 0x00B172; wobble 0x00C634): patrols with whole-pixel steps (the long at
-// 20 added to the x word), seeks and wobbles; touching it costs half a point.
+// Type 5 (sequence 0x00BDF8; steps 0x00B172; wobble 0x00C634): patrols with whole-pixel steps (the word at
+// 20, the step's integer part, added to the x word), seeks and wobbles; touching it costs half a point.
 void bitingFlier(Actor& a) {
   if (!a.onScreen()) return;
   const std::int64_t frame = stepAnim(a, cart::kSeqBitingFlier);

@@ -345,10 +345,11 @@ TEST_F(ActorTest, FlierPatrolsWithTurnsAtItsLimitsAndWhenItsTimerRunsOut) {
     bool turned;
     std::int64_t timerLow, timerHigh;
   } cases[] = {
-      {5, 150, 2, 10, 152, false, 9, 9},        // flying right
-      {5, 199, 2, 10, 200, true, 29, 44},       // clamped at the right limit, turned
-      {5, 150, 2, 0, 152, true, 87, 87},        // the timer ran out
-      {4, 51, -0x20000, 10, 50, true, 39, 70},  // 16.16 steps: clamped at the left limit
+      {5, 150, 0x20000, 10, 152, false, 9, 9},   // flying right, 2 pixels a frame
+      {5, 150, 0x2FFFF, 10, 152, false, 9, 9},   // whole pixels only
+      {5, 199, 0x20000, 10, 200, true, 29, 44},  // clamped at the right limit, turned
+      {5, 150, 0x20000, 0, 152, true, 87, 87},   // the timer ran out
+      {4, 51, -0x20000, 10, 50, true, 39, 70},   // 16.16 steps: clamped at the left limit
   };
   for (const Case& k : cases) {
     count = 0;
