@@ -37,7 +37,9 @@ const std::set<std::string> kStanding = {
     "rock_foot", "door_rock",   "door_rock_foot", "lighthouse_top", "lighthouse_shaft", "lighthouse_foot",
     "barrel",    "flowers",     "armour",         "armour_foot",    "crystal_foot",     "boat_l",
     "boat_r",    "net",         "net_foot",       "timber",         "timber_foot",      "arcade_cap",
-    "pillar",    "pillar_foot", "lamp_post",      "lamp_post_foot"};
+    "pillar",    "pillar_foot", "lamp_post",      "lamp_post_foot",
+    // carts, signposts, street lamps, flower boxes, ferns and fallen logs
+    "cart", "signpost", "lamp", "lamp_foot", "flower_box", "fern", "log"};
 
 // An area's collision, cell by cell, from its map and tileset.
 class AreaGround {
