@@ -705,8 +705,8 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
     written += 2;
   }
 
+  checkCommonBank(s);  // first: every list numbers its frames after the common bank's
   ExpandedLists expanded = expandLists(s, banksFile);
-  checkCommonBank(s);
   checkAreaRoom(s, expanded, input.areaPatterns, banksFile);
   checkFrameUses(dir / "frame_uses.txt", s, expanded);
   placeBankTables(s, used, banksFile, rom);
