@@ -337,11 +337,7 @@ AreaSource readArea(const std::filesystem::path& file) {
       int type = named != kTypes.end() ? named->second : num(w[1], file, n);
       a.items.push_back({num(w[4], file, n), type, num(w[2], file, n), num(w[3], file, n), num(w[5], file, n), n});
     } else if (key == "actor") {
-      need(4);
-      a.actors.push_back({num(w[1], file, n), num(w[2], file, n), num(w[3], file, n), w[4]});
-      const std::string& d = w[4];
-      if (d.size() < 4 || d.size() % 2 || d.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        fail(file, n, "actor data is an even number (at least 4) of hex digits");
+      a.actors.push_back(readActor(w, file, n));
     } else if (key == "scenery") {
       need(4);
       a.scenery.push_back({num(w[1], file, n), num(w[2], file, n), num(w[3], file, n), num(w[4], file, n), n});

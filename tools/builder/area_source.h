@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "actor_source.h"
 #include "patterns.h"
 
 namespace builder {
@@ -33,11 +34,6 @@ struct ExitSource {
 
 struct ItemSource {
   int flag, type, x, y, frame, line;
-};
-
-struct ActorSource {
-  int type, x, y;
-  std::string data;
 };
 
 // A stretch of ground the hero is not meant to stand on (a roof, a wall's top, a place only a set piece

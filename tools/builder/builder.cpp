@@ -591,6 +591,33 @@ void checkArrivals(const fs::path& worldFile, const Links& links, const std::vec
     }
 }
 
+// The actors of every area, against its stars and the places where doors, edges, exits and the new
+// game put the hero down.
+void checkAreaActors(const Links& links, const std::vector<AreaSource>& areas, const AreaBuild& build,
+                     const std::vector<AreaGround>& ground) {
+  std::vector<ActorArea> actorAreas;
+  for (const AreaSource& a : areas) {
+    ActorArea area{a.file, a.id, &a.actors, {}, {}};
+    for (const auto& it : a.items)
+      if (it.type == 2) area.stars.push_back({it.x, it.y, it.line});
+    actorAreas.push_back(area);
+  }
+  auto arrive = [&](int area, int x, int y) {
+    if (area >= 0 && area < static_cast<int>(actorAreas.size()) && x != -1 && y != -1)
+      actorAreas[static_cast<std::size_t>(area)].arrivals.push_back({x, y});
+  };
+  for (const json& d : links.doors) arrive(d["target"], d["x"], d["y"]);
+  for (const json& e : links.edges)
+    for (const char* side : {"left", "right"}) arrive(e[side]["area"], e[side]["x"], e[side]["y"]);
+  for (const json& area : build.worldAreas) {
+    if (!area.contains("exits_top")) continue;
+    for (const char* key : {"exits_top", "exits_bottom"})
+      for (int k = 0; k < 2; ++k) arrive(area[key][k]["area"], area[key][k]["x"], area[key][k]["y"]);
+  }
+  arrive(kStartArea, 160, 152);
+  checkActors(actorAreas, ground);
+}
+
 // The cartridge image: the ranges the program builds from the world are kept clear, then the
 // objects, lifts and every rom source are placed.
 RomImage assembleRom(const fs::path& data, const fs::path& worldFile, const Links& links,
@@ -678,6 +705,7 @@ BuildResult buildDataSet(const fs::path& sourceRoot, const fs::path& outputRoot)
     const fs::path worldFile = data / "world.json";
     const Links links = readLinks(worldFile);
     checkArrivals(worldFile, links, areas, build);
+    checkAreaActors(links, areas, build, ground);
     std::string locks = links.source.value("door_locks", "");
     if (locks.size() != 16 || locks.find_first_not_of("0123456789abcdef") != std::string::npos)
       fail(worldFile, 0, "door_locks: 16 lower-case hex digits (8 bytes)");

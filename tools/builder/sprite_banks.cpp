@@ -471,18 +471,23 @@ void writeBankPicture(Bank& b, const ArtSet& arts, const fs::path& graphics, con
 }
 
 // A list's first bank is the common bank, or one that starts with all of its frames. A frame put in
-// place of a common one keeps its size, so every later frame loads where the common bank would put it.
+// place of a common one keeps its size (a spare frame that reuses another, the size of the one it
+// reuses), so every frame keeps the shape the logic draws it with.
 void checkStartsWithCommon(const Sources& s, const std::string& name, const BankList& l) {
   const auto& common = s.banks[s.bankIndex.at(s.commonBank)].selections;
   const auto& first = s.banks[s.bankIndex.at(l.banks.front())].selections;
   bool startsWithCommon = first.size() >= common.size();
+  auto artOf = [&](std::size_t k) -> const std::string& {
+    const auto reused = static_cast<std::size_t>(common[k].reuse);
+    return common[k].art.empty() && reused < common.size() ? common[reused].art : common[k].art;
+  };
   for (std::size_t k = 0; startsWithCommon && k < common.size(); ++k) {
-    if (first[k].replaced && !common[k].art.empty()) {
+    if (first[k].replaced && !artOf(k).empty()) {
       const Art& mine = cellArt(s.arts, first[k].art, 0, 0, first[k].at, "sprite");
-      const Art& theirs = s.arts.items.at(common[k].art);
+      const Art& theirs = s.arts.items.at(artOf(k));
       if (mine.width != theirs.width || mine.height != theirs.height)
         fail(first[k].at.file, first[k].at.line,
-             first[k].art + " takes the place of common frame " + std::to_string(k) + " (" + common[k].art +
+             first[k].art + " takes the place of common frame " + std::to_string(k) + " (" + artOf(k) +
                  ") and must have its size");
       continue;
     }
@@ -700,8 +705,8 @@ int buildSprites(const SpriteBuildInput& input, RomImage& rom) {
     written += 2;
   }
 
+  checkCommonBank(s);  // first: every list numbers its frames after the common bank's
   ExpandedLists expanded = expandLists(s, banksFile);
-  checkCommonBank(s);
   checkAreaRoom(s, expanded, input.areaPatterns, banksFile);
   checkFrameUses(dir / "frame_uses.txt", s, expanded);
   placeBankTables(s, used, banksFile, rom);

@@ -451,8 +451,8 @@ constexpr std::array<Handler, 50> kHandlers = [] {
 void runAreaHandler(Context& c) {
   const std::int64_t area = c.state.area;
   if (area > 49 || area < 0) stopWith(c, "the handler of area " + std::to_string(area) + " ($005BA6)");
+  frameBases(c);  // the actors' art, whether or not the areas' other rules run
   if (c.areaRules) {
-    frameBases(c);
     if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
   } else {
     areaDoors(c);
