@@ -39,7 +39,7 @@ fi
 declare -A program=(
   [world_json]=world_files [area_palettes]=area_palettes [tables_json]=tables [rule_tables_json]=rule_tables
   [png]=png_files [picture_json]=pictures [pattern_streams_json]=pattern_streams
-  [brumo_common_json]=brumo_common [texts_json]=texts [settings_json]=settings [pads]=pads [keys]=keys
+  [brumo_common_json]=brumo_common [texts_json]=texts [teleports_json]=teleports [settings_json]=settings [pads]=pads [keys]=keys
   [driver]=driver [save]=save [recording]=recording [route]=route [route_cache]=route_cache
 )
 for corpus in tests/fuzz/corpus/*/; do
