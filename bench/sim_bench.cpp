@@ -39,8 +39,23 @@ struct Setup {
   }
 };
 
-void stepLoop(benchmark::State& bench, std::uint8_t pad) {
+// The same area with things in it: twenty objects lying about, thirty items (stars, food and hazards
+// out of the hero's reach, scenery) and the star counter spinning.
+void withThings(Setup& setup) {
+  world::Area& a = setup.world.areas[0];
+  for (std::int16_t i = 0; i < 30; ++i)
+    a.items.push_back({i, static_cast<std::int16_t>(i % 4), static_cast<std::int16_t>(400 + 32 * i), 100, 1});
+  std::vector<std::uint16_t> objects;
+  for (std::uint16_t k = 0; k < 62; ++k) {
+    const std::uint16_t area = k < 20 ? 21 : 100;
+    objects.insert(objects.end(), {area, static_cast<std::uint16_t>(60 * k), 160, 1, k, 0, 0x0000, 0x9C06});
+  }
+  putWords(setup.rom, 0x002B68, objects);
+}
+
+void stepLoop(benchmark::State& bench, std::uint8_t pad, bool things = false) {
   Setup setup;
+  if (things) withThings(setup);
   sim::Simulation sim(setup.world, setup.rom);
   if (!sim.newGame(0)) {
     bench.SkipWithError("new game failed");
@@ -49,6 +64,7 @@ void stepLoop(benchmark::State& bench, std::uint8_t pad) {
   sim.mutableState().flag_8309 = 255;  // no idle reminder during the run
   std::int64_t tick = 0;
   for (auto _ : bench) {
+    if (things && sim.state().star_show == 0) sim.mutableState().star_show = 200, sim.mutableState().star_points_n = 45;
     sim.step(pad, tick++);
     sim.soundRequests().clear();
     benchmark::DoNotOptimize(sim.state().rng);
@@ -63,7 +79,12 @@ void BM_StepWalkingRight(benchmark::State& bench) {
   stepLoop(bench, 0x08);
 }
 
+void BM_StepWithThingsAbout(benchmark::State& bench) {
+  stepLoop(bench, 0x08, true);
+}
+
 BENCHMARK(BM_StepStandingStill);
+BENCHMARK(BM_StepWithThingsAbout);
 BENCHMARK(BM_StepWalkingRight);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "our_game.h"
 #include "render/game_frame.h"
 #include "render/render_assets.h"
 #include "render/video_chip.h"
@@ -32,20 +33,7 @@ struct BarPicture {
   }
 };
 
-struct OurGame {
-  std::optional<world::World> world;
-  sim::RomView rom;
-  std::optional<sim::Simulation> sim;
-  std::optional<render::RenderAssets> assets;
-
-  OurGame() {
-    world = world::loadWorld(GROVANTA_SOURCE_DIR);
-    if (!world) return;
-    rom = sim::loadRomView(GROVANTA_SOURCE_DIR, *world);
-    sim.emplace(*world, rom);
-    assets.emplace(GROVANTA_SOURCE_DIR, *world, &rom);
-  }
-
+struct OurGame : render_test::LoadedGame {
   // A new game whose hero has taken `damage` points, drawn with and without the bar.
   std::optional<BarPicture> drawBar(std::int64_t damage) {
     if (!sim->newGame(0)) return std::nullopt;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "our_game.h"
 #include "render/game_frame.h"
 #include "render/render_assets.h"
 #include "render/video_chip.h"
@@ -86,20 +87,8 @@ int drawnPixels(const std::vector<int>& box) {
   return n;
 }
 
-struct OurGame {
-  std::optional<world::World> world;
-  sim::RomView rom;
-  std::optional<sim::Simulation> sim;
-  std::optional<render::RenderAssets> assets;
+struct OurGame : render_test::LoadedGame {
   std::int64_t tick = 0;
-
-  OurGame() {
-    world = world::loadWorld(GROVANTA_SOURCE_DIR);
-    if (!world) return;
-    rom = sim::loadRomView(GROVANTA_SOURCE_DIR, *world);
-    sim.emplace(*world, rom);
-    assets.emplace(GROVANTA_SOURCE_DIR, *world, &rom);
-  }
   void step(std::uint8_t pad) { sim->step(pad, tick++); }
   // Walks with the pad until the hero shows the given frame (at most 200 steps).
   bool walkUntilFrame(std::uint8_t pad, std::int64_t frame) {

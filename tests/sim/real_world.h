@@ -40,6 +40,8 @@ inline std::unique_ptr<RealWorld> loadRealWorld() {
     sim_test::putLong(r->rom, 0x03E844 + 4 * area, 0x07F800);
   }
   r->sim = std::make_unique<sim::Simulation>(r->world, r->rom);
+  // A game under way, as a teleport finds it: the objects lie where the world puts them.
+  r->sim->newGame(0);
   return r;
 }
 

@@ -25,10 +25,15 @@ constexpr int kRows = 6;         // block rows of a map
 constexpr int kMapBottom = 192;  // the first pixel row under the map
 
 // Blocks that draw a thing standing up (its picture in the middle two cell columns, down to the
-// block's lowest open cell): doors, trees, rock faces, the lighthouse.
-const std::set<std::string> kStanding = {"door",           "door_foot",        "trunk",          "trunk_foot",
-                                         "rock_face",      "rock_foot",        "door_rock",      "door_rock_foot",
-                                         "lighthouse_top", "lighthouse_shaft", "lighthouse_foot"};
+// block's lowest open cell): doors, trees, rock faces, the lighthouse, and the props that stand on the
+// floor (barrels, flowers, suits of armour, crystals, boats, nets, mine timbering, the pillars of an
+// arcade).
+const std::set<std::string> kStanding = {
+    "door",       "door_foot",      "trunk",          "trunk_foot",       "rock_face",       "rock_foot",
+    "door_rock",  "door_rock_foot", "lighthouse_top", "lighthouse_shaft", "lighthouse_foot", "barrel",
+    "flowers",    "armour",         "armour_foot",    "crystal_foot",     "boat_l",          "boat_r",
+    "net",        "net_foot",       "timber",         "timber_foot",      "arcade_cap",      "pillar",
+    "pillar_foot"};
 
 // An area's collision, cell by cell, from its map and tileset.
 class AreaGround {
@@ -101,6 +106,17 @@ TEST(Grounding, EveryDoorAndTreeOfTheMapsStandsOnSolidGround) {
       }
     }
   }
+}
+
+// A thing standing in the floor is drawn as a block named NAME_foot; one left out of the list above
+// would never be checked.
+TEST(Grounding, EveryFootBlockOfTheTilesetsIsCheckedAsStanding) {
+  for (const auto& [name, tiles] : loaded().tilesets)
+    for (const auto& [block, index] : tiles.blockIndex) {
+      const std::string suffix = "_foot";
+      if (block.size() > suffix.size() && block.compare(block.size() - suffix.size(), suffix.size(), suffix) == 0)
+        EXPECT_TRUE(kStanding.count(block)) << "tileset " << name << ": block " << block;
+    }
 }
 
 // The house doors the lane handlers draw (32 x 48 sprites, top-left here) and the castle door of the

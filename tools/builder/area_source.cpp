@@ -342,6 +342,11 @@ AreaSource readArea(const std::filesystem::path& file) {
       const std::string& d = w[4];
       if (d.size() < 4 || d.size() % 2 || d.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         fail(file, n, "actor data is an even number (at least 4) of hex digits");
+    } else if (key == "scenery") {
+      need(4);
+      a.scenery.push_back({num(w[1], file, n), num(w[2], file, n), num(w[3], file, n), num(w[4], file, n), n});
+      if (a.scenery.back().width <= 0 || a.scenery.back().height <= 0)
+        fail(file, n, "scenery: X Y WIDTH HEIGHT, with a width and a height");
     } else if (key == "patch") {
       need(2);
       a.patches.push_back({num(w[1], file, n), num(w[2], file, n)});

@@ -40,6 +40,12 @@ struct ActorSource {
   std::string data;
 };
 
+// A stretch of ground the hero is not meant to stand on (a roof, a wall's top, a place only a set piece
+// reaches): the reachability check leaves the surfaces whose top lies inside it alone.
+struct SceneryRect {
+  int x, y, width, height, line;
+};
+
 struct AnimationSource {
   int block, delay, loop;
   std::vector<int> frames;
@@ -57,6 +63,7 @@ struct AreaSource {
   std::vector<ItemSource> items;
   std::vector<ActorSource> actors;
   std::vector<std::pair<int, int>> patches;
+  std::vector<SceneryRect> scenery;
   std::vector<std::string> rows;  // the six map rows, one letter per column
   int mapLine = 0;                // line of the first map row
   std::map<char, std::string> legend;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sim/areas/areas.h"
+#include "sim/things/things.h"
 
 namespace sim::areas {
 
@@ -32,6 +33,22 @@ void greenDoor(Context& c) {
 
 using Handler = void (*)(Context&);
 
+// The lifts each area runs every frame (-1: none).
+struct AreaLifts {
+  int area, first, second;
+};
+constexpr AreaLifts kAreaLifts[] = {
+    {0, 0, -1}, {3, 1, -1}, {4, 2, -1}, {5, 3, -1}, {15, 4, -1}, {16, 5, -1}, {17, 6, 7}, {47, 8, -1},
+};
+
+void areaLifts(Context& c) {
+  for (const AreaLifts& a : kAreaLifts) {
+    if (a.area != c.state.area) continue;
+    things::lift(c, a.first);
+    if (a.second >= 0) things::lift(c, a.second);
+  }
+}
+
 // The handler of each area, 0 to 49. Only the doors of the handlers are built
 // yet (areas 2 to 7 and 21); the rest of every area's scenery and set pieces
 // is not, so those areas run without them (nullptr).
@@ -49,6 +66,7 @@ void runAreaHandler(Context& c) {
   const std::int64_t area = c.state.area;
   if (area > 49 || area < 0) stopWith(c, "the handler of area " + std::to_string(area) + " ($005BA6)");
   if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
+  areaLifts(c);
   areaMusic(c);
 }
 

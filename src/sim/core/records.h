@@ -3,6 +3,7 @@
 // Words and longs are big-endian (see big_endian.h).
 
 #include <cstddef>
+#include <cstdint>
 
 namespace sim::rec {
 
@@ -46,6 +47,8 @@ inline constexpr std::size_t kObjectSlot = 10;
 
 // Lift records, 18 bytes in RAM from FFA278: nine words, among them the speed and the standing flag.
 inline constexpr std::size_t kLiftSize = 18;
+// Low 16 bits of the first lift record's RAM address (lift_near holds it).
+inline constexpr std::int64_t kLiftRam = 0xA278;
 inline constexpr std::size_t kLiftSpeed = 12;
 inline constexpr std::size_t kLiftStanding = 16;
 

@@ -26,7 +26,6 @@ constexpr std::int64_t kSinkingJumpExtra = -0x4000;
 constexpr std::int64_t kStrokeSpeed = -0x30000;
 
 // Lift records in RAM from FFA278; lift_near holds the low word.
-constexpr std::int64_t kLiftBase = 0xA278;
 constexpr std::int64_t kLiftSize = rec::kLiftSize;
 
 constexpr std::uint32_t kPlatformRamBase = 0xFF9F0C;
@@ -36,7 +35,7 @@ constexpr std::uint32_t kRomEnd = 0x80000;
 
 int Motion::liftIndex(const GameState& s) {
   if (s.lift_near == 0) return -1;
-  const std::int64_t offset = (s.lift_near & 0xFFFF) - kLiftBase;
+  const std::int64_t offset = (s.lift_near & 0xFFFF) - rec::kLiftRam;
   if (offset < 0 || offset % kLiftSize != 0) return -1;
   const std::int64_t k = offset / kLiftSize;
   if (static_cast<std::size_t>(k + 1) * kLiftSize > s.lifts.size()) return -1;

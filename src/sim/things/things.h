@@ -20,11 +20,27 @@ void itemsAndHazards(Context& c);
 // A on the pad with the hero free shows the inventory screen; true when it did.
 bool inventoryButton(Context& c, std::uint8_t pad);
 
+// The flight of a thrown thing: builds the arc record (`arc`) from the start to the target with an upward
+// speed and a gravity (16.16). The area handlers fly it one step a frame; the swap puzzle builds its
+// reward's arcs the same way.
+void buildArc(Context& c, std::int64_t startX, std::int64_t startY, std::int64_t targetX, std::int64_t targetY,
+              std::int64_t speed, std::int64_t gravity);
+
 // Actors, lifts and small effects.
+// B at a rope place of the area with the rope carried: true when the hero took the rope there.
+bool takeRopeHere(Context& c);
 void rainTimer(Context& c);
 void rain(Context& c);
 void fallingEffects(Context& c);
 void sparkles(Context& c);
 void actors(Context& c);
+
+// Lifts. The handler of an area with lift k runs its step every frame.
+void lift(Context& c, int k);
+// The B action asks this first: true when the lift the hero stands centred in took the press (it starts).
+bool liftTakesB(Context& c);
+// The key of lift k dropped: when the hero is centred in it the lift becomes active and starts up (true);
+// the caller then uses the key up, adds the score and plays the effect. False leaves the key lying.
+bool activateLiftByKey(Context& c, int k);
 
 }  // namespace sim::things
