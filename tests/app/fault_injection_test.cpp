@@ -236,6 +236,7 @@ TEST(MissingDataFile, EachKindIsNamedAndNothingCrashes) {
       {"assets/graphics/pattern_streams.json", 2, {}},
       {"assets/graphics/brumo_common.json", 2, {}},
       {"assets/graphics/pictures/title.png", 2, {}},
+      {"assets/graphics/areas/area_21.png", 2, {}},
       {"assets/icon/icon_64.png", 0, {}},
       {"assets/audio/driver.bin", 0, {"--video", "video"}},
       {"assets/text/en.json", 1, {}},  // the first picture has words
