@@ -36,6 +36,30 @@ inline constexpr std::uint32_t kSeqDieByHazard = 0x0018DC;
 // A sequence's first frame word, after its delay and loop index.
 inline constexpr std::uint32_t kSeqFirstFrame = 4;
 
+// --- actors ------------------------------------------------------------------------------------------
+// Sequences (delay word, loop index word, frame words, FFFF) and the tables the actor types read.
+inline constexpr std::uint32_t kSeqDangler = 0x00BDB6;
+inline constexpr std::uint32_t kSeqBobber = 0x00BDC4;
+inline constexpr std::uint32_t kSeqRestingBobber = 0x00BDD2;
+inline constexpr std::uint32_t kSeqKnockingFlier = 0x00BDE4;
+inline constexpr std::uint32_t kSeqKnockingFlierTitle = 0x00BDEE;  // the same flier on the title
+inline constexpr std::uint32_t kSeqBitingFlier = 0x00BDF8;
+inline constexpr std::uint32_t kSeqLeaping = 0x00BEE6;
+inline constexpr std::uint32_t kSeqLanded = 0x00BEFA;
+inline constexpr std::uint32_t kKnockingFlierSteps = 0x00AFB0;    // 4 longs: 16.16 steps
+inline constexpr std::uint32_t kBitingFlierSteps = 0x00B172;      // 4 words: whole-pixel steps
+inline constexpr std::uint32_t kWobble = 0x00C634;                // 32 signed words: type 5, area 10's platform
+inline constexpr std::uint32_t kStepWalkerSequences = 0x00B266;   // a sequence long by word 36
+inline constexpr std::uint32_t kPatroller7Sequences = 0x00B39A;   // a sequence long by word 36
+inline constexpr std::uint32_t kPatroller14Sequences = 0x00BD28;  // a sequence long by word 36
+inline constexpr std::uint32_t kEightWaySteps = 0x00B662;         // by direction: 16.16 x and y longs
+inline constexpr std::uint32_t kEightWayWalls = 0x00B59C;         // by walls met: a long to {count, directions}
+inline constexpr std::uint32_t kSwimSequences = 0x00B740;         // a sequence long by state
+inline constexpr std::uint32_t kCreeperSequences = 0x00B898;      // a sequence long by state
+inline constexpr std::uint32_t kCreeperNextStates = 0x00B90E;     // 8 bytes: the state after a step
+inline constexpr std::uint32_t kHazardFrames = 0x00BB82;          // words up to a negative one
+inline constexpr std::uint32_t kThrownFrames = 0x00BC78;          // 5 x {long speed threshold, word frame}
+
 // --- areas and doors ---------------------------------------------------------------------------------
 inline constexpr std::uint32_t kTrapdoorExits = 0x001E9C;  // area 29's second pair of bottom exits, 4 words each
 inline constexpr std::uint32_t kDoorOpening = 0x0099A2;    // the opening sequence of the animated doors

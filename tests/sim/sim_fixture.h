@@ -2,6 +2,7 @@
 // A small world and cartridge image for simulation tests: a few one- and
 // two-screen areas and just the tables a standing hero's game reads.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -40,7 +41,9 @@ inline world::World makeWorld() {
     a.width = id == 21 ? 10 : 96;  // area 21 is one screen wide
     a.map.assign(static_cast<std::size_t>(a.width) * 6, 0);
     a.collision.assign(static_cast<std::size_t>(a.width) * 12, 0);
+    // One record that ends the list at once (its type long is FFFFFFFF), its other bytes the area's id.
     a.actors.push_back(std::vector<std::uint8_t>(58, static_cast<std::uint8_t>(id)));
+    std::fill_n(a.actors.back().begin(), 4, 0xFF);
     // Exits that lead back into the area itself: a hero falling out of it goes nowhere.
     for (auto* pair : {a.exits_top, a.exits_bottom})
       for (int k = 0; k < 2; ++k) pair[k] = {0, static_cast<std::int16_t>(id), -1, -1};
@@ -89,6 +92,7 @@ inline void fillRom(sim::RomView& rom) {
   putLong(rom, 0x0025E0, 0x12345678);                         // door locks
   putWords(rom, 0x004A22, std::vector<std::uint16_t>(8, 0));  // the rain code around its table
   putWords(rom, 0x004A2A, {500, 600, 700, 800});              // rain waits
+  putWords(rom, 0x001C52, std::vector<std::uint16_t>(14, 0));  // the sparkles stay where they start
   std::vector<std::uint8_t> objects(992);
   for (std::size_t i = 0; i < objects.size(); ++i) objects[i] = static_cast<std::uint8_t>(i);
   rom.put(0x002B68, objects);

@@ -56,6 +56,14 @@ TEST(RomGenerators, SineTablesHaveTheirQuartersWhereTheReadersLook) {
   EXPECT_EQ(wordAt(t, 0), 128);
   EXPECT_EQ(wordAt(t, 128), 255);
   EXPECT_EQ(wordAt(t, 384), 1);
+
+  // A start a quarter period on makes a cosine: the rope's swing table hangs straight down at 0.
+  Source swing("rule 0x014C20\nsine 512 512 8192 0 128\n");
+  const auto w = swing.bytes();
+  EXPECT_EQ(wordAt(w, 0), 8192);
+  EXPECT_EQ(wordAt(w, 128), 0);
+  EXPECT_EQ(wordAt(w, 256), -8192);
+  EXPECT_EQ(wordAt(w, 384), 0);
 }
 
 TEST(RomGenerators, RowsOfCellsBecomeBitsOrWords) {
@@ -71,6 +79,7 @@ TEST(RomGenerators, FaultsNameTheFileAndLine) {
       {"rule 0x4000\nsine 4 4 40000 0\n", ":2: sine value -40000 does not fit a word"},
       {"rule 0x4000\nsine 4 0 1 0\n", ":2: a sine period of 0"},
       {"rule 0x4000\nsine 4 4 1\n", ":2: expected: sine COUNT PERIOD AMPLITUDE OFFSET"},
+      {"rule 0x4000\nsine 4 4 1 0 -1\n", ":2: a sine start of -1"},
   };
   for (const auto& [text, message] : cases) {
     Source bad(text);

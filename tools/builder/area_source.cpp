@@ -357,7 +357,10 @@ AreaSource readArea(const std::filesystem::path& file) {
     } else if (key == "legend") {
       need(2);
       if (w[1].size() != 1) fail(file, n, "legend: one character, then a block name");
-      a.legend[w[1][0]] = w[2];
+      // A second line for the same character would silently turn every earlier use of it into another
+      // block.
+      if (!a.legend.emplace(w[1][0], w[2]).second)
+        fail(file, n, std::string("'") + w[1][0] + "' is already in the legend as " + a.legend.at(w[1][0]));
     } else if (key == "map") {
       if (w.size() == 2 && w[1] == "none")
         a.mapless = true;

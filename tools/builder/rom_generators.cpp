@@ -14,18 +14,20 @@ void pushWord(std::vector<std::uint8_t>& out, long long v) {
 }
 
 std::vector<std::uint8_t> sineWords(const std::vector<std::string>& w, const std::filesystem::path& file, int line) {
-  if (w.size() != 5) fail(file, line, "expected: sine COUNT PERIOD AMPLITUDE OFFSET");
+  if (w.size() != 5 && w.size() != 6) fail(file, line, "expected: sine COUNT PERIOD AMPLITUDE OFFSET [START]");
   const long long count = parseNumber(w[1], file, line);
   const long long period = parseNumber(w[2], file, line);
   const long long amplitude = parseNumber(w[3], file, line);
   const long long offset = parseNumber(w[4], file, line);
+  const long long start = w.size() == 6 ? parseNumber(w[5], file, line) : 0;  // a START of PERIOD / 4 gives a cosine
   if (count < 1 || count > 0x10000) fail(file, line, "a sine table of " + w[1] + " words");
   if (period < 1) fail(file, line, "a sine period of " + w[2]);
+  if (start < 0) fail(file, line, "a sine start of " + w[5]);
   std::vector<std::uint8_t> out;
   const double turn = 2.0 * std::acos(-1.0);
   for (long long i = 0; i < count; ++i) {
     const long long v = std::llround(static_cast<double>(offset) +
-                                     static_cast<double>(amplitude) * std::sin(turn * static_cast<double>(i % period) /
+                                     static_cast<double>(amplitude) * std::sin(turn * static_cast<double>((i + start) % period) /
                                                                                static_cast<double>(period)));
     if (v < -32768 || v > 65535) fail(file, line, "sine value " + std::to_string(v) + " does not fit a word");
     pushWord(out, v);

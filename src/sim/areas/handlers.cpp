@@ -49,6 +49,18 @@ void areaLifts(Context& c) {
   }
 }
 
+// The areas whose handlers run the rope while one is out, and those with water, whose handlers run the
+// bubbles.
+constexpr int kRopeAreas[] = {2, 3, 5, 30, 48};
+constexpr int kBubbleAreas[] = {8, 11, 12, 13, 14, 15};
+
+void areaMachines(Context& c) {
+  for (int area : kRopeAreas)
+    if (area == c.state.area && c.state.flag_82e3 != 0) things::ropeStep(c);
+  for (int area : kBubbleAreas)
+    if (area == c.state.area) things::bubbles(c);
+}
+
 // The handler of each area, 0 to 49. Only the doors of the handlers are built
 // yet (areas 2 to 7 and 21); the rest of every area's scenery and set pieces
 // is not, so those areas run without them (nullptr).
@@ -67,6 +79,7 @@ void runAreaHandler(Context& c) {
   if (area > 49 || area < 0) stopWith(c, "the handler of area " + std::to_string(area) + " ($005BA6)");
   if (Handler handler = kHandlers[static_cast<std::size_t>(area)]) handler(c);
   areaLifts(c);
+  areaMachines(c);
   areaMusic(c);
 }
 

@@ -29,11 +29,21 @@ void buildArc(Context& c, std::int64_t startX, std::int64_t startY, std::int64_t
 // Actors, lifts and small effects.
 // B at a rope place of the area with the rope carried: true when the hero took the rope there.
 bool takeRopeHere(Context& c);
+// The rope's frame while one is out (flag_82e3): the handlers of the rope areas run it.
+void ropeStep(Context& c);
 void rainTimer(Context& c);
 void rain(Context& c);
 void fallingEffects(Context& c);
 void sparkles(Context& c);
+// The bubbles of an area with water: the handlers of those areas run them every frame.
+void bubbles(Context& c);
 void actors(Context& c);
+
+// Platforms. An area handler or an actor offers a platform record (a ROM address, or FF9F0C + 12k for the
+// records in platform_recs) for the hero's motion of the next frame; a platform that moves carries the hero
+// who stands on it (on_object = its id) with its top.
+void offerPlatform(Context& c, std::uint32_t record);
+void carryOnPlatform(Context& c, std::int64_t id, std::int64_t top);
 
 // Lifts. The handler of an area with lift k runs its step every frame.
 void lift(Context& c, int k);

@@ -53,6 +53,7 @@ struct FrontFixture : sim_test::SimFixture {
     title.id = 50;
     title.width = 33;
     title.actors.push_back(std::vector<std::uint8_t>(58, 0x50));
+    std::fill_n(title.actors.back().begin(), 4, 0xFF);  // the list ends at once: no actor runs
     title.actors.push_back(std::vector<std::uint8_t>(20, 0x51));  // a short record is completed with zeros
     world.mapless_areas.push_back(title);
     fillFrontEndRom(*rom);

@@ -42,7 +42,7 @@ TEST(NewGame, StartValuesComeFromTheTablesAndKeepTheSettings) {
   EXPECT_EQ(n.particles[50], 0xFF);
   EXPECT_EQ(n.particles[51], 0xFF);
   EXPECT_EQ(n.a1_walker[29], 0x4C);
-  EXPECT_EQ(n.actors[0], 21);  // the area's actors were loaded
+  EXPECT_EQ(n.actors[4], 21);  // the area's actors were loaded
   EXPECT_EQ(n.actors[58], 0xFF);
   // From 0xE7190345 the dropped draw gives 42 and the second 1: entry 1 of the rain table.
   EXPECT_EQ(n.rain_wait, 600);
