@@ -4,6 +4,8 @@
 # Builds them with clang in build-fuzz first (GROVANTA_FUZZ=ON). Each target starts from its committed
 # corpus (tests/fuzz/corpus/<target>) and grows a working corpus in build-fuzz/corpus/<target>; what it
 # finds (crash-*, leak-*, timeout-*, oom-*) lands in build-fuzz/findings/<target>/. Without TARGET, all.
+# FUZZ_TIMEOUT (default 10) is the seconds one input may take before it counts as a hang: raise it on a
+# machine whose cores are shared, where a starved process takes that long over a quick input.
 # A finding's file replays with: build-fuzz/tests/fuzz/grovanta_fuzz_<source> FILE; once mended, copy it into the
 # committed corpus so that the test suite replays it.
 set -euo pipefail
@@ -39,7 +41,7 @@ fi
 declare -A program=(
   [world_json]=world_files [area_palettes]=area_palettes [tables_json]=tables [rule_tables_json]=rule_tables
   [png]=png_files [picture_json]=pictures [pattern_streams_json]=pattern_streams
-  [brumo_common_json]=brumo_common [texts_json]=texts [settings_json]=settings [pads]=pads [keys]=keys
+  [brumo_common_json]=brumo_common [texts_json]=texts [teleports_json]=teleports [settings_json]=settings [pads]=pads [keys]=keys
   [driver]=driver [save]=save [recording]=recording [route]=route [route_cache]=route_cache
 )
 for corpus in tests/fuzz/corpus/*/; do
@@ -60,7 +62,7 @@ for name in "${targets[@]}"; do
   echo "== $name ($seconds s)"
   parallel=()
   [ "$jobs" -le 1 ] || parallel=(-fork="$jobs")
-  if "$exe" "$work" "tests/fuzz/corpus/$name" -max_total_time="$seconds" -runs="$runs" -timeout=10 \
+  if "$exe" "$work" "tests/fuzz/corpus/$name" -max_total_time="$seconds" -runs="$runs" -timeout="${FUZZ_TIMEOUT:-10}" \
        -rss_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$findings/" \
        "${parallel[@]}" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|Done [0-9]+ runs' "$log" | sed 's/^/   /' || true

@@ -104,6 +104,12 @@ int PlayLoop::loadGameData() {
     logMessage(kError, "the common sprite graphics did not load");
     return 2;
   }
+  // Every area's sheet before the first frame: one missing is read again (and named again) on every frame
+  // that shows its area, so it must stop the start, as the common graphics do.
+  if (!data_.renderAssets->loadAreaSheets()) {
+    logMessage(kError, "the areas' pattern sheets did not load");
+    return 2;
+  }
   texts_ = std::make_unique<render::TextImages>(data_.dataDirectory);
   menuArt_ = std::make_unique<ui::MenuArt>(ui::MenuArt::build(*data_.renderAssets, *data_.rom));
   if (!menuArt_->ready) return 2;  // the art's loader said why

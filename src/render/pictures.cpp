@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -72,12 +73,26 @@ std::optional<Picture> readPicture(const std::filesystem::path& jsonPath) {
 PictureMap loadPictures(const std::filesystem::path& dataRoot) {
   const std::filesystem::path directory = dataRoot / "assets" / "graphics" / "pictures";
   std::vector<std::filesystem::path> files;
+  std::vector<std::filesystem::path> sheets;
   try {
     files = app::listFiles(directory, ".json");
+    sheets = app::listFiles(directory, ".png");
   } catch (const std::exception& error) {
     // A partial data directory may lack the folder; that is a missing set of pictures, not a crash.
     app::logMessage(app::kError, "%s: %s", directory.string().c_str(), error.what());
     files.clear();
+    sheets.clear();
+  }
+  // Pictures are found by their description, so one that lost it would simply never be drawn: a sheet
+  // without its description is a missing file, as a description without its sheet is.
+  for (const std::filesystem::path& sheet : sheets) {
+    std::filesystem::path description = sheet;
+    description.replace_extension(".json");
+    if (std::find(files.begin(), files.end(), description) == files.end()) {
+      app::logMessage(app::kError, "cannot open %s (the description of %s)", description.string().c_str(),
+                      sheet.filename().string().c_str());
+      return {};
+    }
   }
   PictureMap pictures;
   for (const std::filesystem::path& file : files) {

@@ -52,6 +52,12 @@ const std::vector<Pattern>* RenderAssets::areaPatterns(const world::Area& area) 
   return &area_sheets.emplace(area.id, std::move(*patterns)).first->second;
 }
 
+bool RenderAssets::loadAreaSheets() {
+  bool all = true;
+  for (const world::Area& area : world_.areas) all = areaPatterns(area) != nullptr && all;
+  return all;
+}
+
 bool RenderAssets::loadCommonGraphics() {
   if (!hero_frames.empty()) return true;
   const std::filesystem::path graphics = dataRoot_ / "assets" / "graphics";

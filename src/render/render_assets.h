@@ -34,6 +34,8 @@ class RenderAssets {
 
   // True when the common sprite graphics are loaded (at once when they were before).
   bool loadCommonGraphics();
+  // True when every area's pattern sheet is loaded; each one that is not is named in the log.
+  bool loadAreaSheets();
   // True when the portrait frame patterns (the message font) are loaded.
   bool loadPortraitFrames();
   // The picture of a data block, or nullptr.

@@ -175,10 +175,28 @@ std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, s
   }
 }
 
+std::optional<TextImages::FileStamp> TextImages::fileStamp(std::int64_t language) const {
+  const char* code = languageCode(language);
+  if (!code) return std::nullopt;
+  const std::filesystem::path path = dataDirectory_ / "assets/text" / (std::string(code) + ".json");
+  std::error_code ec;
+  const auto time = std::filesystem::last_write_time(path, ec);
+  if (ec) return std::nullopt;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) return std::nullopt;
+  return FileStamp{time, size};
+}
+
 const TextImage* textsFor(TextImages& cache, std::int64_t language) {
   if (auto it = cache.images_.find(language); it != cache.images_.end()) return &it->second;
+  const std::optional<TextImages::FileStamp> stamp = cache.fileStamp(language);
+  if (auto it = cache.failed_.find(language); it != cache.failed_.end() && it->second == stamp) return nullptr;
   std::optional<TextImage> image = loadTexts(cache.dataDirectory_, language);
-  if (!image) return nullptr;
+  if (!image) {
+    cache.failed_[language] = stamp;
+    return nullptr;
+  }
+  cache.failed_.erase(language);
   return &cache.images_.emplace(language, std::move(*image)).first->second;
 }
 

@@ -30,17 +30,24 @@ std::optional<std::vector<std::uint8_t>> encodePage(std::string_view page);
 // returns nothing on failure (an unknown language, a missing or malformed file, an unencodable message).
 std::optional<TextImage> loadTexts(const std::filesystem::path& dataDirectory, std::int64_t language);
 
-// The text images loaded so far, by language. A failed load is not remembered and is tried again.
+// The text images loaded so far, by language. A failed load is tried again once its file has changed
+// (appeared, or written since: another time or size): the renderer asks every frame, and a missing
+// language must cost one line in the log, not one a frame.
 class TextImages {
  public:
   explicit TextImages(std::filesystem::path dataDirectory) : dataDirectory_(std::move(dataDirectory)) {}
   const std::filesystem::path& dataDirectory() const { return dataDirectory_; }
 
  private:
+  using FileStamp = std::pair<std::filesystem::file_time_type, std::uintmax_t>;  // written at, size
+  // The stamp of the language's file; nothing while it is missing (or the set is the compiled-in one).
+  std::optional<FileStamp> fileStamp(std::int64_t language) const;
+
   friend const TextImage* textsFor(TextImages& cache, std::int64_t language);
   friend void replaceTexts(TextImages& cache, std::int64_t language, TextImage image);
   std::filesystem::path dataDirectory_;
   std::map<std::int64_t, TextImage> images_;
+  std::map<std::int64_t, std::optional<FileStamp>> failed_;  // the file's stamp at the failure
 };
 
 // The cached image of a language, loaded on first use; nullptr when it does not load.

@@ -1,6 +1,7 @@
 // The Simulation: the host's interface over the game logic's context.
 #include "sim/simulation.h"
 
+#include <limits>
 #include <utility>
 
 #include "base/log.h"
@@ -88,7 +89,9 @@ bool Simulation::isAtRest() const {
 }
 
 bool Simulation::teleport(std::int64_t area, std::int64_t x, std::int64_t y) {
-  if (!world::findArea(ctx_.world, static_cast<int>(area))) return false;  // nothing changes
+  // An area number beyond an int would be cut down to some other area's number on the way to the lookup.
+  if (area < 0 || area > std::numeric_limits<int>::max() || !world::findArea(ctx_.world, static_cast<int>(area)))
+    return false;  // nothing changes
   // A teleport that stops halfway is undone, so the game never goes on from
   // a half-moved hero.
   const GameState before = ctx_.state;

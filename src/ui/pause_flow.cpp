@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <type_traits>
 
 #include "base/asset_store.h"
 #include "base/log.h"
@@ -36,8 +37,13 @@ std::int64_t systemClock() {
 template <typename F, typename... A>
 auto call(const F& hook, A&&... args) {
   using R = decltype(hook(std::forward<A>(args)...));
-  if (!hook) return R{};
-  return hook(std::forward<A>(args)...);
+  // "R{}" with R void is not taken by every compiler, hence the two branches.
+  if constexpr (std::is_void_v<R>) {
+    if (hook) hook(std::forward<A>(args)...);
+  } else {
+    if (!hook) return R{};
+    return hook(std::forward<A>(args)...);
+  }
 }
 
 // A file name in the folder that is not taken yet: the stem, then "_2", "_3", ... before the extension.

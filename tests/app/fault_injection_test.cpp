@@ -1,6 +1,7 @@
 // Faults from outside: a full disk under every writer, a preference folder that cannot be written, and a
 // data directory with one file missing. Each must end in a line that says what failed, never in a crash.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -94,6 +95,56 @@ TEST(FullDisk, EveryWriterReportsItAndKeepsTheEarlierFile) {
   }
 }
 
+// A save cut short: the program killed at any moment of a save, the rename included, and a save that
+// stopped between writing its temporary file and the rename. Either way the slot still reads as a whole
+// save (the earlier one, or the new one once the rename is done), and the next save goes through.
+TEST(InterruptedSave, TheSlotAlwaysHoldsAWholeSave) {
+  const auto base = ui::readSave(GROVANTA_SOURCE_DIR "/tests/fuzz/corpus/save/slot_1.json");
+  ASSERT_TRUE(base);
+  sim::GameState earlier = base->state;
+  sim::GameState later = base->state;
+  earlier.lives = 3;
+  later.lives = 5;
+  TempFolder folder;
+  const fs::path path = ui::slotPath(folder.path(), 1);
+  fs::create_directories(path.parent_path());
+  const fs::path temporary = path.string() + ".tmp";
+
+  // Stopped after the write, before the rename: a whole new save, or half of one, left beside the slot.
+  ASSERT_TRUE(ui::writeSave(path, earlier, 100));
+  const std::string newText = ui::saveText(later, 200);
+  for (std::size_t left : {newText.size(), newText.size() / 2}) {
+    folder.put(fs::relative(temporary, folder.path()).string(), newText.substr(0, left));
+    const auto read = ui::readSave(path);
+    ASSERT_TRUE(read) << left;
+    EXPECT_EQ(read->state.lives, 3);
+    EXPECT_EQ(read->saved_at, 100);
+  }
+  ASSERT_TRUE(ui::writeSave(path, later, 200));
+  EXPECT_FALSE(fs::exists(temporary));
+  EXPECT_EQ(ui::readSave(path)->state.lives, 5);
+
+  // Killed at a moment of the saving that differs from run to run: a child saves the two states in turn
+  // as fast as it can until it is killed.
+  ASSERT_TRUE(ui::writeSave(path, earlier, 100));
+  for (int run = 0; run < 12; ++run) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (std::int64_t n = 0;; ++n) ui::writeSave(path, n % 2 == 0 ? later : earlier, n % 2 == 0 ? 200 : 100);
+    }
+    usleep(static_cast<useconds_t>(2000 + run * 1700));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const auto read = ui::readSave(path);
+    ASSERT_TRUE(read) << "run " << run;
+    EXPECT_TRUE(read->state == (read->saved_at == 200 ? later : earlier)) << "run " << run;
+  }
+  EXPECT_TRUE(ui::writeSave(path, later, 300));
+  EXPECT_EQ(ui::readSave(path)->saved_at, 300);
+}
+
 // The exports of the program itself: each run names the file and ends with a failure code.
 TEST(FullDisk, TheExportsOfARunFailWithTheirCode) {
   if (!kHaveFullDevice) GTEST_SKIP() << "no /dev/full";
@@ -185,9 +236,15 @@ TEST(MissingDataFile, EachKindIsNamedAndNothingCrashes) {
       {"assets/graphics/pattern_streams.json", 2, {}},
       {"assets/graphics/brumo_common.json", 2, {}},
       {"assets/graphics/pictures/title.png", 2, {}},
+      {"assets/graphics/areas/area_21.png", 2, {}},
       {"assets/icon/icon_64.png", 0, {}},
       {"assets/audio/driver.bin", 0, {"--video", "video"}},
       {"assets/text/en.json", 1, {}},  // the first picture has words
+      {"assets/graphics/pictures/title.json", 2, {}},
+      {"assets/graphics/portrait_frame_patterns.png", 2, {}},
+      {"assets/menu/teleports.json", 0, {}},
+      // French, chosen on the language menu (the later frame count wins): the game goes on without its words.
+      {"assets/text/fr.json", 0, {"--pads", "20-21:02,40-41:80", "--quit-after-frames", "60"}},
   };
   TempFolder folder;
   const fs::path source = GROVANTA_SOURCE_DIR;
@@ -206,6 +263,11 @@ TEST(MissingDataFile, EachKindIsNamedAndNothingCrashes) {
     EXPECT_FALSE(run.signalled) << c.file << ": " << run.err;
     EXPECT_EQ(run.exitCode, c.exitCode) << c.file << ": " << run.err;
     EXPECT_TRUE(contains(run.err, fs::path(c.file).filename().string())) << c.file << ": " << run.err;
+    // Named once: a file the game asks for every frame must not fill the log.
+    const std::string missing = "cannot open " + (data / c.file).string();
+    std::size_t lines = 0;
+    for (std::size_t at = run.err.find(missing); at != std::string::npos; at = run.err.find(missing, at + 1)) ++lines;
+    EXPECT_LE(lines, 1u) << c.file << ": " << run.err;
   }
 }
 

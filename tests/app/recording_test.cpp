@@ -111,7 +111,7 @@ TEST(Recording, DamagedRecordingsAreRefused) {
       {"an end asking for 10^11 ticks", "1 S 00\nend 100000000000 x\n"},
       {"binary garbage", std::string("\x7f"
                                      "ELF\x02\x01\x01\0\0\0\x03\x00>\x00\n9\xff\xfe",
-                                     20)},
+                                     18)},  // the bytes written, NULs included
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -124,6 +125,25 @@ TEST(TextImage, CacheLoadsOnceAndRetriesFailures) {
   ASSERT_NE(first, nullptr);
   std::filesystem::remove(dir.root() / "assets/text/en.json");
   EXPECT_EQ(render::textsFor(cache, 0), first);  // no second read
+}
+
+// The renderer asks for the texts every frame: a language whose file is missing or broken is reported
+// once, not once a frame, and is read again once the file is written.
+TEST(TextImage, CacheReportsAFailureOnceUntilTheFileChanges) {
+  DataDir dir;
+  render::TextImages cache(dir.root());
+  const auto countLines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+  testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 50; ++frame) EXPECT_EQ(render::textsFor(cache, 1), nullptr);
+  EXPECT_EQ(countLines(testing::internal::GetCapturedStderr()), 1);
+
+  dir.write("assets/text/fr.json", json::object());
+  testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 50; ++frame) EXPECT_EQ(render::textsFor(cache, 1), nullptr);
+  EXPECT_EQ(countLines(testing::internal::GetCapturedStderr()), 1);  // "not a text file", once
+
+  dir.write("assets/text/fr.json", textFile());
+  EXPECT_NE(render::textsFor(cache, 1), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/pilot/route_cache.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +72,12 @@ void RouteCache::load(const std::filesystem::path& path) {
     char* end = nullptr;
     const std::string digestText = line.substr(0, tab1);
     const std::uint64_t digest = std::strtoull(digestText.c_str(), &end, 16);
-    if (tab2 != std::string::npos && digestText.size() == 16 && *end == '\0')
+    // A command is one line of a route script: a control character in it (a second carriage return, a
+    // NUL) would not come back the same from the next write and read.
+    const bool plainCommand = tab2 != std::string::npos &&
+                              std::none_of(line.begin() + static_cast<std::ptrdiff_t>(tab2) + 1, line.end(),
+                                           [](char c) { return c != '\t' && static_cast<unsigned char>(c) < 0x20; });
+    if (plainCommand && digestText.size() == 16 && *end == '\0')
       pads = readRuns(line.substr(tab1 + 1, tab2 - tab1 - 1));
     if (!pads) {
       logMessage(kWarn, "%s:%d: not a route cache line; working the route out anew", path.string().c_str(), number);

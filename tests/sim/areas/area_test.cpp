@@ -74,6 +74,19 @@ TEST(AnimatedBlocks, ABadLoopOrMoreThanEightAnimationsStopTheGame) {
   EXPECT_EQ(f.state().area, 30);  // the teleport is undone
 }
 
+// A place whose area number only matches an area once cut to 32 bits (from a teleport file) is refused
+// with the game unchanged, as an area the world lacks is.
+TEST(Teleport, AnAreaNumberBeyondAnIntIsRefused) {
+  Fixture f;
+  f.at(30, 0, 0);
+  const sim::GameState before = f.state();
+  for (std::int64_t area : {(std::int64_t{1} << 32) + 29, std::int64_t{-1}, std::int64_t{99}}) {
+    EXPECT_FALSE(f.sim->teleport(area, 0, 0)) << area;
+    EXPECT_TRUE(f.state() == before) << area;
+  }
+  EXPECT_TRUE(f.sim->teleport(29, 0, 0));
+}
+
 TEST(AreaMusic, FollowsTheAreaAfterAWaitOrAtOnceInTheCaves) {
   struct Case {
     std::int64_t area, music, flag82f2;
