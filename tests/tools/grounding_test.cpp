@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "area_source.h"
+#include "mapped_areas.h"
 #include "scratch_data.h"
 
 namespace fs = std::filesystem;
@@ -76,16 +77,7 @@ const Loaded& loaded() {
   static const Loaded l = [] {
     Loaded r;
     const fs::path data = kSource / "data";
-    for (int id = 0; id <= 50; ++id) {
-      char name[32];
-      std::snprintf(name, sizeof name, "area_%02d.txt", id);
-      builder::AreaSource a = builder::readArea(data / "areas" / name);
-      if (a.mapless) continue;
-      if (!r.tilesets.count(a.tileset))
-        r.tilesets.emplace(a.tileset,
-                           builder::readTileset(data / "tilesets" / (a.tileset + ".txt"), data / "patterns"));
-      r.areas.push_back(std::move(a));
-    }
+    readMappedAreas(data, r.tilesets, [&](int, builder::AreaSource&& a) { r.areas.push_back(std::move(a)); });
     return r;
   }();
   return l;

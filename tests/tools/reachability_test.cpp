@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "area_source.h"
+#include "mapped_areas.h"
 #include "scratch_data.h"
 
 namespace fs = std::filesystem;
@@ -283,21 +284,14 @@ const World& world() {
   static const World w = [] {
     World r;
     const fs::path data = kSource / "data";
-    for (int id = 0; id <= 50; ++id) {
-      char name[32];
-      std::snprintf(name, sizeof name, "area_%02d.txt", id);
-      builder::AreaSource a = builder::readArea(data / "areas" / name);
-      if (a.mapless) continue;
-      if (!r.tilesets.count(a.tileset))
-        r.tilesets.emplace(a.tileset,
-                           builder::readTileset(data / "tilesets" / (a.tileset + ".txt"), data / "patterns"));
+    readMappedAreas(data, r.tilesets, [&](int id, builder::AreaSource&& a) {
       for (const auto& item : a.items) {
         if (item.type == 0 || item.type == 3) continue;  // hazards and scenery are not taken
         r.things[id].push_back({item.x, item.y, 16, 16});
         r.thingNames[id].push_back("item at (" + std::to_string(item.x) + ", " + std::to_string(item.y) + ")");
       }
       r.areas.emplace(id, std::move(a));
-    }
+    });
     for (const auto& [id, a] : r.areas) {
       for (const bool bottom : {true, false}) {
         const auto& exits = bottom ? a.exitsBottom : a.exitsTop;
