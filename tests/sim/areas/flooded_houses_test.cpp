@@ -39,7 +39,7 @@ class FloodedHouses : public ::testing::Test {
 
 // Walks one way from where the hero is put, hopping whatever stops him, until he gets past the goal. The
 // creatures' bites are switched off: a hero who walks blindly into them is not what this is about.
-TEST_F(FloodedHouses, TheShellsBearerWalksAndHopsToThePuzzlesPlaces) {
+TEST_F(FloodedHouses, TheHeroWalksAndHopsToThePuzzlesPlaces) {
   struct Walk {
     const char* what;
     std::int64_t area, x, y, goalX;
