@@ -1,7 +1,7 @@
-// The houses with water played with the areas' rules on: a hero walks and hops the bottom of the Lamp
+// The places with water played with the areas' rules on: a hero walks and hops the bottom of the Lamp
 // Room, the Wax Chamber and the Old Well Shaft to the places the puzzles need, sinking slowly after every
-// hop, and crosses the Cooper Workshop on its floors over the pools without getting wet; the air shell
-// keeps the water out, and without it the water wears him down.
+// hop; he crosses Fernhollow's pond both ways, and the Cooper Workshop on its floors over the pools
+// without getting wet. The air shell keeps the water out; without it the water wears him down.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -54,6 +54,8 @@ TEST_F(FloodedHouses, TheHeroWalksAndHopsToThePuzzlesPlaces) {
       {"the Wax Chamber, from its door to the ember's place on the wax plug", 13, 196, 152, 1511, 1, 255},
       {"the Old Well Shaft, from the drain under the wax to its door", 14, 1536, 152, 230, -1, 255},
       {"the Cooper Workshop, from its door to the foot of the crate's ramp", 11, 196, 136, 2848, 1, 0},
+      {"Fernhollow's pond, from its bed to the east bank", 15, 1130, 160, 1340, 1, 255},
+      {"Fernhollow's pond, from the drop out of Mossgate Thicket to the west bank", 15, 1280, 160, 1115, -1, 255},
   };
   for (const Walk& w : walks) {
     SCOPED_TRACE(w.what);
