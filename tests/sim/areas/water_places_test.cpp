@@ -22,7 +22,7 @@ constexpr std::uint8_t kLeft = 0x04, kRight = 0x08, kJump = 0x20;
 constexpr std::int64_t kAirShell = 20;
 constexpr std::int64_t kTopSinkSpeed = 0x18000;
 
-class FloodedHouses : public ::testing::Test {
+class WaterPlaces : public ::testing::Test {
  protected:
   std::unique_ptr<real_world::RealWorld> r = loadRealWorld();
   sim::Simulation& sim() { return *r->sim; }
@@ -42,7 +42,7 @@ class FloodedHouses : public ::testing::Test {
 // Walks one way from where the hero is put, hopping whatever stops him and every edge he comes to, until
 // he gets past the goal. The creatures' bites are switched off: a hero who walks blindly into them is
 // not what this is about.
-TEST_F(FloodedHouses, TheHeroWalksAndHopsToThePuzzlesPlaces) {
+TEST_F(WaterPlaces, TheHeroWalksAndHopsToThePuzzlesPlaces) {
   struct Walk {
     const char* what;
     std::int64_t area, x, y, goalX;
@@ -84,7 +84,7 @@ TEST_F(FloodedHouses, TheHeroWalksAndHopsToThePuzzlesPlaces) {
 }
 
 // Standing at the Lamp Room's door past the 300 frames of grace a restart gives.
-TEST_F(FloodedHouses, TheAirShellKeepsTheWaterOut) {
+TEST_F(WaterPlaces, TheAirShellKeepsTheWaterOut) {
   for (const bool shell : {true, false}) {
     SCOPED_TRACE(shell ? "carrying the air shell" : "without it");
     sim().newGame(0);
