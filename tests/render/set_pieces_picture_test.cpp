@@ -66,7 +66,7 @@ const std::vector<Scene>& scenes() {
       {"lane_spell_broken", 1, 1250, 152, 20, [](sim::GameState& s) { s.flag_82c8 = 255; }},
       {"lane_walker", 1, 1560, 152, 60, [](sim::GameState&) {}},
       {"loft_chains", 8, 800, 152, 90, [](sim::GameState& s) { s.flag_82ce = 255; }},
-      {"grain_store_rat", 9, 560, 152, 40, [](sim::GameState&) {}},
+      {"grain_store_rat", 9, 516, 152, 90, [](sim::GameState&) {}},
       {"grain_store_dog", 9, 560, 152, 150, [](sim::GameState&) {}},
       {"cellar_guard", 10, 1300, 152, 30, [](sim::GameState&) {}},
       {"cellar_column", 10, 1380, 152, 120, [](sim::GameState& s) { s.flag_82de = 255; }},
