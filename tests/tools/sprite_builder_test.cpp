@@ -91,15 +91,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "frame 33 (an object slot, refilled every frame) must be 2 x 2 cells"},
         BadSprites{"high_attribute", "sprites/banks.txt", "frame raindrop attr 2", "frame raindrop attr 8",
                    "sprites/banks.txt:{L}: attr 8: only bits 0-2 (palette line, priority) may be set"},
-        BadSprites{"reuse_ahead", "sprites/banks.txt", "reuse 81 attr 2 times 10", "reuse 96 attr 2 times 10",
-                   "sprites/banks.txt:{L}: reuse 96 names a frame after it"},
+        BadSprites{"reuse_ahead", "sprites/banks.txt", "reuse 81 attr 2 times 16", "reuse 200 attr 2 times 16",
+                   "sprites/banks.txt:{L}: reuse 200 names a frame after it"},
         BadSprites{"list_without_common", "sprites/banks.txt", "list doors area_outdoor doors", "list doors doors",
                    "sprites/banks.txt:{L}: list doors must start with the common bank"},
         BadSprites{
             "replace_other_size", "sprites/banks.txt", "replace 40 fruit_0", "replace 40 raindrop",
             "sprites/banks.txt:{L}: raindrop takes the place of common frame 40 (hazard_0) and must have its size"},
         BadSprites{"area_twice", "sprites/banks.txt", "areas crystal 43", "areas crystal 42-43",
-                   "sprites/banks.txt:{L}: area 42 already has list belfry"},
+                   "sprites/banks.txt:{L}: area 42 already has list mine_gate"},
         BadSprites{"fixed_list_for_area", "sprites/banks.txt", "", "\nareas help 43\n",
                    "list help has an address of its own and is not for areas"},
         BadSprites{"fixed_list_odd", "sprites/banks.txt", "list help common help at 0x03EC90",
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadSprites{"shows_other", "sprites/frame_uses.txt", "use 86 door_1 2-7 21", "use 86 door_2 2-7 21",
                    "sprites/frame_uses.txt:{L}: area 2 frame 86 shows door_1 (list doors), not door_2"},
         BadSprites{"two_meanings", "sprites/frame_uses.txt", "", "use 89 hint_arrow 21\n",
-                   "area 21 frame 89 is wanted as hint_arrow here and as hint_button"}),
+                   "area 21 frame 89 is wanted as hint_arrow here and as hint_pad"}),
     [](const testing::TestParamInfo<BadSprites>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -206,7 +206,7 @@ void area17(Context& c) {
 // creatures in the undergrowth.
 void area18(Context& c) {
   constexpr std::int64_t kHazelnut = 49, kEffectCountdown = 23;
-  constexpr std::int64_t kCountdownFrame = 15, kBlinkFrame = 16, kTwitchFrame = 17;
+  constexpr std::int64_t kCountdownFrame = 17, kBlinkFrame = 18, kTwitchFrame = 19;  // past the caterpillar
   GameState& s = c.state;
   s.side_82c9 = 0;
   hazardRecord(c, 0x003636);
@@ -362,7 +362,7 @@ void area47(Context& c) {
 // Cliff Path: the flames on the floor, and the step the bucket leaves when it puts them out. Its rope
 // runs in areaMachines.
 void area48(Context& c) {
-  constexpr std::int64_t kStepFrame = 4, kFlameFrame = 5;
+  constexpr std::int64_t kStepFrame = 8, kFlameFrame = 9;  // past the creepers' frames (+4 to +7)
   GameState& s = c.state;
   s.indoors = 255;
   if (s.flag_82fb != 0) {
@@ -376,7 +376,7 @@ void area48(Context& c) {
 
 // Lighthouse Ledge: a barrier holds the hero back until every star is found, then the tower opens.
 void area49(Context& c) {
-  constexpr std::int64_t kTower = 9, kEffectBarrier = 6, kBarrierFrame = 6;
+  constexpr std::int64_t kTower = 9, kEffectBarrier = 6, kBarrierFrame = 8;  // past the creepers' frames
   GameState& s = c.state;
   s.indoors = 255;
   if (s.flag_82fa != 0) {

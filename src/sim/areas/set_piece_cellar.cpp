@@ -16,7 +16,7 @@ constexpr std::uint32_t kGuardStands = 0x006ED8, kGuardFlies = 0x006EE6, kGuardS
 constexpr std::uint32_t kBob = 0x00C634;
 constexpr std::uint32_t kColumnTop = 0x00A9E4;
 constexpr std::int64_t kGuardKnock = -0x28000;
-constexpr std::int64_t kGuardFrame = 0, kColumnFrame = 8, kPlatformFrame = 18;
+constexpr std::int64_t kGuardFrame = 19, kColumnFrame = 25, kPlatformFrame = 26;  // past the bats' frames
 constexpr std::int64_t kEffectSplash = 4;
 
 // a10_guard: x and y (16.16), an animation record at 8, vx at 14, vy at 18.

@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::uint32_t kSwing = 0x014C20;  // a turn of 512 words, largest first
 constexpr std::int64_t kPivotX = 819, kPivotY = 88, kLength = 48, kMirrorX = 847;
-constexpr std::int64_t kLinkFrame = 10;
+constexpr std::int64_t kLinkFrame = 19;  // past the bats' frames (+3 to +18)
 // The angle each state swings past before the next one begins (states 0, 2, 4 swing up, 1 and 3 back).
 constexpr std::int64_t kTurnAt[5] = {600, 504, 532, 516, 510};
 

@@ -10,7 +10,7 @@ namespace sim::areas {
 namespace {
 
 constexpr std::uint32_t kDropping = 0x006A74, kClimbing = 0x006A82;
-constexpr std::int64_t kRatFrame = 0, kDogFrame = 10;
+constexpr std::int64_t kRatFrame = 19, kDogFrame = 28;  // past the bats' frames (+3 to +18)
 // The area9 record's fields.
 constexpr std::size_t kX = 0, kY = 4, kSpeed = 8, kState = 12, kTimer = 14, kAnim = 16, kIndex = 20, kCx = 22, kCy = 24,
                       kFacing = 26, kCstate = 28;

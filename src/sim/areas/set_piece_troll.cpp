@@ -8,7 +8,7 @@ namespace sim::areas {
 namespace {
 
 constexpr std::uint32_t kWalking = 0x0090F8, kIdle = 0x00910A;
-constexpr std::int64_t kGone = 107, kTrollY = 80, kTrollFrame = 3;
+constexpr std::int64_t kGone = 107, kTrollY = 80, kTrollFrame = 30;  // past the bats and the drips
 
 }  // namespace
 

@@ -65,8 +65,8 @@ struct Context {
   std::int32_t livesFrames = -1;  // tools: the same for a lives screen
   SubgameResolver subgameHook;    // tools only: resolves a subgame instead of playing it
   bool suspendMode = false;       // a waiting screen or a subgame's set-up ends the step
-  // The areas' own rules and set pieces (areas/handlers.cpp) run. Off in play until the world's route has
-  // been played again with them: they change how every area plays. The doors, lifts and music run anyway.
+  // The areas' own rules and set pieces (areas/handlers.cpp) run: water, sinking ground, gates, creatures
+  // and platforms. Tests that want a bare area switch them off; the doors, lifts and music run anyway.
   bool areaRules = true;
   std::int64_t tickNumber = 0;    // the tick given to the step (some subgames read its low bits)
 };
