@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "map:\n........................W", "area_21.txt:{map+2}: map rows differ in length (24 against 25)"},
         BadSource{"too_narrow", "areas/area_44.txt", "width: 72", "width: 9",
                   "area_44.txt: width 9 lies outside 10 to 96"},
-        BadSource{"five_rows", "areas/area_21.txt", "______%_!___,:_________W\n", "",
+        BadSource{"five_rows", "areas/area_21.txt", "__p___%p!__b,:_________W\n", "",
                   "area_21.txt:{map+1}: a map has six rows, found 5"},
         BadSource{"shared_flag", "areas/area_21.txt", "item: star 490 120 69 0", "item: star 490 120 68 0",
                   "area_21.txt:14: item flag 68 is already used at"},
