@@ -187,6 +187,27 @@ TEST_F(RealGame, RoutesRunAndASecondRunReusesEveryCommand) {
   EXPECT_EQ(recording.frame_count, 1000);
 }
 
+TEST_F(RealGame, ACachedWayThatMissesIsDroppedAndWorkedOutAgain) {
+  // The cache is keyed by the game's state, which leaves the world's data out: after a map changes, a cached
+  // way can miss its goal. The run drops that entry and searches again instead of failing.
+  const std::string text = "expect area=21\nreach x>=300 stand\n";
+  std::string first;
+  ASSERT_EQ(route("stale.txt", text, first), 0) << first;
+  const std::filesystem::path cachePath = folder.path() / "stale.txt.cache";
+  std::string cache = testing_support::readWhole(cachePath);
+  const std::size_t line = cache.find("\treach x>=300 stand");
+  ASSERT_NE(line, std::string::npos) << cache;
+  const std::size_t pads = cache.rfind('\t', line - 1) + 1;
+  cache.replace(pads, line - pads, "00x4");
+  folder.put("stale.txt.cache", cache);
+
+  std::string second;
+  ASSERT_EQ(route("stale.txt", text, second), 0) << second;
+  EXPECT_NE(second.find("the cached way no longer works there"), std::string::npos) << second;
+  EXPECT_NE(second.find("route complete: "), std::string::npos) << second;
+  EXPECT_EQ(testing_support::readWhole(cachePath).find("00x4\treach"), std::string::npos);
+}
+
 TEST_F(RealGame, FailuresEndTheRouteWithTheirReason) {
   const struct {
     const char* text;

@@ -349,37 +349,20 @@ bool runCommand(Pilot& pilot, const RouteCommand& command, RouteCache& cache, st
   return true;
 }
 
-}  // namespace
+// One play of the route from a new game. `stale` gets the cache key of a cached way that no longer carries its
+// command out (the state digest leaves the world's data out, so a changed map can leave such entries).
+struct RoutePlay {
+  bool completed = false;
+  std::optional<std::pair<std::string, std::uint64_t>> stale;
+  std::size_t reused = 0;
+};
 
-int runRoute(const world::World& world, sim::RomView& rom, const AutopilotFiles& files) {
-  const std::optional<std::string> text = readRoute(files.route);
-  if (!text) return 2;
-  const std::optional<std::vector<RouteCommand>> commands = parseRoute(*text, files.route.string());
-  if (!commands) return 2;
-
-  Pilot pilot(world, rom);
-  if (!pilot.newGame(0)) {
-    std::printf("the new game: %s\n", pilot.failure().c_str());
-    return 2;
-  }
-  if (!files.log.empty() && !pilot.openLog(files.log)) return 2;
-  std::FILE* states = nullptr;
-  if (!files.states.empty()) {
-    states = std::fopen(files.states.string().c_str(), "w");
-    if (states == nullptr) {
-      logMessage(kError, "--states: could not write %s", files.states.string().c_str());
-      return 2;
-    }
-  }
-  const std::filesystem::path cachePath = files.route.string() + ".cache";
-  RouteCache cache;
-  cache.load(cachePath);
-
-  bool completed = true;
-  std::size_t reusedCount = 0;
-  for (const RouteCommand& command : *commands) {
+RoutePlay playRoute(Pilot& pilot, const std::vector<RouteCommand>& commands, RouteCache& cache, std::FILE* states) {
+  RoutePlay play;
+  for (const RouteCommand& command : commands) {
     const std::size_t first = pilot.ticks().size();
     const std::int64_t damageBefore = pilot.simulation().state().damage >> 16;
+    const std::uint64_t digest = CompactStates::digest(pilot.simulation().state());
     bool reused = false;
     const bool ok = runCommand(pilot, command, cache, states, reused);
     const std::string summary = stateSummary(pilot.simulation().state());
@@ -387,10 +370,10 @@ int runRoute(const world::World& world, sim::RomView& rom, const AutopilotFiles&
       if (command.word != "expect")
         std::printf("line %d: '%s' failed (%s) at tick %zu: %s\n", command.line, command.text.c_str(),
                     pilot.failure().c_str(), pilot.ticks().size(), summary.c_str());
-      completed = false;
-      break;
+      if (reused && !playsNothing(command.word)) play.stale = std::make_pair(command.text, digest);
+      return play;
     }
-    if (reused) ++reusedCount;
+    if (reused) ++play.reused;
     const std::int64_t lost = (pilot.simulation().state().damage >> 16) - damageBefore;
     if (lost > 8) std::printf("WARNING line %d: %lld energy lost\n", command.line, static_cast<long long>(lost));
     std::printf("line %4d  ticks %6zu-%6zu  %s\n", command.line, first, pilot.ticks().size(), summary.c_str());
@@ -399,17 +382,60 @@ int runRoute(const world::World& world, sim::RomView& rom, const AutopilotFiles&
                    summary.c_str(), command.text.c_str());
     std::fflush(stdout);
   }
-  if (states != nullptr) std::fclose(states);
+  play.completed = true;
+  return play;
+}
 
-  const bool cacheSaved = cache.save(cachePath, completed);
-  // Departure: the recording's path used to be printed without checking that it was written; a recording or
-  // cache that could not be written now fails the run.
-  const bool written = writeRecording(files.out, 0, pilot.startLives(), kFrameCountBase, pilot.ticks(),
-                                      {completed ? "the route's end" : "the route failed", "the program closed"});
-  std::printf("%s: %zu ticks (%zu commands reused) -> %s\n", completed && written ? "route complete" : "FAILED",
-              pilot.ticks().size(), reusedCount, files.out.string().c_str());
-  std::fflush(stdout);
-  return completed && written && cacheSaved ? 0 : 2;
+}  // namespace
+
+int runRoute(const world::World& world, sim::RomView& rom, const AutopilotFiles& files) {
+  const std::optional<std::string> text = readRoute(files.route);
+  if (!text) return 2;
+  const std::optional<std::vector<RouteCommand>> commands = parseRoute(*text, files.route.string());
+  if (!commands) return 2;
+
+  const std::filesystem::path cachePath = files.route.string() + ".cache";
+  RouteCache cache;
+  cache.load(cachePath);
+
+  // A cached way that misses is dropped and the route played again from the start, where every command before
+  // it still comes from the cache; each round drops one entry, so this ends.
+  for (;;) {
+    Pilot pilot(world, rom);
+    if (!pilot.newGame(0)) {
+      std::printf("the new game: %s\n", pilot.failure().c_str());
+      return 2;
+    }
+    if (!files.log.empty() && !pilot.openLog(files.log)) return 2;
+    std::FILE* states = nullptr;
+    if (!files.states.empty()) {
+      states = std::fopen(files.states.string().c_str(), "w");
+      if (states == nullptr) {
+        logMessage(kError, "--states: could not write %s", files.states.string().c_str());
+        return 2;
+      }
+    }
+    const RoutePlay play = playRoute(pilot, *commands, cache, states);
+    if (states != nullptr) std::fclose(states);
+    if (play.stale) {
+      std::printf(
+          "the cached way no longer works there (the world changed): it is dropped, and the route is "
+          "played again from the start\n");
+      cache.forget(play.stale->first, play.stale->second);
+      continue;
+    }
+
+    const bool cacheSaved = cache.save(cachePath, play.completed);
+    // Departure: the recording's path used to be printed without checking that it was written; a recording or
+    // cache that could not be written now fails the run.
+    const bool written =
+        writeRecording(files.out, 0, pilot.startLives(), kFrameCountBase, pilot.ticks(),
+                       {play.completed ? "the route's end" : "the route failed", "the program closed"});
+    std::printf("%s: %zu ticks (%zu commands reused) -> %s\n", play.completed && written ? "route complete" : "FAILED",
+                pilot.ticks().size(), play.reused, files.out.string().c_str());
+    std::fflush(stdout);
+    return play.completed && written && cacheSaved ? 0 : 2;
+  }
 }
 
 }  // namespace app::pilot

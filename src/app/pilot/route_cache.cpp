@@ -115,4 +115,9 @@ void RouteCache::store(const std::string& command, std::uint64_t digest, std::ve
   used_.insert({command, digest});
 }
 
+void RouteCache::forget(const std::string& command, std::uint64_t digest) {
+  entries_.erase({command, digest});
+  used_.erase({command, digest});
+}
+
 }  // namespace app::pilot

@@ -23,6 +23,8 @@ class RouteCache {
 
   const std::vector<std::uint8_t>* find(const std::string& command, std::uint64_t digest);
   void store(const std::string& command, std::uint64_t digest, std::vector<std::uint8_t> pads);
+  // Drops an entry whose pads no longer carry the command out (the world changed under it).
+  void forget(const std::string& command, std::uint64_t digest);
   std::size_t size() const { return entries_.size(); }
 
  private:
