@@ -211,6 +211,22 @@ bool runDrop(Context& c) {
   return true;
 }
 
+// Whether B would be taken now: no bend under way, no object sliding into the panel, no message showing.
+bool readyForB(Context& c) {
+  const sim::GameState& s = game(c).state();
+  const std::size_t slide = 8;  // inv_timers word 4: an object taken is still sliding into the panel
+  const bool sliding = s.inv_timers.size() > slide + 1 && (s.inv_timers[slide] | s.inv_timers[slide + 1]) != 0;
+  return s.lock == 0 && !sliding && game(c).tickKind() == 'S';
+}
+
+bool waitForB(Context& c) {
+  for (int i = 0; i < 600 && !readyForB(c); ++i)
+    if (!c.pilot.step(0)) return false;
+  return true;
+}
+
+// Brings object n to the front of the carried row: B drops the object held out and B again takes it back, to
+// the other end of the row. Each turn is such a pair, so nothing is left lying when the object comes round.
 bool runFront(Context& c) {
   const std::int64_t n = c.command.object;
   if (holdsNow(c, {{"held", "", n, false, true}})) return true;
@@ -218,12 +234,14 @@ bool runFront(Context& c) {
     return fail(c, sim::areas::doorAtHero(game(c).context()) >= 0 ? "in a doorway: B would go through it"
                                                                   : "another object is in reach: B would take it");
   if (!holdsNow(c, {{"carry", "", n, false, true}})) return fail(c, "the object did not come back");
-  for (int turn = 0; turn < 4 && !holdsNow(c, {{"held", "", n, false, true}}); ++turn) {
-    if (!pressB(c, 200)) return false;
-    for (int i = 0; i < 400 && game(c).state().lock != 0; ++i)
-      if (!c.pilot.step(0)) return false;
+  for (int turn = 0; turn < 3 && !holdsNow(c, {{"held", "", n, false, true}}); ++turn) {
+    for (int press = 0; press < 2; ++press) {
+      if (!waitForB(c) || !pressB(c, 200)) return false;
+    }
+    if (!waitForB(c)) return false;
   }
   if (!holdsNow(c, {{"held", "", n, false, true}})) return fail(c, "not held out after the turns");
+  if (!holdsNow(c, {{"free", "", 0, false, false}})) return fail(c, "an object was left lying while turning the row");
   return true;
 }
 
