@@ -392,6 +392,27 @@ void checkFooting(const ActorSource& a, const Footing& foot, const AreaGround& g
   }
 }
 
+// The hero stands at (x, y): his feet rest on the ground at x + 6 or x + 18, one row under his 24-pixel
+// picture, and nothing solid is inside it.
+bool heroStandsAt(const AreaGround& g, int x, int y) {
+  if (!g.solidAt(x + 6, y + 24) && !g.solidAt(x + 18, y + 24)) return false;
+  for (int py = y; py < y + 24; ++py)
+    if (g.solidAt(x + 6, py) || g.solidAt(x + 14, py) || g.solidAt(x + 18, py)) return false;
+  return true;
+}
+
+// The fliers (hoverers, darters, flitters) keep above the head of a hero who stands anywhere under
+// their way, so that only a jump can meet one: his box is [X, X + 18) x [Y, Y + 20).
+void checkHeadroom(const ActorSource& a, const ActorReach& r, const AreaGround& g, const std::filesystem::path& file) {
+  if (a.type != 4 && a.type != 5 && a.type != 8) return;
+  for (int x = r.x0 - 17; x < r.x1; ++x)
+    for (int y = std::max(0, r.y0 - 19); y < r.y1 && y < 168; ++y)
+      if (heroStandsAt(g, x, y))
+        fail(file, a.line,
+             std::string(actorKindName(a.type)) + " reaches a hero standing at (" + std::to_string(x) + ", " +
+                 std::to_string(y) + "): keep it above his head");
+}
+
 }  // namespace
 
 void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGround>& ground) {
@@ -413,6 +434,7 @@ void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGrou
       for (const Footing& foot : kFootings)
         if (foot.type == a.type) checkFooting(a, foot, ground[area.id], area.file);
       const ActorReach r = actorReach(a);
+      checkHeadroom(a, r, ground[area.id], area.file);
       // A star is guarded when the actor reaches within 8 pixels of it, or into any place the hero's box
       // can be in while it touches the star (his box [X, X + 18) x [Y, Y + 20) against the star's
       // [x + 2, x + 12) x [y - 1, y + 11)).
