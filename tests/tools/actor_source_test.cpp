@@ -57,6 +57,8 @@ TEST(ActorSource, NamedFieldsLandAtTheirRecordOffsets) {
       {"drip 108 120 top=120 bottom=164 every=90", 52, 2, 90},
       {"drip 108 120 top=120 bottom=164", 20, 4, 0x40000},  // falls no faster than 4 pixels a frame
       {"flitter 260 80 left=150 right=380 top=40", 32, 2, 40},
+      {"hoverer 120 100 left=40 right=270 top=80 bottom=130", 48, 2, 100},  // seeks its own height first
+      {"darter 350 60 left=140 right=560 top=30 bottom=110 target=90", 48, 2, 90},
       {"swimmer 1090 100 limit=1.5", 28, 4, 0x18000},
       {"thrower 616 104 from_x=616 from_y=104 floor=170 dx=-1", 12, 4, 0xFFFF0000},
       {"spinner 392 128 drop=24", 54, 4, 8 << 16},  // the thread starts 8 pixels long

@@ -66,13 +66,14 @@ const std::array<Kind, 15> kKinds = {{
       {"speed", 16, 4, true},
       {"accel", 24, 4, true}},
      {{"top", 8}, {"climb_pause", 60}, {"drop_pause", 30}, {"pause", 40}, {"length", 8}}},
-    // 4: hovers between the x limits, seeking heights between `top` and `bottom`; knocks the hero aside.
+    // 4: hovers between the x limits, seeking heights between `top` and `bottom` (the first height it
+    // seeks is `target`, its own y unless given); knocks the hero aside.
     {"hoverer",
-     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}},
+     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}, {"target", 48, 2}},
      {{"step", 0.5}, {"turn", 60}}},
-    // 5: darts between the x limits, seeking heights between `top` and `bottom`.
+    // 5: darts between the x limits, seeking heights between `top` and `bottom` as the hoverer.
     {"darter",
-     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}},
+     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}, {"target", 48, 2}},
      {{"step", 1}, {"turn", 60}}},
     // 6: walks between the x limits, 2 pixels a stride; `look` picks its walk.
     {"walker", {kLeft, kRight, {"look", 36, 2}}, {}},
@@ -252,6 +253,8 @@ ActorSource readActor(const std::vector<std::string>& w, const std::filesystem::
     const Field& f = *findField(name);
     put(a.record, f.offset, f.width, f.fixed ? std::llround(value * 65536.0) : std::llround(value));
   }
+  // A seeker's first height is its own y, so that it does not first climb to y 0.
+  if (a.type == 4 || a.type == 5) put(a.record, 48, 2, a.y);
   std::set<std::string> given;
   for (std::size_t i = 4; i < w.size(); ++i) {
     const auto eq = w[i].find('=');
