@@ -4,6 +4,8 @@
 // the probes at his feet, at his head and 10 pixels under it), without the animation that ends a
 // jump on the ground. Ground that no walk or jump is meant to reach is marked in the area's source
 // with `scenery:` (roofs, wall tops, floors a set piece opens), and so are the things lying there.
+// Where an area's rules put the hero in water he falls slowly (he carries the air shell, so he does
+// not drown, and he has no webbed boots, so he walks and jumps rather than swims).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,6 +38,7 @@ constexpr std::int64_t kWalkSpeeds[10] = {0,       0x10000, 0x12000, 0x14000, 0x
                                           0x18000, 0x1A000, 0x1C000, 0x1E000, 0x20000};
 constexpr std::int64_t kGravity = 0x3B00;
 constexpr std::int64_t kTopFallSpeed = 0x40000;
+constexpr std::int64_t kTopSinkSpeed = 0x18000;  // falling in water
 constexpr std::int64_t kJumpSpeed = -0x3F000;
 constexpr std::int64_t kSpringJumpSpeed = -0x47000;  // the loft's spring, jumping to the left
 
@@ -47,6 +50,28 @@ struct Rect {
   int x, y, w, h;
   bool overlaps(const Rect& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
 };
+
+// Where the areas' rules put the hero in water, by his top-left corner at the start of a frame (the
+// rules run after he has moved, so a frame's fall goes by where the last one left him).
+struct Water {
+  int area;
+  bool (*inside)(int X, int Y);
+};
+constexpr Water kWater[] = {
+    {8, [](int X, int Y) { return X > 770 && X < 900 && Y > 110 && Y < 194; }},  // the loft's pool
+    {11, [](int, int Y) { return Y >= 139; }},                                   // under the workshop's surface
+    {12, [](int, int) { return true; }},
+    {13, [](int, int) { return true; }},
+    {14, [](int, int) { return true; }},
+    {15, [](int X, int) { return X >= 1114; }},  // the flooded hollow
+};
+
+using WaterTest = bool (*)(int X, int Y);
+WaterTest waterOf(int area) {
+  for (const Water& w : kWater)
+    if (w.area == area) return w.inside;
+  return nullptr;
+}
 
 // One area's collision by pixel, with lift baskets at the top of their run as extra footing.
 class Collision {
@@ -99,8 +124,9 @@ struct Hero {
     settled = false;
   }
 
-  void frame(const Collision& map, int input, bool jumpPressed, bool spring) {
+  void frame(const Collision& map, int input, bool jumpPressed, bool spring, WaterTest water) {
     const std::int64_t yPrev = whole(y);
+    const bool inWater = water != nullptr && water(X(), Y());
     // input
     if (jump != 0) {
       if (jump != 1) step(jump == 2 ? -1 : 1);
@@ -136,7 +162,7 @@ struct Hero {
     }
     // gravity
     if (!settled) {
-      vy = std::min(vy + kGravity, kTopFallSpeed);
+      vy = std::min(vy + kGravity, inWater ? kTopSinkSpeed : kTopFallSpeed);
       y += vy;
       air = true;
     }
@@ -181,8 +207,8 @@ struct Spot {
 // Where the hero can get to in one area: the standing places reached, and every box he passed through.
 class Reach {
  public:
-  Reach(const Collision& map, std::vector<Rect> things, bool spring)
-      : map_(map), things_(std::move(things)), touched_(things_.size(), false), spring_(spring) {}
+  Reach(const Collision& map, std::vector<Rect> things, bool spring, WaterTest water)
+      : map_(map), things_(std::move(things)), touched_(things_.size(), false), spring_(spring), water_(water) {}
 
   // A hero put at (x, y), possibly moving (the drop from a chained area carries his run).
   void arrive(int x, int y, int direction) {
@@ -233,7 +259,7 @@ class Reach {
   // walk's first frame only), until he rests again or leaves the map.
   void play(Hero h, int direction, bool jumpPressed) {
     for (int frame = 0; frame < 400; ++frame) {
-      h.frame(map_, frame == 0 ? direction : 0, jumpPressed && frame == 0, spring_);
+      h.frame(map_, frame == 0 ? direction : 0, jumpPressed && frame == 0, spring_, water_);
       const Rect box{h.X(), h.Y() - 12, 24, 36};
       for (std::size_t i = 0; i < things_.size(); ++i)
         if (!touched_[i] && box.overlaps(things_[i])) touched_[i] = true;
@@ -250,6 +276,7 @@ class Reach {
   std::vector<Rect> things_;
   std::vector<bool> touched_;
   bool spring_;
+  WaterTest water_;
   std::set<Spot> standing_;
   std::deque<Spot> queue_;
 };
@@ -363,7 +390,7 @@ std::vector<std::string> outOfReach(const builder::AreaSource& area, const build
   Collision map(area, tiles);
   // A lift's basket at the top of its run: the hero rides it up from the floor.
   for (int liftX : lifts) map.addBasket({liftX, 112, 32, 8});
-  Reach reach(map, things, area.id == 8);
+  Reach reach(map, things, area.id == 8, waterOf(area.id));
   for (const Arrival& a : arrivals) reach.arrive(a.x, a.y, a.direction);
   reach.spread();
 
@@ -412,7 +439,8 @@ TEST(Reachability, EveryGroundAndThingOfEveryAreaIsWithinTheHerosReach) {
 }
 
 // Small maps on the shared tileset, the hero arriving on the floor at the west end: what a jump gets
-// onto and what it does not, and what a scenery mark leaves alone.
+// onto and what it does not, what a scenery mark leaves alone, and how far the slow fall of a flooded
+// room (area 12 is under water throughout) carries a jump.
 TEST(Reachability, TheJumpsReachOnlyWhatTheHerosMeasuredJumpGetsOnto) {
   const builder::Tileset& land =
       world().tilesets.count("land") ? world().tilesets.at("land") : world().tilesets.begin()->second;
@@ -421,6 +449,7 @@ TEST(Reachability, TheJumpsReachOnlyWhatTheHerosMeasuredJumpGetsOnto) {
     std::vector<std::string> rows;
     std::vector<builder::SceneryRect> scenery;
     std::size_t faults;
+    int id = 99;
   };
   const Case cases[] = {
       {"a plank 80 pixels over the floor",
@@ -437,10 +466,24 @@ TEST(Reachability, TheJumpsReachOnlyWhatTheHerosMeasuredJumpGetsOnto) {
        0},
       {"a 48-pixel step", {"W........W", "W........W", "W........W", "W........W", "W....GGGGW", "W____GGGGW"}, {}, 1},
       {"a 32-pixel step", {"W........W", "W........W", "W........W", "W........W", "W....____W", "W____GGGGW"}, {}, 0},
+      {"a gap of 96 pixels on land",
+       {"W........W", "W........W", "W........W", "W........W", "W........W", "W___...__W"},
+       {},
+       1},
+      {"the same gap under water",
+       {"W........W", "W........W", "W........W", "W........W", "W........W", "W___...__W"},
+       {},
+       0,
+       12},
+      {"a 48-pixel step under water",
+       {"W........W", "W........W", "W........W", "W........W", "W....GGGGW", "W____GGGGW"},
+       {},
+       1,
+       12},
   };
   for (const Case& c : cases) {
     builder::AreaSource area;
-    area.id = 99;
+    area.id = c.id;
     area.rows = c.rows;
     area.scenery = c.scenery;
     area.legend = {{'.', "air"}, {'_', "floor"}, {'W', "wall"}, {'G', "ground"}, {'-', "ledge"}};

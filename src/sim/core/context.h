@@ -67,7 +67,7 @@ struct Context {
   bool suspendMode = false;       // a waiting screen or a subgame's set-up ends the step
   // The areas' own rules and set pieces (areas/handlers.cpp) run. Off in play until the world's route has
   // been played again with them: they change how every area plays. The doors, lifts and music run anyway.
-  bool areaRules = false;
+  bool areaRules = true;
   std::int64_t tickNumber = 0;    // the tick given to the step (some subgames read its low bits)
 };
 
