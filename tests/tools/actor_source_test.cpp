@@ -150,7 +150,8 @@ TEST(ActorReach, CoversTheWholeMotion) {
 }
 
 // A fixture area of 8 columns (256 pixels) with a floor at y 176, a wall on x 128..135 from y 144, a
-// gap in the floor at x 192..207, a star at (40, 136) and the hero put down at (230, 152).
+// gap in the floor at x 192..207, a star at (40, 136), the hero put down at (230, 152) and a hero dropping
+// in from the top over (100, 152).
 struct Fixture {
   std::vector<builder::AreaGround> ground;
   std::vector<ActorSource> actors;
@@ -170,7 +171,7 @@ struct Fixture {
   }
   void check(const std::string& line) {
     actors = {read(line)};
-    areas = {{"area_00.txt", 0, &actors, {{40, 136, 3}}, {{230, 152}}}};
+    areas = {{"area_00.txt", 0, &actors, {{40, 136, 3}}, {{230, 152}}, {{100, 152}}}};
     builder::checkActors(areas, ground);
   }
 };
@@ -184,6 +185,8 @@ TEST(ActorPlacement, EachRuleRefusesWhatBreaksIt) {
       // Over the top of the wall a bat comes down to the head of a hero who stands there.
       {"flitter 140 80 left=110 right=150 top=40", "flitter reaches a hero standing at (110, 120)"},
       {"hoverer 140 100 left=110 right=150 top=100 bottom=110", "hoverer reaches a hero standing at"},
+      // High in the sky, but where a hero falls in from the area above.
+      {"hoverer 60 40 left=40 right=80 top=30 bottom=50", "hoverer reaches the way of a hero who drops in over (100, 152)"},
       {"drip 236 40 top=40 bottom=164", "drip reaches the hero where he is put down at (230, 152)"},
       {"walker 300 160 left=290 right=310", "actor x 300 lies outside the area"},
   };
@@ -204,7 +207,7 @@ TEST(ActorPlacement, AtMostFortyAnAreaAndOnlyWhereThereIsAMap) {
   Fixture f;
   f.actors.assign(41, read("walker 60 160 left=50 right=70"));
   f.actors[40].line = 99;
-  f.areas = {{"area_00.txt", 0, &f.actors, {}, {}}};
+  f.areas = {{"area_00.txt", 0, &f.actors, {}, {}, {}}};
   try {
     builder::checkActors(f.areas, f.ground);
     ADD_FAILURE() << "41 actors accepted";

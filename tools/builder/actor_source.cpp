@@ -420,6 +420,7 @@ void checkHeadroom(const ActorSource& a, const ActorReach& r, const AreaGround& 
 
 void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGround>& ground) {
   constexpr int kClearance = 8;
+  constexpr int kDropDrift = 100;
   for (const ActorArea& area : areas) {
     const auto& actors = *area.actors;
     if (actors.empty()) continue;
@@ -451,6 +452,11 @@ void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGrou
         if (meets(r, p[0] - kClearance, p[1] - kClearance, p[0] + 18 + kClearance, p[1] + 20 + kClearance))
           fail(area.file, a.line,
                std::string(actorKindName(a.type)) + " reaches the hero where he is put down at (" +
+                   std::to_string(p[0]) + ", " + std::to_string(p[1]) + ")");
+      for (const auto& p : area.drops)
+        if (meets(r, p[0] - kDropDrift - kClearance, 0, p[0] + 18 + kClearance, p[1] + 20 + kClearance))
+          fail(area.file, a.line,
+               std::string(actorKindName(a.type)) + " reaches the way of a hero who drops in over (" +
                    std::to_string(p[0]) + ", " + std::to_string(p[1]) + ")");
     }
   }
