@@ -66,13 +66,14 @@ const std::array<Kind, 15> kKinds = {{
       {"speed", 16, 4, true},
       {"accel", 24, 4, true}},
      {{"top", 8}, {"climb_pause", 60}, {"drop_pause", 30}, {"pause", 40}, {"length", 8}}},
-    // 4: hovers between the x limits, seeking heights between `top` and `bottom`; knocks the hero aside.
+    // 4: hovers between the x limits, seeking heights between `top` and `bottom` (the first height it
+    // seeks is `target`, its own y unless given); knocks the hero aside.
     {"hoverer",
-     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}},
+     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}, {"target", 48, 2}},
      {{"step", 0.5}, {"turn", 60}}},
-    // 5: darts between the x limits, seeking heights between `top` and `bottom`.
+    // 5: darts between the x limits, seeking heights between `top` and `bottom` as the hoverer.
     {"darter",
-     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}},
+     {kLeft, kRight, {"top", 32, 2}, {"bottom", 34, 2}, {"step", 20, 4, true}, {"turn", 46, 2}, {"target", 48, 2}},
      {{"step", 1}, {"turn", 60}}},
     // 6: walks between the x limits, 2 pixels a stride; `look` picks its walk.
     {"walker", {kLeft, kRight, {"look", 36, 2}}, {}},
@@ -252,6 +253,8 @@ ActorSource readActor(const std::vector<std::string>& w, const std::filesystem::
     const Field& f = *findField(name);
     put(a.record, f.offset, f.width, f.fixed ? std::llround(value * 65536.0) : std::llround(value));
   }
+  // A seeker's first height is its own y, so that it does not first climb to y 0.
+  if (a.type == 4 || a.type == 5) put(a.record, 48, 2, a.y);
   std::set<std::string> given;
   for (std::size_t i = 4; i < w.size(); ++i) {
     const auto eq = w[i].find('=');
@@ -392,10 +395,32 @@ void checkFooting(const ActorSource& a, const Footing& foot, const AreaGround& g
   }
 }
 
+// The hero stands at (x, y): his feet rest on the ground at x + 6 or x + 18, one row under his 24-pixel
+// picture, and nothing solid is inside it.
+bool heroStandsAt(const AreaGround& g, int x, int y) {
+  if (!g.solidAt(x + 6, y + 24) && !g.solidAt(x + 18, y + 24)) return false;
+  for (int py = y; py < y + 24; ++py)
+    if (g.solidAt(x + 6, py) || g.solidAt(x + 14, py) || g.solidAt(x + 18, py)) return false;
+  return true;
+}
+
+// The fliers (hoverers, darters, flitters) keep above the head of a hero who stands anywhere under
+// their way, so that only a jump can meet one: his box is [X, X + 18) x [Y, Y + 20).
+void checkHeadroom(const ActorSource& a, const ActorReach& r, const AreaGround& g, const std::filesystem::path& file) {
+  if (a.type != 4 && a.type != 5 && a.type != 8) return;
+  for (int x = r.x0 - 17; x < r.x1; ++x)
+    for (int y = std::max(0, r.y0 - 19); y < r.y1 && y < 168; ++y)
+      if (heroStandsAt(g, x, y))
+        fail(file, a.line,
+             std::string(actorKindName(a.type)) + " reaches a hero standing at (" + std::to_string(x) + ", " +
+                 std::to_string(y) + "): keep it above his head");
+}
+
 }  // namespace
 
 void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGround>& ground) {
   constexpr int kClearance = 8;
+  constexpr int kDropDrift = 100;
   for (const ActorArea& area : areas) {
     const auto& actors = *area.actors;
     if (actors.empty()) continue;
@@ -413,6 +438,7 @@ void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGrou
       for (const Footing& foot : kFootings)
         if (foot.type == a.type) checkFooting(a, foot, ground[area.id], area.file);
       const ActorReach r = actorReach(a);
+      checkHeadroom(a, r, ground[area.id], area.file);
       // A star is guarded when the actor reaches within 8 pixels of it, or into any place the hero's box
       // can be in while it touches the star (his box [X, X + 18) x [Y, Y + 20) against the star's
       // [x + 2, x + 12) x [y - 1, y + 11)).
@@ -426,6 +452,11 @@ void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGrou
         if (meets(r, p[0] - kClearance, p[1] - kClearance, p[0] + 18 + kClearance, p[1] + 20 + kClearance))
           fail(area.file, a.line,
                std::string(actorKindName(a.type)) + " reaches the hero where he is put down at (" +
+                   std::to_string(p[0]) + ", " + std::to_string(p[1]) + ")");
+      for (const auto& p : area.drops)
+        if (meets(r, p[0] - kDropDrift - kClearance, 0, p[0] + 18 + kClearance, p[1] + 20 + kClearance))
+          fail(area.file, a.line,
+               std::string(actorKindName(a.type)) + " reaches the way of a hero who drops in over (" +
                    std::to_string(p[0]) + ", " + std::to_string(p[1]) + ")");
     }
   }

@@ -41,7 +41,9 @@ ActorReach actorReach(const ActorSource& actor);
 
 // The placement rules, for every area: at most 40 actors; the walkers and crawlers have ground under
 // their feet and room above it along their whole way; no actor reaches within 8 pixels of a star or
-// of a place where the logic puts the hero down (`arrivals`: his top-left corners). Actors belong to
+// of a place where the logic puts the hero down (`arrivals`: his top-left corners), nor into the way
+// of a hero who drops in from the top of the area (`drops`: the restart points of the exits through
+// the bottom of the area above; he falls from y 0 and drifts up to 100 pixels west). Actors belong to
 // areas with a map, and to the title's (area 50).
 struct ActorArea {
   std::filesystem::path file;
@@ -49,6 +51,7 @@ struct ActorArea {
   const std::vector<ActorSource>* actors = nullptr;
   std::vector<std::array<int, 3>> stars;  // x, y, source line
   std::vector<std::array<int, 2>> arrivals;
+  std::vector<std::array<int, 2>> drops;
 };
 void checkActors(const std::vector<ActorArea>& areas, const std::vector<AreaGround>& ground);
 

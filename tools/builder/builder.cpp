@@ -597,7 +597,7 @@ void checkAreaActors(const Links& links, const std::vector<AreaSource>& areas, c
                      const std::vector<AreaGround>& ground) {
   std::vector<ActorArea> actorAreas;
   for (const AreaSource& a : areas) {
-    ActorArea area{a.file, a.id, &a.actors, {}, {}};
+    ActorArea area{a.file, a.id, &a.actors, {}, {}, {}};
     for (const auto& it : a.items)
       if (it.type == 2) area.stars.push_back({it.x, it.y, it.line});
     actorAreas.push_back(area);
@@ -613,6 +613,13 @@ void checkAreaActors(const Links& links, const std::vector<AreaSource>& areas, c
     if (!area.contains("exits_top")) continue;
     for (const char* key : {"exits_top", "exits_bottom"})
       for (int k = 0; k < 2; ++k) arrive(area[key][k]["area"], area[key][k]["x"], area[key][k]["y"]);
+    // Through the bottom of an area the hero drops in at the top of the next one and falls to its floor.
+    for (int k = 0; k < 2; ++k) {
+      const json& e = area["exits_bottom"][k];
+      const int target = e["area"], x = e["x"], y = e["y"];
+      if (target != area["id"] && target >= 0 && target < static_cast<int>(actorAreas.size()) && x != -1 && y != -1)
+        actorAreas[static_cast<std::size_t>(target)].drops.push_back({x, y});
+    }
   }
   arrive(kStartArea, 160, 152);
   checkActors(actorAreas, ground);

@@ -14,7 +14,7 @@ constexpr std::size_t kReward = 1;  // the byte of flags_82d1 that flies the rew
 constexpr std::int64_t kCrown = 47;
 constexpr std::int64_t kEffectHit = 2, kPoints = 50;
 constexpr std::uint32_t kBaronPleased = 0x008564, kBaronWaiting = 0x00856E;
-constexpr std::int64_t kNodFrame = 8, kBaronFrame = 0;
+constexpr std::int64_t kNodFrame = 8, kBaronFrame = 10;  // past the pigeons' frames
 
 std::int64_t objectSlot(const GameState& s, std::int64_t k) {
   return be::word(s.objects, static_cast<std::size_t>(k) * rec::kObjectSize + rec::kObjectSlot);
