@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"unknown_letter", "areas/area_21.txt", "map:\n.......................W",
                   "map:\n.......Z...............W", "area_21.txt:{map+1}: 'Z' in column 7 is not in the legend"},
         BadSource{"legend_twice", "areas/area_21.txt", "legend: D door\n", "legend: D door\nlegend: D barrel\n",
-                  "area_21.txt:35: 'D' is already in the legend as door"},
+                  "area_21.txt:36: 'D' is already in the legend as door"},
         BadSource{"ragged_map", "areas/area_21.txt", "map:\n.......................W",
                   "map:\n........................W", "area_21.txt:{map+2}: map rows differ in length (24 against 25)"},
         BadSource{"too_narrow", "areas/area_44.txt", "width: 72", "width: 9",

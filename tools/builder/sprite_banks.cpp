@@ -248,7 +248,6 @@ void readBanks(const fs::path& file, Sources& s) {
       bank = nullptr;
       if (w.size() < 3) fail(file, n, "expected: areas LIST AREA...");
       if (!s.lists.count(w[1])) fail(file, n, "unknown list " + w[1]);
-      if (s.lists[w[1]].fixed) fail(file, n, "list " + w[1] + " has an address of its own and is not for areas");
       for (std::size_t k = 2; k < w.size(); ++k) {
         auto [a, b] = range(w[k], file, n, 0, kLastArea, "area");
         for (int id = a; id <= b; ++id) {
