@@ -79,7 +79,9 @@ bool Simulation::loadState(const GameState& given) {
   ctx_.stepSprites.clear();
   ctx_.previousSprites.clear();
   ctx_.screens.clear();
-  return areas::refreshAreaCache(ctx_, state.area);
+  if (!areas::refreshAreaCache(ctx_, state.area)) return false;
+  areas::reapplyKeptCollision(ctx_);
+  return true;
 }
 
 bool Simulation::isAtRest() const {

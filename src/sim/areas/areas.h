@@ -14,6 +14,10 @@ namespace sim::areas {
 
 // The area cache for area n; false when the area has no map.
 bool refreshAreaCache(Context& c, std::int64_t n);
+// Lays again the walls and floors the current area's set pieces keep changed, after its cache was refreshed
+// outside the game step (a saved or searched state loaded), so that the hero's next move meets the map the
+// step that left the state saw.
+void reapplyKeptCollision(Context& c);
 // Loads area n: its cache, its actors, and the per-area resets. Stops the game when the area has no map.
 bool loadArea(Context& c, std::int64_t n);
 // Copies an area's actor records into the actors block as loadArea does.

@@ -13,6 +13,18 @@
 
 namespace sim::areas {
 
+void workshopCrateStep(Context& c) {
+  if (c.state.flag_82b0 != 0) setCells(c, {{1134, 0x60}, {1137, 0x60}});
+}
+
+void pointRockBroken(Context& c) {
+  if (c.state.flag_82cc != 0) clearColumns(c, 277, 8, 0x01);
+}
+
+void cliffFlamesOut(Context& c) {
+  if (c.state.flag_82fb != 0) setColumns(c, 92, 9, 0x30);
+}
+
 namespace {
 
 using Handler = void (*)(Context&);
@@ -156,10 +168,8 @@ void area11(Context& c) {
   } else {
     s.variant_ad = 0;
   }
-  if (s.flag_82b0 != 0) {
-    setCells(c, {{1134, 0x60}, {1137, 0x60}});
-    scenery(c, 3024, 40, kCrateFrame, 0, 0);
-  }
+  workshopCrateStep(c);
+  if (s.flag_82b0 != 0) scenery(c, 3024, 40, kCrateFrame, 0, 0);
   s.a11_timer = static_cast<std::int16_t>(s.a11_timer - 1);
   if (s.a11_timer == -1) {
     s.a11_timer = 12;
@@ -308,7 +318,7 @@ void area31(Context& c) {
 void area32(Context& c) {
   GameState& s = c.state;
   s.indoors = 255;
-  if (s.flag_82cc != 0) clearColumns(c, 277, 8, 0x01);
+  pointRockBroken(c);
 }
 
 void area34(Context& c) {
@@ -365,8 +375,8 @@ void area48(Context& c) {
   constexpr std::int64_t kStepFrame = 8, kFlameFrame = 9;  // past the creepers' frames (+4 to +7)
   GameState& s = c.state;
   s.indoors = 255;
+  cliffFlamesOut(c);
   if (s.flag_82fb != 0) {
-    setColumns(c, 92, 9, 0x30);
     scenery(c, 240, 160, kStepFrame, 0, 0);
     return;
   }
@@ -445,7 +455,20 @@ constexpr std::array<Handler, 50> kHandlers = [] {
   return t;
 }();
 
+using KeptCollision = void (*)(Context&);
+constexpr std::pair<std::int64_t, KeptCollision> kKeptCollision[] = {
+    {0, meadowBridgeFloor}, {8, loftHatchOpen},        {11, workshopCrateStep},
+    {13, chamberWaxPlug},   {17, owlboughMachineWall}, {28, shorePassageOpen},
+    {29, jettyFloors},      {32, pointRockBroken},     {48, cliffFlamesOut},
+};
+
 }  // namespace
+
+void reapplyKeptCollision(Context& c) {
+  if (!c.areaRules) return;
+  for (const auto& [area, lay] : kKeptCollision)
+    if (area == c.state.area) lay(c);
+}
 
 // $005BA6
 void runAreaHandler(Context& c) {

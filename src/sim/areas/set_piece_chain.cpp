@@ -32,9 +32,13 @@ void swing(GameState& s) {
 
 }  // namespace
 
+void loftHatchOpen(Context& c) {
+  if (c.state.flag_82ce != 0) clearColumns(c, 310, 7, 0x08);
+}
+
 void loftChain(Context& c) {
   GameState& s = c.state;
-  clearColumns(c, 310, 7, 0x08);
+  loftHatchOpen(c);
   swing(s);
   const std::uint32_t v = static_cast<std::uint32_t>(be::word(s.chain, rec::kChainAngle) >> 1) & 0x3FE;
   const std::int64_t cx = c.rom.signedWordAt(kSwing + v), cy = c.rom.signedWordAt(kSwing + ((v - 256) & 0x3FE));

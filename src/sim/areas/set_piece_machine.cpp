@@ -24,6 +24,13 @@ std::size_t recordAt(int k) {
 
 }  // namespace
 
+void owlboughMachineWall(Context& c) {
+  const GameState& s = c.state;
+  if (s.flag_82e1 != 0 && recordFrame(s.a17_anims, recordAt(1)) == kOpenFrame &&
+      kWallByte < c.areaCache.collision.size())
+    c.areaCache.collision[kWallByte] &= 0x07;
+}
+
 void owlboughMachine(Context& c) {
   GameState& s = c.state;
   auto& a = s.a17_anims;
@@ -38,8 +45,8 @@ void owlboughMachine(Context& c) {
   }
   if (s.flag_82e1 != 0) {
     stepAnimation(c, a, recordAt(0), kArm);
-    if (stepAnimation(c, a, recordAt(1), kWall) == kOpenFrame && kWallByte < c.areaCache.collision.size())
-      c.areaCache.collision[kWallByte] &= 0x07;
+    stepAnimation(c, a, recordAt(1), kWall);
+    owlboughMachineWall(c);
   }
   for (int k = 0; k < 4; ++k) scenery(c, kParts[k].x, kParts[k].y, kParts[k].base + recordFrame(a, recordAt(k)), 0, 0);
 }

@@ -12,10 +12,8 @@ constexpr std::int64_t kAhead = 1, kRight = 5, kLeft = 6, kBlink = 7, kBridgeFra
 
 void bridge(Context& c) {
   GameState& s = c.state;
-  if (s.flag_82b1 != 0) {
-    setColumns(c, 506, 12, 0x04);
-    scenery(c, 1344, 144, kBridgeFrame, 0, 0);
-  }
+  meadowBridgeFloor(c);
+  if (s.flag_82b1 != 0) scenery(c, 1344, 144, kBridgeFrame, 0, 0);
   // Not built yet: the stream's deadly bed, a death inside (1342, 168, 96, 24) with the restart point
   // (1275, 144, area 0). Our world still asks the hero to cross the stream before he can have the plank (the
   // fairy dust and the meadow spirit lie west of it, the plank beyond the spell the dust breaks), so the bed
@@ -52,6 +50,10 @@ void watcher(Context& c) {
 }
 
 }  // namespace
+
+void meadowBridgeFloor(Context& c) {
+  if (c.state.flag_82b1 != 0) setColumns(c, 506, 12, 0x04);
+}
 
 void meadowBridge(Context& c) {
   bridge(c);

@@ -15,15 +15,18 @@ constexpr std::int64_t kWallFrame = 60, kPlatformFrame = 40;
 constexpr std::size_t kTop = 4, kXBase = 10;  // words of the platform record
 
 void wax(Context& c, bool melted) {
-  if (!melted) {
-    setCells(c, {{578, 0x80}, {581, 0x80}, {584, 0xC0}, {587, 0x40}, {590, 0x40}});
-    scenery(c, 1536, 176, kWallFrame, 0, 0);
-  } else {
-    clearCells(c, {{578, 0x80}, {581, 0x80}, {584, 0xC0}, {587, 0x40}, {590, 0x40}});
-  }
+  chamberWaxPlug(c);
+  if (!melted) scenery(c, 1536, 176, kWallFrame, 0, 0);
 }
 
 }  // namespace
+
+void chamberWaxPlug(Context& c) {
+  if (c.state.flag_82bd == 0)
+    setCells(c, {{578, 0x80}, {581, 0x80}, {584, 0xC0}, {587, 0x40}, {590, 0x40}});
+  else
+    clearCells(c, {{578, 0x80}, {581, 0x80}, {584, 0xC0}, {587, 0x40}, {590, 0x40}});
+}
 
 void chamberPlatform(Context& c) {
   GameState& s = c.state;

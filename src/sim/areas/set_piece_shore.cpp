@@ -62,10 +62,14 @@ void bird(Context& c, std::size_t k) {
 
 }  // namespace
 
+void shorePassageOpen(Context& c) {
+  if (c.state.flag_82da != 0) clearCells(c, {{88, 0xC0}, {89, 0x03}, {91, 0xC0}, {92, 0x03}, {94, 0xC0}, {95, 0x03}});
+}
+
 void shoreSequence(Context& c) {
   GameState& s = c.state;
   theCatch(c);
-  if (s.flag_82da != 0) clearCells(c, {{88, 0xC0}, {89, 0x03}, {91, 0xC0}, {92, 0x03}, {94, 0xC0}, {95, 0x03}});
+  shorePassageOpen(c);
   if (s.flag_82da == 0)
     for (std::size_t k = 0; k < 4; ++k) bird(c, k);
 }

@@ -17,12 +17,18 @@ constexpr std::int64_t kPosts[8][2] = {{960, 136},  {1040, 136}, {1120, 136}, {1
 
 }  // namespace
 
+void jettyFloors(Context& c) {
+  const GameState& s = c.state;
+  if (s.flag_82d7 != 0) setColumns(c, 445, 12, 0x10);
+  if (s.flag_82d9 == 0)
+    setCells(c, {{452, 0x20}, {455, 0x20}, {458, 0x20}});
+  else
+    clearCells(c, {{452, 0x20}, {455, 0x20}, {458, 0x20}});
+}
+
 void jettyTrapdoor(Context& c) {
   GameState& s = c.state;
-  if (s.flag_82d7 != 0) {
-    setColumns(c, 445, 12, 0x10);
-    scenery(c, 1184, 96, kBoardFrame, 0, 0);
-  }
+  if (s.flag_82d7 != 0) scenery(c, 1184, 96, kBoardFrame, 0, 0);
   const std::int64_t frame = stepAnimation(c, s.a29_anim, 0, s.flag_82d8 != 0 ? kTrapdoorSprung : kTrapdoorShut);
   if (frame == kOpenFrame && s.flag_82d9 == 0) {
     s.flag_82d9 = 255;
@@ -32,10 +38,7 @@ void jettyTrapdoor(Context& c) {
       s.vy = 0;
     }
   }
-  if (s.flag_82d9 == 0)
-    setCells(c, {{452, 0x20}, {455, 0x20}, {458, 0x20}});
-  else
-    clearCells(c, {{452, 0x20}, {455, 0x20}, {458, 0x20}});
+  jettyFloors(c);
   scenery(c, 1200, 168, kTrapdoorFrame + frame, 0, 0);
   for (const auto& p : kPosts) scenery(c, p[0], p[1], kPostFrame, 0, 0);
 }

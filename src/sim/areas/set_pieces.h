@@ -117,4 +117,16 @@ void tunnelTroll(Context& c);       // area 34
 void mineGate(Context& c);          // area 42
 void chuteSpringboard(Context& c);  // area 43
 
+// The walls and floors a piece keeps changed while its area is current, by the state alone: the pieces call
+// them every frame, and they are laid again when a state is loaded outside the game step.
+void meadowBridgeFloor(Context& c);    // area 0
+void loftHatchOpen(Context& c);        // area 8
+void workshopCrateStep(Context& c);    // area 11
+void chamberWaxPlug(Context& c);       // area 13
+void owlboughMachineWall(Context& c);  // area 17
+void shorePassageOpen(Context& c);     // area 28
+void jettyFloors(Context& c);          // area 29
+void pointRockBroken(Context& c);      // area 32
+void cliffFlamesOut(Context& c);       // area 48
+
 }  // namespace sim::areas

@@ -356,3 +356,28 @@ TEST_F(SetPieces, TheTowerLedgeAndTheCliffFlamesKillUntilTheirObjectsAreUsed) {
 }
 
 }  // namespace
+
+// A state loaded outside the game step (a save, a searched state) meets the walls and floors its set
+// pieces had changed at once, not one frame later: a hero loaded standing on the bridge does not fall.
+TEST_F(SetPieces, ALoadedStateKeepsTheWallsAndFloorsItsPiecesChanged) {
+  const struct {
+    std::int64_t area;
+    std::int64_t sim::GameState::*flag;
+    std::int64_t px, py;
+    bool solidAfter;
+  } cases[] = {
+      {0, &sim::GameState::flag_82b1, 1380, 148, true},   {8, &sim::GameState::flag_82ce, 850, 90, false},
+      {11, &sim::GameState::flag_82b0, 3030, 48, true},   {13, &sim::GameState::flag_82bd, 1540, 186, false},
+      {28, &sim::GameState::flag_82da, 240, 130, false},  {29, &sim::GameState::flag_82d7, 1230, 100, true},
+      {32, &sim::GameState::flag_82cc, 760, 66, false},   {48, &sim::GameState::flag_82fb, 270, 164, true},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE("area " + std::to_string(k.area));
+    at(k.area, 100, 40);
+    EXPECT_NE(solid(k.px, k.py), k.solidAfter) << "the map before the piece acts";
+    sim::GameState saved = s();
+    saved.*k.flag = 255;
+    ASSERT_TRUE(sim().loadState(saved));
+    EXPECT_EQ(solid(k.px, k.py), k.solidAfter) << "right after the load";
+  }
+}
