@@ -211,12 +211,15 @@ bool runDrop(Context& c) {
   return true;
 }
 
-// Whether B would be taken now: no bend under way, no object sliding into the panel, no message showing.
+// Whether B would be taken now and the carried row is settled: no bend under way, no object sliding into the
+// panel or the row shifting after a drop (inv_timers words 1, 2 and 4), no message showing.
 bool readyForB(Context& c) {
   const sim::GameState& s = game(c).state();
-  const std::size_t slide = 8;  // inv_timers word 4: an object taken is still sliding into the panel
-  const bool sliding = s.inv_timers.size() > slide + 1 && (s.inv_timers[slide] | s.inv_timers[slide + 1]) != 0;
-  return s.lock == 0 && !sliding && game(c).tickKind() == 'S';
+  for (const std::size_t word : {1, 2, 4}) {
+    const std::size_t at = 2 * word;
+    if (s.inv_timers.size() > at + 1 && (s.inv_timers[at] | s.inv_timers[at + 1]) != 0) return false;
+  }
+  return s.lock == 0 && game(c).tickKind() == 'S';
 }
 
 bool waitForB(Context& c) {
@@ -229,6 +232,7 @@ bool waitForB(Context& c) {
 // the other end of the row. Each turn is such a pair, so nothing is left lying when the object comes round.
 bool runFront(Context& c) {
   const std::int64_t n = c.command.object;
+  if (!waitForB(c)) return false;
   if (holdsNow(c, {{"held", "", n, false, true}})) return true;
   if (!holdsNow(c, {{"free", "", 0, false, false}}))
     return fail(c, sim::areas::doorAtHero(game(c).context()) >= 0 ? "in a doorway: B would go through it"
