@@ -2,7 +2,7 @@
 # A long run of the game under random input, its memory sampled along the way.
 #   tools/soak.sh [-m bot|play] [-f TICKS] [-s SEEDS] [-i SECONDS] [-b BUILD]
 # -m bot (the default): each seed is a random bot game (--bot SEED --ticks TICKS), the simulation alone; the
-# bot keeps every tick for its recording (2 bytes each), which the growth limit allows for.
+# bot writes its recording as it plays and keeps no tick in memory.
 # -m play: each seed plays TICKS presented frames headless, window and all, with a random pad script: runs of
 # random buttons, START and the directions included, from V-blank 1 to the end. The resident size is read
 # from /proc every SECONDS; the figures printed per seed are the first sample after the warm-up (the first
@@ -28,7 +28,6 @@ while getopts "m:f:s:i:b:" opt; do
   esac
 done
 growth_limit=${GROWTH_KB:-8192}
-[ "$mode" != bot ] || growth_limit=$(( growth_limit + frames * 2 / 1024 ))
 exe="$build/grovanta"
 [ -x "$exe" ] || { echo "no $exe: build it first (./dev.sh build)" >&2; exit 2; }
 
