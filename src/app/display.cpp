@@ -84,13 +84,14 @@ bool Display::create(const std::string& title, int width, int height, bool hidde
                             SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | hiddenFlag);
   // A window that cannot have OpenGL at all (no GL library) takes the same way out as a missing context.
   if (window != nullptr) glContext = SDL_GL_CreateContext(window);
+  // Before a failed context's window is closed, which would unload the driver it loaded.
+  keepDriverLoaded();
   if (glContext == nullptr) {
     logMessage(kInfo, "no OpenGL 3.2 (%s): plain scaling, no CRT", SDL_GetError());
     return createFallback(title, width, height, hidden);
   }
   SDL_GL_MakeCurrent(window, glContext);
   SDL_GL_SetSwapInterval(1);
-  keepDriverLoaded();
   shaders = CrtShaders::build();
   if (!shaders) {
     SDL_GL_DeleteContext(glContext);
