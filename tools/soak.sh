@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A long run of the game under random input, its memory sampled along the way.
-#   tools/soak.sh [-m bot|play] [-f TICKS] [-s SEEDS] [-i SECONDS] [-b BUILD]
+#   tools/soak.sh [-m bot|play] [-f TICKS] [-s SEEDS] [-S FIRST_SEED] [-i SECONDS] [-b BUILD]
 # -m bot (the default): each seed is a random bot game (--bot SEED --ticks TICKS), the simulation alone; the
-# bot keeps every tick for its recording (2 bytes each), which the growth limit allows for.
+# bot writes its recording as it plays and keeps no tick in memory.
 # -m play: each seed plays TICKS presented frames headless, window and all, with a random pad script: runs of
 # random buttons, START and the directions included, from V-blank 1 to the end. The resident size is read
 # from /proc every SECONDS; the figures printed per seed are the first sample after the warm-up (the first
@@ -15,20 +15,21 @@ cd "$(dirname "$0")/.."
 frames=200000
 mode=bot
 seeds=4
+first_seed=1
 interval=5
 build=build
-while getopts "m:f:s:i:b:" opt; do
+while getopts "m:f:s:S:i:b:" opt; do
   case "$opt" in
     m) mode=$OPTARG ;;
     f) frames=$OPTARG ;;
     s) seeds=$OPTARG ;;
+    S) first_seed=$OPTARG ;;
     i) interval=$OPTARG ;;
     b) build=$OPTARG ;;
-    *) echo "usage: $0 [-m bot|play] [-f TICKS] [-s SEEDS] [-i SECONDS] [-b BUILD]" >&2; exit 2 ;;
+    *) echo "usage: $0 [-m bot|play] [-f TICKS] [-s SEEDS] [-S FIRST_SEED] [-i SECONDS] [-b BUILD]" >&2; exit 2 ;;
   esac
 done
 growth_limit=${GROWTH_KB:-8192}
-[ "$mode" != bot ] || growth_limit=$(( growth_limit + frames * 2 / 1024 ))
 exe="$build/grovanta"
 [ -x "$exe" ] || { echo "no $exe: build it first (./dev.sh build)" >&2; exit 2; }
 
@@ -59,7 +60,7 @@ failures=0
 total_frames=0
 started=$(date +%s)
 printf '%-6s %10s %8s %10s %10s %10s %8s\n' seed ticks seconds warm_kb peak_kb last_kb result
-for seed in $(seq 1 "$seeds"); do
+for seed in $(seq "$first_seed" $(( first_seed + seeds - 1 ))); do
   t0=$(date +%s)
   if [ "$mode" = bot ]; then
     "$exe" --data . --bot "$seed" --ticks "$frames" --out "$work/bot$seed.txt" >"$work/out$seed.txt" \

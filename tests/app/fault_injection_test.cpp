@@ -77,6 +77,13 @@ TEST(FullDisk, EveryWriterReportsItAndKeepsTheEarlierFile) {
        [](const fs::path& p) {
          return app::writeRecording(p, 0, 2, 0, {{'S', 8}}, {"quit"});
        }},
+      {"bot.txt",
+       [](const fs::path& p) {
+         app::RecordingStream stream;
+         if (!stream.open(p, 0, 2, 0)) return false;
+         stream.add({'S', 8});
+         return stream.finish({"quit"});
+       }},
       {"route.txt.cache", [](const fs::path& p) { return app::pilot::RouteCache().save(p, false); }},
   };
   for (const Writer& w : writers) {

@@ -60,6 +60,15 @@ TEST(Recording, TickSequencesSurviveTheRoundTrip) {
       if (at + 1 < text.size() && text[at + 1] >= '0' && text[at + 1] <= '9') ++lines;
     EXPECT_EQ(lines, c.tickLines);
     EXPECT_NE(text.find("end " + std::to_string(c.ticks.size()) + " quit to the title\n"), std::string::npos);
+
+    // The bot's stream writes, tick by tick, the text the whole-game writer makes of the same ticks.
+    const std::filesystem::path streamed = folder.path() / "streamed.txt";
+    app::RecordingStream stream;
+    ASSERT_TRUE(stream.open(streamed, 3, 4, 1234));
+    for (const RecordedTick& t : c.ticks) stream.add(t);
+    ASSERT_TRUE(stream.finish({"quit to the title"}));
+    EXPECT_EQ(testing_support::readWhole(streamed), app::recordingText(3, 4, 1234, c.ticks, {"quit to the title"}));
+    EXPECT_FALSE(std::filesystem::exists(streamed.string() + ".tmp"));
   }
 }
 

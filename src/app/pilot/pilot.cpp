@@ -55,13 +55,18 @@ bool Pilot::openLog(const std::filesystem::path& path) {
 
 bool Pilot::step(std::uint8_t pad) {
   const char kind = simulation_.tickKind();
-  simulation_.step(pad, static_cast<std::int64_t>(ticks_.size()) + kFirstTick);
+  simulation_.step(pad, played_ + kFirstTick);
   simulation_.soundRequests().clear();
-  ticks_.push_back({static_cast<std::uint8_t>(kind == 0 ? '-' : kind), pad});
+  const RecordedTick tick{static_cast<std::uint8_t>(kind == 0 ? '-' : kind), pad};
+  if (stream_ != nullptr)
+    stream_->add(tick);
+  else
+    ticks_.push_back(tick);
+  ++played_;
   const sim::GameState& s = simulation_.state();
   if (log_ != nullptr)
-    std::fprintf(log_, "%zu\t%c\t%02X\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\n",
-                 ticks_.size(), kind == 0 ? '-' : kind, pad, static_cast<long long>(s.area),
+    std::fprintf(log_, "%lld\t%c\t%02X\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\t%lld\n",
+                 static_cast<long long>(played_), kind == 0 ? '-' : kind, pad, static_cast<long long>(s.area),
                  static_cast<long long>(heroX(s)), static_cast<long long>(heroY(s)),
                  static_cast<long long>(s.stars_left), static_cast<long long>(s.score), static_cast<long long>(s.lives),
                  static_cast<long long>(s.damage >> 16), invWord(s, 2), invWord(s, 3), invWord(s, 4),

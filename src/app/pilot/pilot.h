@@ -34,6 +34,12 @@ class Pilot {
   bool step(std::uint8_t pad);
   bool play(const std::vector<std::uint8_t>& pads);
 
+  // From now on each tick goes to the stream instead of ticks(), which stays as it is (a long run keeps
+  // nothing per tick); null keeps them again.
+  void recordTo(RecordingStream* stream) { stream_ = stream; }
+  // Every tick played, whether kept or streamed.
+  std::int64_t tickCount() const { return played_; }
+
   // A life lost from now on fails the next step.
   void watchLives() { livesWatched_ = simulation_.state().lives; }
   // Opens the per-tick log; false (logged) when it cannot be written.
@@ -51,6 +57,8 @@ class Pilot {
   sim::RomView& rom_;
   sim::Simulation simulation_;
   std::vector<RecordedTick> ticks_;
+  RecordingStream* stream_ = nullptr;
+  std::int64_t played_ = 0;
   std::FILE* log_ = nullptr;
   std::string failure_;
   std::int64_t startLives_ = 0;

@@ -81,6 +81,10 @@ int runRandomBot(const world::World& world, sim::RomView& rom, const BotRun& run
   const auto seed = static_cast<std::uint32_t>(run.seed);
   Bot bot(pilot, seed);
   const sim::Simulation& m = pilot.simulation();
+  // Written as it is played: a run of millions of ticks keeps none of them in memory.
+  RecordingStream recording;
+  if (!recording.open(run.out, run.language, pilot.startLives(), kFrameCountBase)) return 2;
+  pilot.recordTo(&recording);
 
   std::string ending = "the ticks ran out";
   std::vector<std::string> endReasons;
@@ -117,11 +121,11 @@ int runRandomBot(const world::World& world, sim::RomView& rom, const BotRun& run
   }
   int code = 0;
   if (stopped) {
-    std::printf("PARTIAL: tick %lld: %s\n", static_cast<long long>(pilot.ticks().size()), m.stopMessage().c_str());
+    std::printf("PARTIAL: tick %lld: %s\n", static_cast<long long>(pilot.tickCount()), m.stopMessage().c_str());
     ending = "the game stopped: " + m.stopMessage();
     code = 2;
   }
-  if (!writeRecording(run.out, run.language, pilot.startLives(), kFrameCountBase, pilot.ticks(), {ending})) code = 2;
+  if (!recording.finish({ending})) code = 2;
   std::printf(
       "seed %u (%zu ticks of prefix): %s; %lld area changes, %lld screens, %lld subgames, %lld lives lost -> %s\n",
       seed, prefix.ticks.size(), ending.c_str(), static_cast<long long>(areaChanges), static_cast<long long>(screens),

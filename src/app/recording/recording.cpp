@@ -195,6 +195,50 @@ bool writeRecording(const fs::path& path, std::int64_t language, std::int64_t li
   return true;
 }
 
+RecordingStream::~RecordingStream() {
+  if (!file_.is_open()) return;
+  file_.close();
+  std::error_code ec;
+  fs::remove(temporary_, ec);
+}
+
+bool RecordingStream::open(const fs::path& path, std::int64_t language, std::int64_t lives, std::int64_t frameCount) {
+  path_ = path;
+  temporary_ = path;
+  temporary_ += ".tmp";
+  std::error_code ec;
+  if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
+  file_.open(temporary_, std::ios::binary | std::ios::trunc);
+  if (!file_.is_open()) {
+    logMessage(kError, "could not write the input recording %s", path.string().c_str());
+    return false;
+  }
+  file_ << headerText(language, lives, frameCount);
+  ticks_ = 0;
+  return true;
+}
+
+void RecordingStream::add(RecordedTick tick) {
+  ++ticks_;
+  if (ticks_ > 1 && tick == last_) return;
+  last_ = tick;
+  file_ << tickLine(ticks_, static_cast<char>(tick.kind), tick.pad);
+}
+
+bool RecordingStream::finish(const std::vector<std::string>& endReasons) {
+  if (!file_.is_open()) return false;
+  for (const std::string& reason : endReasons) file_ << endLine(ticks_, reason);
+  file_.close();
+  std::error_code ec;
+  if (!file_.fail()) fs::rename(temporary_, path_, ec);
+  if (file_.fail() || ec) {
+    logMessage(kError, "cannot write %s", path_.string().c_str());
+    fs::remove(temporary_, ec);
+    return false;
+  }
+  return true;
+}
+
 fs::path recordingFileName(const fs::path& folder, const std::string& stamp) {
   // Departure: names were made to the second and the file opened with truncation, so a second game begun in
   // the same second (a takeover of the demo right after a new game) replaced the first. A taken name gets a

@@ -49,6 +49,30 @@ bool writeRecording(const std::filesystem::path& path, std::int64_t language, st
                     std::int64_t frameCount, const std::vector<RecordedTick>& ticks,
                     const std::vector<std::string>& endReasons);
 
+// A recording written while the game is played, for runs too long to keep every tick (the bot): the same
+// text as recordingText, into "<path>.tmp" beside the path, which it replaces once finished (a failed write
+// leaves an earlier recording of that name as it was).
+class RecordingStream {
+ public:
+  RecordingStream() = default;
+  ~RecordingStream();
+  RecordingStream(const RecordingStream&) = delete;
+  RecordingStream& operator=(const RecordingStream&) = delete;
+
+  // False, logged, when the temporary file cannot be made.
+  bool open(const std::filesystem::path& path, std::int64_t language, std::int64_t lives, std::int64_t frameCount);
+  void add(RecordedTick tick);
+  // The end lines, then the file in place; false, logged, when any write failed.
+  bool finish(const std::vector<std::string>& endReasons);
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path temporary_;
+  std::ofstream file_;
+  std::int64_t ticks_ = 0;
+  RecordedTick last_;
+};
+
 class InputRecorder {
  public:
   InputRecorder() = default;
