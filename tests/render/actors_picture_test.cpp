@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_uses.h"
 #include "our_game.h"
 #include "render/frame_png.h"
 #include "render/game_frame.h"
@@ -24,31 +25,6 @@
 namespace {
 
 constexpr std::uint32_t kActorCaller = 0x009B7C;  // the actor step draws its actors as this caller
-
-// "use FRAMES ART AREAS..." lines: the frames each area's banks fill with art, by area.
-std::map<int, std::set<int>> framesWithArt() {
-  std::map<int, std::set<int>> out;
-  std::ifstream in(std::filesystem::path(GROVANTA_SOURCE_DIR) / "data/sprites/frame_uses.txt");
-  auto range = [](const std::string& w, int& lo, int& hi) {
-    const auto dash = w.find('-');
-    lo = std::stoi(w.substr(0, dash));
-    hi = dash == std::string::npos ? lo : std::stoi(w.substr(dash + 1));
-  };
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line.substr(0, line.find('#')));
-    std::string use, frames, art;
-    if (!(words >> use >> frames >> art) || use != "use") continue;
-    int f0, f1;
-    range(frames, f0, f1);
-    for (std::string areas; words >> areas;) {
-      int a0 = 0, a1 = 49;
-      if (areas != "all") range(areas, a0, a1);
-      for (int a = a0; a <= a1; ++a)
-        for (int f = f0; f <= f1; ++f) out[a].insert(f);
-    }
-  }
-  return out;
-}
 
 // The frames an actor may draw at all: the thread (71), the walkers' 64-66 of each first bank, and the
 // area's own frames from 85 on. The others are the hero, the objects, items, the panel and effects.
@@ -60,7 +36,7 @@ TEST(ActorsPicture, EveryAreasCreaturesDrawTheirOwnArt) {
   render_test::LoadedGame game;
   ASSERT_TRUE(game.world);
   ASSERT_TRUE(game.rom.loaded());
-  const auto art = framesWithArt();
+  const auto art = render_test::frameUses();
   const char* pngDir = std::getenv("GROVANTA_ACTORS_PNG_DIR");
   std::string waiting;  // areas whose handler writes no frame bases yet
 
@@ -101,7 +77,7 @@ TEST(ActorsPicture, EveryAreasCreaturesDrawTheirOwnArt) {
       waiting += " " + std::to_string(area.id);
       continue;
     }
-    const auto& ok = art.count(area.id) ? art.at(area.id) : std::set<int>{};
+    const auto& ok = art.count(area.id) ? art.at(area.id) : std::map<int, std::string>{};
     for (std::uint32_t frame : drawn)
       EXPECT_TRUE(actorFrame(frame) && ok.count(static_cast<int>(frame)))
           << "area " << area.id << ": an actor draws frame " << frame << ", which its banks give it no art for";

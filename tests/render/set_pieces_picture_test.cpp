@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_uses.h"
 #include "our_game.h"
 #include "render/frame_png.h"
 #include "render/game_frame.h"
@@ -23,31 +24,6 @@ namespace {
 
 constexpr std::uint32_t kSceneryCaller = 0x005BA6;  // the area rules draw their pieces as this caller
 constexpr std::uint32_t kFirstAreaFrame = 78;       // below: the common frames (objects thrown, the rope)
-
-// "use FRAMES ART AREAS..." lines: for each area, frame number -> the art it must show.
-std::map<int, std::map<int, std::string>> framesWithArt() {
-  std::map<int, std::map<int, std::string>> out;
-  std::ifstream in(std::filesystem::path(GROVANTA_SOURCE_DIR) / "data/sprites/frame_uses.txt");
-  auto range = [](const std::string& w, int& lo, int& hi) {
-    const auto dash = w.find('-');
-    lo = std::stoi(w.substr(0, dash));
-    hi = dash == std::string::npos ? lo : std::stoi(w.substr(dash + 1));
-  };
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line.substr(0, line.find('#')));
-    std::string use, frames, art;
-    if (!(words >> use >> frames >> art) || use != "use") continue;
-    int f0, f1;
-    range(frames, f0, f1);
-    for (std::string areas; words >> areas;) {
-      int a0 = 0, a1 = 49;
-      if (areas != "all") range(areas, a0, a1);
-      for (int a = a0; a <= a1; ++a)
-        for (int f = f0; f <= f1; ++f) out[a][f] = art;
-    }
-  }
-  return out;
-}
 
 struct Scene {
   const char* name;
@@ -102,7 +78,7 @@ TEST(SetPiecesPicture, EachPieceDrawsItsOwnArt) {
   render_test::LoadedGame game;
   ASSERT_TRUE(game.world);
   ASSERT_TRUE(game.rom.loaded());
-  const auto art = framesWithArt();
+  const auto art = render_test::frameUses();
   const char* pngDir = std::getenv("GROVANTA_SET_PIECES_PNG_DIR");
   game.sim->context().areaRules = true;
 
